@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+// Error numbers of the page fetcher. The first two are the ones the check run knows by number.
+namespace FetchError {
+constexpr int kTimeout = 35761;        // the whole request took longer than the timeout
+constexpr int kStillExecuting = 35764; // kept for its number; the fetcher never reports it
+constexpr int kBadUrl = 35770;         // not an http or https address, or not a valid one
+constexpr int kHostNotFound = 35771;
+constexpr int kConnectionRefused = 35772; // could not connect
+constexpr int kTlsFailure = 35773;
+constexpr int kTooManyRedirects = 35774;
+constexpr int kBrokenTransfer = 35775; // reset, fewer bytes than announced, broken chunking or encoding
+constexpr int kProxyFailure = 35776;
+constexpr int kOther = 35779;
+} // namespace FetchError
+
+// What one fetch ended with: the page's fingerprint, or an error number and a description.
+struct FetchResult {
+    quint64 requestId = 0;
+    bool ok = false;
+    qint32 fingerprint = 0;
+    qint64 bytes = 0;
+    int errorNumber = 0;
+    QString errorDescription;
+};
+Q_DECLARE_METATYPE(FetchResult)
+
+// Fetches pages over http and https with libcurl, several at once, off the user-interface thread.
+// Each body is fingerprinted as it streams in and never held whole.
+class PageFetcher : public QObject {
+    Q_OBJECT
+public:
+    explicit PageFetcher(QObject* parent = nullptr);
+    ~PageFetcher() override;
+
+    // Deadline for a whole request, connection to last byte. Applies to requests started afterwards.
+    void setTimeout(int seconds);
+    int timeout() const;
+
+    // Starts fetching url; returns the request's id. finished() reports it later, never from inside fetch().
+    quint64 fetch(const QString& url);
+    // Abandons every request in progress; they report nothing. Harmless when none is in progress.
+    void cancel();
+    int inFlight() const;
+
+signals:
+    void finished(const FetchResult& result);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+// One watched page: what a row of the site list shows and what the list file keeps.
+struct SiteEntry {
+    QString url;
+    QString res;         // result marker of the latest check, one of the ResultMarker texts
+    QString crc = QStringLiteral("0"); // page fingerprint as signed decimal text
+    QString rdatetime;   // local date and time of the last successful check, as text
+    QString descrizione;
+    QString nick;
+    QString key;         // identity within the list; fixed at creation
+    bool ticked = false;
+    quint64 id = 0;      // identity of this entry for the program's lifetime, given by SiteList
+
+    bool operator==(const SiteEntry&) const = default;
+};
+
+// The five texts of the RES column.
+namespace ResultMarker {
+inline const QString kNone;
+inline const QString kBusy = QStringLiteral(" ......");
+inline const QString kEqual = QStringLiteral("   =");
+inline const QString kChanged = QStringLiteral("  <>");
+inline const QString kTimeout = QStringLiteral("   ?");
+} // namespace ResultMarker
+
+// Keys compare without regard to letter case: this is the form two keys are compared in.
+inline QString keyIdentity(const QString& key) { return key.toCaseFolded(); }

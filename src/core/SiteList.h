@@ -1,0 +1,76 @@
+#pragma once
+
+#include "core/SiteEntry.h"
+
+#include <QAbstractTableModel>
+#include <QHash>
+
+#include <vector>
+
+// The site list: the ordered set of watched pages, as a table model with five columns and a check box per row.
+class SiteList : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    enum Column { ColUrl = 0, ColRes, ColCrc, ColDateTime, ColDescrizione, ColumnCount };
+    enum class Field { Url, Res, Crc, RDateTime, Descrizione, Nick };
+    enum TickMode { UntickAll = 0, TickAll = 1, InvertTicks = 2 };
+
+    explicit SiteList(QObject* parent = nullptr);
+
+    // Column key ("x1".."x5"), caption and initial width in twips, by 0-based column.
+    static QString columnKey(int column);
+    static QString columnCaption(int column);
+    static int columnWidthTwips(int column);
+
+    int count() const;
+    const SiteEntry& entryAt(int pos) const;
+    const std::vector<SiteEntry>& entries() const { return m_entries; }
+
+    QString field(int pos, Field f) const;
+    void setField(int pos, Field f, const QString& text);
+
+    bool isTicked(int pos) const;
+    void setTicked(int pos, bool ticked);
+    void setAllTicks(TickMode mode);
+
+    // Adds an unticked entry after the last one; false (list unchanged) when the key is taken.
+    bool add(const QString& key, const QString& url);
+    bool containsKey(const QString& key) const;
+    int rowOfKey(const QString& key) const; // -1 when absent
+    bool remove(const QString& key);
+    void clear();
+    // Replaces every entry at once (one model reset); keys must be unique. Ids are given anew.
+    void replaceAll(std::vector<SiteEntry> entries);
+
+    // Position of the entry with this id, or -1 when it is no longer in the list.
+    int rowOfId(quint64 id) const;
+
+    // The selected entry (the list's current item), followed across sorts; -1 when none.
+    int selectedRow() const;
+    void setSelectedRow(int pos);
+
+    static QString keyFromUrl(const QString& url);
+
+    // Sorts by the text of column 1..5, stable, without regard to letter case.
+    void sortByColumn(int column1to5, Qt::SortOrder order);
+
+    bool isModified() const { return m_modified; }
+    void setModified(bool modified);
+
+    // QAbstractTableModel
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+
+signals:
+    void modifiedChanged(bool modified);
+
+private:
+    std::vector<SiteEntry> m_entries;
+    // ... implementation details are free
+    bool m_modified = false;
+};

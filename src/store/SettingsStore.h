@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+class QSettings;
+
+// The per-user settings store: text values by section and key, for one application.
+class SettingsStore {
+public:
+    // The user's store of this application (INI file; on Linux ~/.config/Quovel/Quovel.conf).
+    explicit SettingsStore(const QString& application = QStringLiteral("Quovel"));
+    // A store kept in the given INI file, for tests and tools.
+    static SettingsStore atPath(const QString& iniPath);
+    ~SettingsStore();
+    SettingsStore(SettingsStore&&) noexcept;
+    SettingsStore& operator=(SettingsStore&&) noexcept;
+
+    QString application() const { return m_application; }
+    QString get(const QString& section, const QString& key, const QString& defaultValue) const;
+    void save(const QString& section, const QString& key, const QString& text);
+
+private:
+    SettingsStore(const QString& application, std::unique_ptr<QSettings> settings);
+    QString m_application;
+    std::unique_ptr<QSettings> m_settings;
+};
+
+namespace SettingKeys {
+inline const QString kSettings = QStringLiteral("Settings");
+inline const QString kTimeout = QStringLiteral("Timeout");
+inline const QString kParallel = QStringLiteral("Parallel");
+inline const QString kMainWindow = QStringLiteral("frmQVL");
+inline const QString kPlacement = QStringLiteral("LTWHS");
+inline const QString kDefaultTimeout = QStringLiteral("15");
+inline const QString kDefaultParallel = QStringLiteral("6");
+inline const QString kDefaultPlacement = QStringLiteral("1551\u00a71551\u00a74425\u00a78535\u00a70");
+} // namespace SettingKeys
