@@ -19,7 +19,10 @@ public:
 
     QString application() const { return m_application; }
     QString get(const QString& section, const QString& key, const QString& defaultValue) const;
-    void save(const QString& section, const QString& key, const QString& text);
+    // Stores the text and writes the file at once; false when the file could not be written.
+    bool save(const QString& section, const QString& key, const QString& text);
+    // The file that backs the store.
+    QString fileName() const;
 
 private:
     SettingsStore(const QString& application, std::unique_ptr<QSettings> settings);

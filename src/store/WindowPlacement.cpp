@@ -1,0 +1,165 @@
+#include "store/WindowPlacement.h"
+
+#include "store/NextToken.h"
+#include "store/SettingsStore.h"
+
+#include <QWidget>
+
+#include <array>
+#include <charconv>
+#include <cmath>
+
+namespace {
+constexpr double kTwipsPerInch = 1440.0;
+constexpr double kFallbackDpi = 96.0;
+// Past this a stored value is no window coordinate; refusing it keeps the double-to-int conversion defined.
+constexpr double kMaxPixels = QWIDGETSIZE_MAX;
+constexpr double kMaxState = 32767.0;
+
+const QString kSeparator = QStringLiteral("\u00a7");
+
+enum class VbError { Overflow = 6, TypeMismatch = 13, FileAccess = 75, InvalidPropertyValue = 380 };
+
+PlacementResult failure(VbError error) {
+    QString description;
+    switch (error) {
+    case VbError::Overflow:
+        description = QStringLiteral("Overflow");
+        break;
+    case VbError::TypeMismatch:
+        description = QStringLiteral("Type mismatch");
+        break;
+    case VbError::FileAccess:
+        description = QStringLiteral("Path/File access error");
+        break;
+    case VbError::InvalidPropertyValue:
+        description = QStringLiteral("Invalid property value");
+        break;
+    }
+    return {false, QStringLiteral("Error ") + QString::number(static_cast<int>(error)) +
+                       QStringLiteral("\r\n\r\n") + description};
+}
+
+double twipsPerPixel(int dpi) {
+    return kTwipsPerInch / (dpi > 0 ? dpi : kFallbackDpi);
+}
+
+// Shortest decimal text that reads back as the same single-precision number, never in exponent form.
+QString twipsText(int pixels, double perPixel) {
+    const float twips = static_cast<float>(pixels * perPixel);
+    std::array<char, 64> buffer{};
+    const auto [end, ec] =
+        std::to_chars(buffer.data(), buffer.data() + buffer.size(), twips, std::chars_format::fixed);
+    if (ec != std::errc())
+        return QString::number(static_cast<double>(twips), 'f', 0);
+    return QString::fromLatin1(buffer.data(), end - buffer.data());
+}
+
+// Twips to pixels, or an error when the value cannot be a window coordinate.
+bool toPixels(double twips, double perPixel, int& pixels) {
+    const double value = std::round(twips / perPixel);
+    if (!std::isfinite(value) || std::fabs(value) > kMaxPixels)
+        return false;
+    pixels = static_cast<int>(value);
+    return true;
+}
+
+int stateOf(const QWidget& window) {
+    const Qt::WindowStates states = window.windowState();
+    if (states & Qt::WindowMinimized)
+        return 1;
+    if (states & (Qt::WindowMaximized | Qt::WindowFullScreen))
+        return 2;
+    return 0;
+}
+
+PlacementResult savePlacement(QWidget& window, SettingsStore& store) {
+    const int state = stateOf(window);
+    // Qt keeps the normal bounds of a maximized or minimized window as a client-area rectangle, so Left and Top
+    // are the client area's position throughout; the frame position cannot be derived from it reliably.
+    QRect bounds = state == 0 ? window.geometry() : window.normalGeometry();
+    if (bounds.isEmpty())
+        bounds = window.geometry();
+    const double perX = twipsPerPixelX(window);
+    const double perY = twipsPerPixelY(window);
+    const QString record = twipsText(bounds.x(), perX) + kSeparator + twipsText(bounds.y(), perY) + kSeparator +
+                           twipsText(bounds.width(), perX) + kSeparator + twipsText(bounds.height(), perY) +
+                           kSeparator + QString::number(state);
+    if (!store.save(window.objectName(), SettingKeys::kPlacement, record))
+        return failure(VbError::FileAccess);
+    return {};
+}
+
+PlacementResult restorePlacement(QWidget& window, SettingsStore& store) {
+    const QString record = store.get(window.objectName(), SettingKeys::kPlacement, SettingKeys::kDefaultPlacement);
+    const double perX = twipsPerPixelX(window);
+    const double perY = twipsPerPixelY(window);
+    // An empty text would make the tokenizer go on with whatever text it was given before.
+    if (record.isEmpty())
+        return failure(VbError::TypeMismatch);
+
+    // Each field is taken and applied before the next is read, so a bad field keeps those before it.
+    for (int index = 0; index < 4; ++index) {
+        bool numeric = false;
+        const double twips = NextToken(index == 0 ? record : QString(), kSeparator).toDouble(&numeric);
+        if (!numeric)
+            return failure(VbError::TypeMismatch);
+        int pixels = 0;
+        if (!toPixels(twips, index % 2 == 0 ? perX : perY, pixels))
+            return failure(VbError::Overflow);
+        if (index >= 2 && pixels < 0)
+            return failure(VbError::InvalidPropertyValue);
+        QRect bounds = window.geometry();
+        switch (index) {
+        case 0:
+            bounds.moveLeft(pixels);
+            break;
+        case 1:
+            bounds.moveTop(pixels);
+            break;
+        case 2:
+            bounds.setWidth(pixels);
+            break;
+        default:
+            bounds.setHeight(pixels);
+            break;
+        }
+        window.setGeometry(bounds);
+    }
+
+    bool numeric = false;
+    const double stateValue = NextToken(QString(), kSeparator).toDouble(&numeric);
+    if (!numeric)
+        return failure(VbError::TypeMismatch);
+    const double state = std::nearbyint(stateValue);
+    if (!std::isfinite(state) || std::fabs(state) > kMaxState)
+        return failure(VbError::Overflow);
+    const Qt::WindowStates others =
+        window.windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen);
+    switch (static_cast<int>(state)) {
+    case 0:
+        window.setWindowState(others);
+        break;
+    case 1:
+        window.setWindowState(others | Qt::WindowMinimized);
+        break;
+    case 2:
+        window.setWindowState(others | Qt::WindowMaximized);
+        break;
+    default:
+        return failure(VbError::InvalidPropertyValue);
+    }
+    return {};
+}
+} // namespace
+
+double twipsPerPixelX(const QWidget& window) {
+    return twipsPerPixel(window.logicalDpiX());
+}
+double twipsPerPixelY(const QWidget& window) {
+    return twipsPerPixel(window.logicalDpiY());
+}
+
+PlacementResult PersistPlacement(QWidget& window, bool save, SettingsStore& store) {
+    return save ? savePlacement(window, store) : restorePlacement(window, store);
+}
