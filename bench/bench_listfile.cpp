@@ -1,0 +1,59 @@
+// Times saving and loading a list file of 100,000 sites.
+#include "store/SiteListFile.h"
+
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <limits>
+
+int main() {
+    constexpr int kSites = 100000;
+    std::vector<SiteEntry> entries;
+    entries.reserve(kSites);
+    for (int i = 0; i < kSites; ++i) {
+        SiteEntry e;
+        e.nick = (i % 7 == 0) ? QStringLiteral("Tom & Jerry %1").arg(i) : QStringLiteral("sito%1").arg(i);
+        e.url = (i % 3 == 0)
+                    ? QStringLiteral("https://www.example%1.org/cerca?q=citt%C3%A0&pag=%2").arg(i).arg(i % 10)
+                    : QStringLiteral("http://news%1.example.com/index.html").arg(i);
+        e.crc = QString::number(qint32(quint32(i) * 2654435761u));
+        e.rdatetime = QStringLiteral("12/03/2024 10:%1:%2")
+                          .arg(i % 60, 2, 10, QLatin1Char('0'))
+                          .arg(i % 59, 2, 10, QLatin1Char('0'));
+        e.descrizione = (i % 5 == 0) ? QStringLiteral("Notizie di città, \"prima\" pagina <%1>").arg(i)
+                                     : QStringLiteral("Pagina delle novità numero %1 \u2014 caffè").arg(i);
+        entries.push_back(std::move(e));
+    }
+
+    QTemporaryDir dir;
+    if (!dir.isValid())
+        return 1;
+    const QString file = dir.filePath(QStringLiteral("bench.xml"));
+    qint64 bestSave = std::numeric_limits<qint64>::max();
+    qint64 bestLoad = std::numeric_limits<qint64>::max();
+    for (int round = 0; round < 3; ++round) {
+        QElapsedTimer t;
+        t.start();
+        const SiteListWriteResult w = writeSiteListFile(file, entries);
+        bestSave = qMin(bestSave, t.elapsed());
+        if (!w.ok) {
+            std::printf("save failed: %s\n", qPrintable(w.error));
+            return 1;
+        }
+        t.restart();
+        const SiteListReadResult r = readSiteListFile(file);
+        bestLoad = qMin(bestLoad, t.elapsed());
+        if (!r.ok || r.entries.size() != entries.size()) {
+            std::printf("load failed: %s\n", qPrintable(r.detail));
+            return 1;
+        }
+    }
+    std::printf("file size: %lld bytes\n", static_cast<long long>(QFileInfo(file).size()));
+    std::printf("save (best of 3): %lld ms\n", static_cast<long long>(bestSave));
+    std::printf("load (best of 3): %lld ms\n", static_cast<long long>(bestLoad));
+    std::printf("list file %d sites: save %lld ms, load %lld ms\n", kSites, static_cast<long long>(bestSave),
+                static_cast<long long>(bestLoad));
+    return 0;
+}
