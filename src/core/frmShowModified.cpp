@@ -1,0 +1,139 @@
+#include "core/frmShowModified.h"
+
+#include "core/CheckRun.h"
+
+#include <QDesktopServices>
+#include <QLabel>
+#include <QListWidget>
+#include <QPainter>
+#include <QPushButton>
+#include <QStyleOptionButton>
+#include <QStylePainter>
+#include <QUrl>
+
+namespace {
+
+constexpr int kClientWidthTwips = 6180;
+constexpr int kClientHeightTwips = 3960;
+
+// A push button too narrow for its caption, which it therefore writes from bottom to top.
+class VerticalButton : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QStylePainter p(this);
+        QStyleOptionButton option;
+        initStyleOption(&option);
+        option.text.clear();
+        p.drawControl(QStyle::CE_PushButton, option);
+        p.setFont(font());
+        p.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
+        p.translate(0, height());
+        p.rotate(-90);
+        p.drawText(QRect(0, 0, height(), width()), Qt::AlignCenter, text());
+    }
+};
+
+QFont captionFont() {
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(8.25);
+    font.setBold(true);
+    return font;
+}
+
+void appendPieces(QListWidget* list, const QString& text) {
+    const QStringList pieces = text.split(u',', Qt::KeepEmptyParts);
+    for (const QString& piece : pieces) {
+        // Items are plain text; a URL never becomes markup.
+        list->addItem(piece);
+    }
+}
+
+} // namespace
+
+frmShowModified::frmShowModified(QWidget* owner)
+    : QWidget(owner, Qt::Window)
+    , m_label1(new QLabel(QStringLiteral("Pagine cambiate:"), this))
+    , m_lbxURLs(new QListWidget(this))
+    , m_label2(new QLabel(QStringLiteral("Errori di timeout"), this))
+    , m_lbxTimeout(new QListWidget(this))
+    , m_cmdOK(new VerticalButton(QStringLiteral("EXIT"), this))
+    , m_opener([](const QUrl& url) { QDesktopServices::openUrl(url); }) {
+    setObjectName(QStringLiteral("frmShowModified"));
+    setWindowTitle(QStringLiteral("Check response"));
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    m_label1->setObjectName(QStringLiteral("Label1"));
+    m_lbxURLs->setObjectName(QStringLiteral("lbxURLs"));
+    m_label2->setObjectName(QStringLiteral("Label2"));
+    m_lbxTimeout->setObjectName(QStringLiteral("lbxTimeout"));
+    m_cmdOK->setObjectName(QStringLiteral("cmdOK"));
+
+    for (QLabel* label : {m_label1, m_label2}) {
+        label->setTextFormat(Qt::PlainText);
+        label->setFont(captionFont());
+    }
+    m_cmdOK->setFont(captionFont());
+
+    // Twips to pixels at the screen's logical resolution: 15 twips per pixel at 96 dpi.
+    const double twipsPerPixel = 1440.0 / logicalDpiX();
+    const auto px = [twipsPerPixel](int twips) {
+        return qRound(twips / twipsPerPixel);
+    };
+    const auto place = [&px](QWidget* w, int left, int top, int width, int height) {
+        w->setGeometry(px(left), px(top), px(width), px(height));
+    };
+    place(m_label1, 90, 90, 5730, 195);
+    place(m_lbxURLs, 45, 315, 5775, 1815);
+    place(m_label2, 90, 2250, 5730, 195);
+    place(m_lbxTimeout, 45, 2475, 5775, 1425);
+    place(m_cmdOK, 5895, 45, 240, 3885);
+    setFixedSize(px(kClientWidthTwips), px(kClientHeightTwips));
+
+    connect(m_cmdOK, &QPushButton::clicked, this, &QWidget::close);
+    connect(m_lbxURLs, &QListWidget::itemDoubleClicked, this, &frmShowModified::openLine);
+}
+
+void frmShowModified::setURLsList(const QString& text) {
+    if (text.isEmpty())
+        return;
+    m_urlsList = text;
+    appendPieces(m_lbxURLs, text);
+}
+
+void frmShowModified::setTimeouts(const QString& text) {
+    if (text.isEmpty())
+        return;
+    m_timeouts = text;
+    appendPieces(m_lbxTimeout, text);
+}
+
+void frmShowModified::showReport(QPointer<frmShowModified>& window, const CheckRunReport& report, QWidget* owner) {
+    if (!report.showResults())
+        return;
+    if (!window)
+        window = new frmShowModified(owner);
+    window->setURLsList(report.changed.join(u','));
+    window->setTimeouts(report.timeouts.join(u','));
+    window->show();
+    window->raise();
+}
+
+QUrl frmShowModified::browsableUrl(const QString& line) {
+    const QUrl url(line, QUrl::StrictMode);
+    const QString scheme = url.scheme().toLower();
+    if (!url.isValid() || url.host().isEmpty() || (scheme != u"http" && scheme != u"https"))
+        return {};
+    return url;
+}
+
+void frmShowModified::openLine(QListWidgetItem* item) {
+    if (!item || !m_opener)
+        return;
+    const QUrl url = browsableUrl(item->text());
+    // Anything but a web address (a file, a program, a script) is not handed to the desktop.
+    if (url.isValid())
+        m_opener(url);
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+#include <functional>
+
+class QLabel;
+class QListWidget;
+class QListWidgetItem;
+class QPushButton;
+class QUrl;
+struct CheckRunReport;
+
+// The results window: lists the pages that changed and those whose fetch timed out; stays open beside the
+// main window and grows with every run that reports through it.
+class frmShowModified : public QWidget {
+    Q_OBJECT
+public:
+    using UrlOpener = std::function<void(const QUrl&)>;
+
+    explicit frmShowModified(QWidget* owner = nullptr);
+
+    // The URLsList and Timeouts properties: an empty text is ignored; otherwise every piece between commas is
+    // appended to the list as one line (no trimming, empty pieces kept).
+    void setURLsList(const QString& text);
+    void setTimeouts(const QString& text);
+
+    // Creates the window in `window` when there is none, hands it the report's lists and shows it without
+    // blocking. A report with nothing to show leaves the window alone.
+    static void showReport(QPointer<frmShowModified>& window, const CheckRunReport& report, QWidget* owner);
+
+    // What a double-click on a changed page calls; the default opens the address in the user's browser.
+    void setUrlOpener(UrlOpener opener) { m_opener = std::move(opener); }
+    // An http or https address parsed strictly from a list line, or an invalid URL for anything else.
+    static QUrl browsableUrl(const QString& line);
+
+    QListWidget* lbxURLs() const { return m_lbxURLs; }
+    QListWidget* lbxTimeout() const { return m_lbxTimeout; }
+    QPushButton* cmdOK() const { return m_cmdOK; }
+
+private:
+    void openLine(QListWidgetItem* item);
+
+    QString m_urlsList; // the text last given to URLsList
+    QString m_timeouts; // the text last given to Timeouts
+    QLabel* m_label1;
+    QListWidget* m_lbxURLs;
+    QLabel* m_label2;
+    QListWidget* m_lbxTimeout;
+    QPushButton* m_cmdOK;
+    UrlOpener m_opener;
+};
