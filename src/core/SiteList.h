@@ -14,6 +14,8 @@ public:
     enum Column { ColUrl = 0, ColRes, ColCrc, ColDateTime, ColDescrizione, ColumnCount };
     enum class Field { Url, Res, Crc, RDateTime, Descrizione, Nick };
     enum TickMode { UntickAll = 0, TickAll = 1, InvertTicks = 2 };
+    // Extra data roles for fields that have no column.
+    enum Role { NickRole = Qt::UserRole + 1, KeyRole, IdRole };
 
     explicit SiteList(QObject* parent = nullptr);
 
@@ -34,12 +36,14 @@ public:
     void setAllTicks(TickMode mode);
 
     // Adds an unticked entry after the last one; false (list unchanged) when the key is taken.
+    // An empty key is no key: it is never taken and never found.
     bool add(const QString& key, const QString& url);
     bool containsKey(const QString& key) const;
     int rowOfKey(const QString& key) const; // -1 when absent
     bool remove(const QString& key);
     void clear();
-    // Replaces every entry at once (one model reset); keys must be unique. Ids are given anew.
+    // Replaces every entry at once (one model reset); keys should be unique (with repeats the first one
+    // answers lookups). Ids are given anew.
     void replaceAll(std::vector<SiteEntry> entries);
 
     // Position of the entry with this id, or -1 when it is no longer in the list.
@@ -70,7 +74,20 @@ signals:
     void modifiedChanged(bool modified);
 
 private:
+    bool validRow(int pos) const { return pos >= 0 && pos < count(); }
+    void emitFieldChanged(int pos, Field f);
+    void rebuildRowIndex() const;
+    void rebuildKeyIndex() const;
+
     std::vector<SiteEntry> m_entries;
-    // ... implementation details are free
+    quint64 m_nextId = 1;
+    quint64 m_selectedId = 0; // 0: no selected entry
+    // Row of each id; rebuilt on demand after rows move.
+    mutable QHash<quint64, int> m_rowById;
+    mutable bool m_rowsDirty = false;
+    // Id of each folded key: independent of positions, so a sort leaves it valid.
+    mutable QHash<QString, quint64> m_idByKey;
+    mutable bool m_keysDirty = false;
+    mutable bool m_keysMayRepeat = false; // replaceAll brought two entries with one key
     bool m_modified = false;
 };
