@@ -1,0 +1,377 @@
+#include "core/PageFetcher.h"
+
+#include "core/Fingerprint.h"
+
+#include <curl/curl.h>
+
+#include <QMetaObject>
+
+#include <algorithm>
+#include <atomic>
+#include <deque>
+#include <mutex>
+#include <thread>
+#include <unordered_map>
+#include <vector>
+
+namespace {
+
+constexpr char kAllowedProtocols[] = "http,https";
+constexpr long kMaxRedirects = 10;
+constexpr int kIdlePollMs = 10000;
+
+bool initCurl() {
+    static const bool ok = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
+    return ok;
+}
+
+QString describe(int errorNumber, int timeoutSeconds) {
+    switch (errorNumber) {
+    case FetchError::kTimeout:
+        return timeoutSeconds == 1 ? QStringLiteral("Tempo scaduto: la pagina non è arrivata entro 1 secondo.")
+                                   : QStringLiteral("Tempo scaduto: la pagina non è arrivata entro %1 secondi.")
+                                         .arg(timeoutSeconds);
+    case FetchError::kBadUrl:
+        return QStringLiteral("Indirizzo non valido: sono ammessi solo indirizzi http e https.");
+    case FetchError::kHostNotFound:
+        return QStringLiteral("Host non trovato.");
+    case FetchError::kConnectionRefused:
+        return QStringLiteral("Connessione al server non riuscita.");
+    case FetchError::kTlsFailure:
+        return QStringLiteral("Connessione sicura (TLS) non riuscita.");
+    case FetchError::kTooManyRedirects:
+        return QStringLiteral("Troppi reindirizzamenti.");
+    case FetchError::kBrokenTransfer:
+        return QStringLiteral("Trasferimento interrotto o incompleto.");
+    case FetchError::kProxyFailure:
+        return QStringLiteral("Errore del proxy.");
+    default:
+        return QStringLiteral("Errore di rete.");
+    }
+}
+
+int errorNumberOf(CURLcode code) {
+    switch (code) {
+    case CURLE_OPERATION_TIMEDOUT:
+        return FetchError::kTimeout;
+    case CURLE_COULDNT_RESOLVE_HOST:
+        return FetchError::kHostNotFound;
+    case CURLE_COULDNT_CONNECT:
+        return FetchError::kConnectionRefused;
+    case CURLE_SSL_CONNECT_ERROR:
+    case CURLE_SSL_ENGINE_NOTFOUND:
+    case CURLE_SSL_ENGINE_SETFAILED:
+    case CURLE_SSL_CERTPROBLEM:
+    case CURLE_SSL_CIPHER:
+    case CURLE_PEER_FAILED_VERIFICATION:
+    case CURLE_USE_SSL_FAILED:
+    case CURLE_SSL_ENGINE_INITFAILED:
+    case CURLE_SSL_CACERT_BADFILE:
+    case CURLE_SSL_SHUTDOWN_FAILED:
+    case CURLE_SSL_CRL_BADFILE:
+    case CURLE_SSL_ISSUER_ERROR:
+    case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
+    case CURLE_SSL_INVALIDCERTSTATUS:
+    case CURLE_SSL_CLIENTCERT:
+        return FetchError::kTlsFailure;
+    case CURLE_TOO_MANY_REDIRECTS:
+        return FetchError::kTooManyRedirects;
+    case CURLE_URL_MALFORMAT:
+    case CURLE_UNSUPPORTED_PROTOCOL:
+        return FetchError::kBadUrl;
+    case CURLE_PARTIAL_FILE:
+    case CURLE_RECV_ERROR:
+    case CURLE_SEND_ERROR:
+    case CURLE_GOT_NOTHING:
+    case CURLE_BAD_CONTENT_ENCODING:
+    case CURLE_WRITE_ERROR:
+    case CURLE_HTTP2:
+    case CURLE_HTTP2_STREAM:
+        return FetchError::kBrokenTransfer;
+    case CURLE_COULDNT_RESOLVE_PROXY:
+    case CURLE_PROXY:
+        return FetchError::kProxyFailure;
+    default:
+        return FetchError::kOther;
+    }
+}
+
+struct CheckedUrl {
+    QByteArray url; // normalised, ready for curl; empty when refused
+    int errorNumber = 0;
+};
+
+// Refuses anything but a well-formed http or https address before any connection is made.
+CheckedUrl checkUrl(const QString& text) {
+    const QString url = text.trimmed();
+    const bool hasControl =
+        std::any_of(url.cbegin(), url.cend(), [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7f; });
+    if (url.isEmpty() || hasControl)
+        return {{}, FetchError::kBadUrl};
+
+    CURLU* h = curl_url();
+    if (!h)
+        return {{}, FetchError::kOther};
+    CheckedUrl result{{}, FetchError::kBadUrl};
+    char* scheme = nullptr;
+    char* host = nullptr;
+    char* normalised = nullptr;
+    // Spaces and non-ASCII characters are percent-encoded, as browsers do.
+    if (curl_url_set(h, CURLUPART_URL, url.toUtf8().constData(), CURLU_ALLOW_SPACE | CURLU_URLENCODE) ==
+            CURLUE_OK &&
+        curl_url_get(h, CURLUPART_SCHEME, &scheme, 0) == CURLUE_OK &&
+        curl_url_get(h, CURLUPART_HOST, &host, 0) == CURLUE_OK) {
+        const QByteArray s = QByteArray(scheme).toLower();
+        QByteArray hostName = QByteArray(host).toLower();
+        while (hostName.endsWith('.'))
+            hostName.chop(1);
+        if (s != "http" && s != "https") {
+            result.errorNumber = FetchError::kBadUrl;
+        } else if (hostName == "invalid" || hostName.endsWith(".invalid")) {
+            // Reserved never to resolve (RFC 6761): no need to ask a name server.
+            result.errorNumber = FetchError::kHostNotFound;
+        } else if (curl_url_set(h, CURLUPART_FRAGMENT, nullptr, 0) == CURLUE_OK &&
+                   curl_url_get(h, CURLUPART_URL, &normalised, 0) == CURLUE_OK) {
+            result = {QByteArray(normalised), 0};
+        }
+    }
+    curl_free(scheme);
+    curl_free(host);
+    curl_free(normalised);
+    curl_url_cleanup(h);
+    return result;
+}
+
+struct Request {
+    quint64 id;
+    quint64 generation;
+    QByteArray url;
+    int timeoutSeconds;
+};
+
+struct Transfer {
+    Request request;
+    CURL* easy = nullptr;
+    Crc32Stream crc;
+    char errorBuffer[CURL_ERROR_SIZE] = {};
+
+    ~Transfer() {
+        if (easy)
+            curl_easy_cleanup(easy);
+    }
+};
+
+size_t onBody(char* data, size_t size, size_t count, void* userData) {
+    static_cast<Transfer*>(userData)->crc.add(data, size * count);
+    return size * count;
+}
+
+} // namespace
+
+struct PageFetcher::Impl {
+    PageFetcher* q;
+    int timeoutSeconds = 15;
+    quint64 nextId = 1;
+    int inFlight = 0; // owner thread only
+    std::atomic<quint64> generation{0};
+
+    CURLM* multi = nullptr;
+    std::thread worker;
+    std::mutex mutex;
+    std::deque<Request> queue; // guarded by mutex
+    bool stop = false;         // guarded by mutex
+
+    explicit Impl(PageFetcher* owner)
+        : q(owner) {
+        if (!initCurl())
+            return;
+        multi = curl_multi_init();
+        if (!multi)
+            return;
+        // The check run limits connections per host itself.
+        curl_multi_setopt(multi, CURLMOPT_MAX_HOST_CONNECTIONS, 0L);
+        worker = std::thread([this] { run(); });
+    }
+
+    ~Impl() {
+        if (worker.joinable()) {
+            {
+                std::lock_guard lock(mutex);
+                stop = true;
+            }
+            curl_multi_wakeup(multi);
+            worker.join();
+        }
+        if (multi)
+            curl_multi_cleanup(multi);
+    }
+
+    // Runs on the owner's thread, later: never inside fetch(), and never for an abandoned request.
+    void post(const FetchResult& result, quint64 resultGeneration) {
+        QMetaObject::invokeMethod(
+            q,
+            [this, result, resultGeneration] {
+                if (resultGeneration != generation.load())
+                    return;
+                --inFlight;
+                emit q->finished(result);
+            },
+            Qt::QueuedConnection);
+    }
+
+    void postError(quint64 id, quint64 resultGeneration, int errorNumber, int timeout, const QString& detail = {},
+                   qint64 bytes = 0) {
+        FetchResult r;
+        r.requestId = id;
+        r.bytes = bytes;
+        r.errorNumber = errorNumber;
+        r.errorDescription = describe(errorNumber, timeout);
+        if (!detail.isEmpty())
+            r.errorDescription += QStringLiteral(" (") + detail + QLatin1Char(')');
+        post(r, resultGeneration);
+    }
+
+    bool start(Transfer& t) {
+        CURL* e = curl_easy_init();
+        if (!e)
+            return false;
+        t.easy = e;
+        const long timeoutMs = long(t.request.timeoutSeconds) * 1000L;
+        curl_easy_setopt(e, CURLOPT_URL, t.request.url.constData());
+        curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, kAllowedProtocols);
+        curl_easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, kAllowedProtocols);
+        curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 1L);
+        curl_easy_setopt(e, CURLOPT_MAXREDIRS, kMaxRedirects);
+        curl_easy_setopt(e, CURLOPT_TIMEOUT_MS, timeoutMs);
+        curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT_MS, timeoutMs);
+        curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
+        // Empty: every encoding curl can decode, so the fingerprint is of the decoded page.
+        curl_easy_setopt(e, CURLOPT_ACCEPT_ENCODING, "");
+        curl_easy_setopt(e, CURLOPT_USERAGENT, "Quovel/" QUOVEL_VERSION);
+        curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, &onBody);
+        curl_easy_setopt(e, CURLOPT_WRITEDATA, &t);
+        curl_easy_setopt(e, CURLOPT_ERRORBUFFER, t.errorBuffer);
+        curl_easy_setopt(e, CURLOPT_PRIVATE, &t);
+        return curl_multi_add_handle(multi, e) == CURLM_OK;
+    }
+
+    void run() {
+        std::unordered_map<CURL*, std::unique_ptr<Transfer>> active;
+        const auto drop = [&](CURL* e) {
+            curl_multi_remove_handle(multi, e);
+            active.erase(e);
+        };
+        std::vector<Request> incoming;
+        for (;;) {
+            {
+                std::lock_guard lock(mutex);
+                if (stop)
+                    break;
+                incoming.assign(queue.begin(), queue.end());
+                queue.clear();
+            }
+            const quint64 current = generation.load();
+            std::vector<CURL*> abandoned;
+            for (const auto& [e, t] : active)
+                if (t->request.generation != current)
+                    abandoned.push_back(e);
+            for (CURL* e : abandoned)
+                drop(e);
+            for (Request& r : incoming) {
+                if (r.generation != current)
+                    continue;
+                auto t = std::make_unique<Transfer>();
+                t->request = std::move(r);
+                if (!start(*t)) {
+                    postError(t->request.id, t->request.generation, FetchError::kOther, t->request.timeoutSeconds);
+                    continue;
+                }
+                active.emplace(t->easy, std::move(t));
+            }
+
+            int running = 0;
+            curl_multi_perform(multi, &running);
+            int queued = 0;
+            while (CURLMsg* msg = curl_multi_info_read(multi, &queued)) {
+                if (msg->msg != CURLMSG_DONE)
+                    continue;
+                const auto it = active.find(msg->easy_handle);
+                if (it == active.end())
+                    continue;
+                finish(*it->second, msg->data.result);
+                drop(msg->easy_handle);
+            }
+            curl_multi_poll(multi, nullptr, 0, kIdlePollMs, nullptr);
+        }
+        for (const auto& [e, t] : active)
+            curl_multi_remove_handle(multi, e);
+    }
+
+    void finish(const Transfer& t, CURLcode code) {
+        if (code == CURLE_OK) {
+            FetchResult r;
+            r.requestId = t.request.id;
+            r.ok = true;
+            r.fingerprint = t.crc.value();
+            r.bytes = t.crc.size();
+            post(r, t.request.generation);
+            return;
+        }
+        const QString detail = t.errorBuffer[0] ? QString::fromUtf8(t.errorBuffer).trimmed()
+                                                : QString::fromUtf8(curl_easy_strerror(code));
+        postError(t.request.id, t.request.generation, errorNumberOf(code), t.request.timeoutSeconds, detail,
+                  t.crc.size());
+    }
+};
+
+PageFetcher::PageFetcher(QObject* parent)
+    : QObject(parent)
+    , d(std::make_unique<Impl>(this)) {}
+
+PageFetcher::~PageFetcher() = default;
+
+void PageFetcher::setTimeout(int seconds) {
+    // Zero would mean no deadline at all to curl, and a page that never ends would stall the run for good.
+    d->timeoutSeconds = std::max(1, seconds);
+}
+
+int PageFetcher::timeout() const {
+    return d->timeoutSeconds;
+}
+
+quint64 PageFetcher::fetch(const QString& url) {
+    const quint64 id = d->nextId++;
+    const quint64 generation = d->generation.load();
+    ++d->inFlight;
+    if (!d->worker.joinable()) {
+        d->postError(id, generation, FetchError::kOther, d->timeoutSeconds,
+                     QStringLiteral("libcurl non inizializzata"));
+        return id;
+    }
+    CheckedUrl checked = checkUrl(url);
+    if (checked.errorNumber != 0) {
+        d->postError(id, generation, checked.errorNumber, d->timeoutSeconds);
+        return id;
+    }
+    {
+        std::lock_guard lock(d->mutex);
+        d->queue.push_back({id, generation, std::move(checked.url), d->timeoutSeconds});
+    }
+    curl_multi_wakeup(d->multi);
+    return id;
+}
+
+void PageFetcher::cancel() {
+    ++d->generation;
+    d->inFlight = 0;
+    {
+        std::lock_guard lock(d->mutex);
+        d->queue.clear();
+    }
+    if (d->multi)
+        curl_multi_wakeup(d->multi);
+}
+
+int PageFetcher::inFlight() const {
+    return d->inFlight;
+}
