@@ -1,0 +1,166 @@
+// quovel-check: checks every entry of a list file as a scheduled run does, without a window.
+#include "core/CheckRun.h"
+#include "core/Clock.h"
+#include "core/SiteList.h"
+#include "store/SettingsStore.h"
+#include "store/SiteListFile.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kExitNothingFound = 0;
+constexpr int kExitFound = 1;
+constexpr int kExitError = 2;
+
+void printErr(const QString& text) {
+    std::fputs(text.toLocal8Bit().constData(), stderr);
+    std::fflush(stderr);
+}
+
+void printOut(const QString& text) {
+    std::fputs(text.toUtf8().constData(), stdout);
+}
+
+// A whole number from min upwards, or -1.
+int wholeNumber(const QString& text, int min) {
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    return ok && value >= min ? value : -1;
+}
+
+QString markerWord(const QString& res) {
+    const QString word = res.trimmed();
+    return word.isEmpty() || res == ResultMarker::kBusy ? QStringLiteral("-") : word;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("Quovel"));
+    QCoreApplication::setApplicationName(QStringLiteral("quovel-check"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(QUOVEL_VERSION));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Checks every page of a Quovel list file and prints one line per entry: marker, fingerprint, URL.\n"
+        "Exit status: 0 nothing changed or timed out, 1 something did, 2 the file could not be read or the "
+        "run ended on an error."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption saveOption(QStringLiteral("save"),
+                                        QStringLiteral("Write the new fingerprints and times back into FILE."));
+    const QCommandLineOption timeoutOption(
+        QStringLiteral("timeout"), QStringLiteral("Fetch timeout in seconds (default: the Timeout setting)."),
+        QStringLiteral("S"));
+    const QCommandLineOption parallelOption(
+        QStringLiteral("parallel"), QStringLiteral("Pages fetched at once (default: the Parallel setting)."),
+        QStringLiteral("N"));
+    parser.addOptions({saveOption, timeoutOption, parallelOption});
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The list file to check."));
+    if (!parser.parse(QCoreApplication::arguments())) {
+        printErr(parser.errorText() + u'\n');
+        return kExitError;
+    }
+    if (parser.isSet(QStringLiteral("help"))) {
+        printOut(parser.helpText());
+        return kExitNothingFound;
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        printOut(QStringLiteral("quovel-check " QUOVEL_VERSION "\n"));
+        return kExitNothingFound;
+    }
+    if (parser.positionalArguments().size() != 1) {
+        printErr(QStringLiteral("quovel-check: give exactly one list file (see --help)\n"));
+        return kExitError;
+    }
+    const QString path = parser.positionalArguments().constFirst();
+
+    // The run reads its timeout and parallelism from a settings store: a private copy of the user's
+    // values, with the command line's on top, so that the user's own settings are never written.
+    const SettingsStore userSettings;
+    QString timeout =
+        userSettings.get(SettingKeys::kSettings, SettingKeys::kTimeout, SettingKeys::kDefaultTimeout);
+    QString parallel =
+        userSettings.get(SettingKeys::kSettings, SettingKeys::kParallel, SettingKeys::kDefaultParallel);
+    if (parser.isSet(timeoutOption)) {
+        if (wholeNumber(parser.value(timeoutOption), 1) < 0) {
+            printErr(QStringLiteral("quovel-check: --timeout takes a whole number of seconds from 1\n"));
+            return kExitError;
+        }
+        timeout = parser.value(timeoutOption);
+    }
+    if (parser.isSet(parallelOption)) {
+        if (wholeNumber(parser.value(parallelOption), 1) < 0) {
+            printErr(QStringLiteral("quovel-check: --parallel takes a whole number from 1\n"));
+            return kExitError;
+        }
+        parallel = parser.value(parallelOption);
+    }
+    QTemporaryDir settingsDir;
+    if (!settingsDir.isValid()) {
+        printErr(
+            QStringLiteral("quovel-check: cannot create a temporary folder: %1\n").arg(settingsDir.errorString()));
+        return kExitError;
+    }
+    SettingsStore runSettings = SettingsStore::atPath(settingsDir.filePath(QStringLiteral("run.ini")));
+    runSettings.save(SettingKeys::kSettings, SettingKeys::kTimeout, timeout);
+    runSettings.save(SettingKeys::kSettings, SettingKeys::kParallel, parallel);
+
+    SiteListReadResult read = readSiteListFile(path);
+    if (!read.ok) {
+        printErr(QStringLiteral("quovel-check: %1: %2 %3\n").arg(path, read.error, read.detail));
+        return kExitError;
+    }
+    SiteList list;
+    list.replaceAll(std::move(read.entries));
+
+    const Clock clock;
+    CheckRun run(list, runSettings, clock);
+    const bool progress = isatty(STDERR_FILENO);
+    if (progress) {
+        QObject::connect(&run, &CheckRun::statusText, &app,
+                         [](const QString& text) { printErr(QStringLiteral("\r\033[K") + text); });
+    }
+    CheckRunReport report;
+    bool done = false;
+    QObject::connect(&run, &CheckRun::finished, &app, [&report, &done](const CheckRunReport& r) {
+        report = r;
+        done = true;
+        QCoreApplication::quit();
+    });
+    run.CheckSelectedURLs(true);
+    if (!done) // a run may end before the event loop starts
+        QCoreApplication::exec();
+    if (progress)
+        printErr(QStringLiteral("\r\033[K"));
+
+    for (const SiteEntry& entry : list.entries())
+        printOut(markerWord(entry.res) + u' ' + entry.crc + u' ' + entry.url + u'\n');
+    std::fflush(stdout);
+
+    printErr(QStringLiteral("%1 of %2 checked: %3 changed, %4 timed out\n")
+                 .arg(report.checked)
+                 .arg(list.count())
+                 .arg(report.changed.size())
+                 .arg(report.timeouts.size()));
+    int status = report.changed.isEmpty() && report.timeouts.isEmpty() ? kExitNothingFound : kExitFound;
+    if (report.failed) {
+        printErr(QStringLiteral("Errore %1: %2\n").arg(report.errorNumber).arg(report.errorDescription));
+        status = kExitError;
+    }
+    if (parser.isSet(saveOption)) {
+        const SiteListWriteResult written = writeSiteListFile(path, list.entries());
+        if (!written.ok) {
+            printErr(QStringLiteral("quovel-check: %1\n").arg(written.error));
+            status = kExitError;
+        }
+    }
+    return status;
+}
