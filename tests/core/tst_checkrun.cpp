@@ -86,6 +86,8 @@ private slots:
     void sameResultsAnyParallelism();
     void parallelism_data();
     void parallelism();
+    void parallelismOverSeveralHosts_data();
+    void parallelismOverSeveralHosts();
     void settingsFallBack_data();
     void settingsFallBack();
     void stopInTheMiddle_data();
@@ -301,6 +303,42 @@ void TestCheckRun::parallelism() {
     QCOMPARE(w.report().checked, 14);
     QVERIFY2(w.server.maxConcurrent() >= lowest && w.server.maxConcurrent() <= highest,
              qPrintable(QString::number(w.server.maxConcurrent())));
+}
+
+void TestCheckRun::parallelismOverSeveralHosts_data() {
+    QTest::addColumn<int>("hosts");
+    QTest::addColumn<int>("parallel");
+    QTest::addColumn<int>("highest");
+    QTest::newRow("3 hosts, N=18") << 3 << 18 << 18;
+    QTest::newRow("3 hosts, N=32, six per host") << 3 << 32 << 18;
+}
+
+void TestCheckRun::parallelismOverSeveralHosts() {
+    QFETCH(int, hosts);
+    QFETCH(int, parallel);
+    QFETCH(int, highest);
+    World w(parallel);
+    TestHttpServer server(hosts);
+    QVERIFY(server.isListening());
+    QCOMPARE(server.hostCount(), hosts);
+    // Eight pages per host, taken in turn: more than the per-host cap, so the cap has to hold them back.
+    const int pages = 8 * hosts;
+    for (int i = 0; i < pages; ++i) {
+        const QString url =
+            server.urlOnHost(i % hosts, QStringLiteral("/page?size=500&delay_ms=300&seed=%1").arg(i));
+        QVERIFY(w.addUrl(QStringLiteral("e%1").arg(i), url) >= 0);
+    }
+    w.run.CheckSelectedURLs(false);
+    QVERIFY(w.waitRuns());
+    QCOMPARE(w.report().checked, pages);
+    QVERIFY(!w.report().failed);
+    QCOMPARE(server.hits(QStringLiteral("/page")), pages);
+    const int all = server.maxConcurrent();
+    QVERIFY2(all > 6 && all <= highest, qPrintable(QString::number(all)));
+    for (int h = 0; h < hosts; ++h) {
+        const int onHost = server.maxConcurrentOnHost(h);
+        QVERIFY2(onHost >= 1 && onHost <= 6, qPrintable(QStringLiteral("host %1: %2").arg(h).arg(onHost)));
+    }
 }
 
 void TestCheckRun::settingsFallBack_data() {

@@ -76,7 +76,14 @@ quint16 localPort(int fd) {
     return ntohs(addr.sin_port);
 }
 
-int loopbackSocket() {
+constexpr int kMaxHosts = 254;
+
+// 127.0.0.1 for host 0, 127.0.0.2 for host 1, and so on.
+quint32 hostAddress(int hostIndex) {
+    return INADDR_LOOPBACK + quint32(hostIndex);
+}
+
+int loopbackSocket(int hostIndex = 0) {
     const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0)
         return -1;
@@ -84,7 +91,7 @@ int loopbackSocket() {
     setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    addr.sin_addr.s_addr = htonl(hostAddress(hostIndex));
     addr.sin_port = 0;
     if (bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
         close(fd);
@@ -106,6 +113,7 @@ struct TestHttpServer::Response {
 
 struct TestHttpServer::Connection {
     int fd = -1;
+    int host = 0;
     QByteArray in;
     QByteArray out;
     qsizetype outPos = 0;
@@ -118,17 +126,34 @@ struct TestHttpServer::Connection {
     PageGenerator generator{0};
 };
 
-TestHttpServer::TestHttpServer() {
+TestHttpServer::TestHttpServer(int hosts) {
     m_pages.insert(QStringLiteral("/fixed"), QByteArray("<html><body>Quovel test page: fixed.</body></html>\n"));
-    const int fd = loopbackSocket();
-    if (fd < 0 || listen(fd, 256) != 0 || pipe2(m_wakeFds, O_CLOEXEC | O_NONBLOCK) != 0) {
-        if (fd >= 0)
-            close(fd);
+    if (hosts < 1 || hosts > kMaxHosts)
+        return;
+    std::vector<Listener> listeners;
+    const auto closeAll = [&listeners] {
+        for (const Listener& l : listeners)
+            close(l.fd);
+    };
+    for (int i = 0; i < hosts; ++i) {
+        const int fd = loopbackSocket(i);
+        if (fd < 0 || listen(fd, 256) != 0) {
+            if (fd >= 0)
+                close(fd);
+            closeAll();
+            return;
+        }
+        setNonBlocking(fd);
+        listeners.push_back({fd, localPort(fd)});
+    }
+    if (pipe2(m_wakeFds, O_CLOEXEC | O_NONBLOCK) != 0) {
+        m_wakeFds[0] = m_wakeFds[1] = -1;
+        closeAll();
         return;
     }
-    setNonBlocking(fd);
-    m_listenFd = fd;
-    m_port = localPort(fd);
+    m_listeners = std::move(listeners);
+    m_hostAnswering.assign(std::size_t(hosts), 0);
+    m_hostMaxConcurrent.assign(std::size_t(hosts), 0);
     m_thread = std::thread([this] { run(); });
 }
 
@@ -139,13 +164,20 @@ TestHttpServer::~TestHttpServer() {
         [[maybe_unused]] const auto written = write(m_wakeFds[1], &c, 1);
         m_thread.join();
     }
-    for (int fd : {m_listenFd, m_wakeFds[0], m_wakeFds[1]})
+    for (const Listener& l : m_listeners)
+        close(l.fd);
+    for (int fd : m_wakeFds)
         if (fd >= 0)
             close(fd);
 }
 
-QString TestHttpServer::url(const QString& pathAndQuery) const {
-    return QStringLiteral("http://127.0.0.1:%1%2").arg(m_port).arg(pathAndQuery);
+QString TestHttpServer::urlOnHost(int hostIndex, const QString& pathAndQuery) const {
+    if (hostIndex < 0 || hostIndex >= hostCount())
+        return {};
+    return QStringLiteral("http://127.0.0.%1:%2%3")
+        .arg(hostIndex + 1)
+        .arg(m_listeners[std::size_t(hostIndex)].port)
+        .arg(pathAndQuery);
 }
 
 QString TestHttpServer::refusedUrl() {
@@ -170,6 +202,13 @@ int TestHttpServer::connections() const {
 int TestHttpServer::maxConcurrent() const {
     std::lock_guard lock(m_mutex);
     return m_maxConcurrent;
+}
+
+int TestHttpServer::maxConcurrentOnHost(int hostIndex) const {
+    std::lock_guard lock(m_mutex);
+    return hostIndex >= 0 && hostIndex < int(m_hostMaxConcurrent.size())
+               ? m_hostMaxConcurrent[std::size_t(hostIndex)]
+               : 0;
 }
 
 QByteArray TestHttpServer::lastUserAgent() const {
@@ -197,10 +236,14 @@ QByteArray TestHttpServer::notFoundBody() {
     return QByteArray("<html><body>404: nothing here.</body></html>\n");
 }
 
-void TestHttpServer::noteAnswering(int delta) {
+void TestHttpServer::noteAnswering(int hostIndex, int delta) {
     std::lock_guard lock(m_mutex);
     m_answering += delta;
     m_maxConcurrent = std::max(m_maxConcurrent, m_answering);
+    int& onHost = m_hostAnswering[std::size_t(hostIndex)];
+    onHost += delta;
+    int& peak = m_hostMaxConcurrent[std::size_t(hostIndex)];
+    peak = std::max(peak, onHost);
 }
 
 TestHttpServer::Response TestHttpServer::respond(const QByteArray& target) {
@@ -282,7 +325,7 @@ void TestHttpServer::run() {
     const auto finishAnswer = [this](Connection& c) {
         if (c.answering) {
             c.answering = false;
-            noteAnswering(-1);
+            noteAnswering(c.host, -1);
         }
     };
     const auto startAnswer = [&](Connection& c) {
@@ -304,7 +347,7 @@ void TestHttpServer::run() {
         }
         Response r = respond(words.value(1));
         c.answering = true;
-        noteAnswering(+1);
+        noteAnswering(c.host, +1);
         c.out = r.data;
         c.outPos = 0;
         c.readyAt = Clock::now() + std::chrono::milliseconds(std::max(0, r.delayMs));
@@ -371,7 +414,8 @@ void TestHttpServer::run() {
         const auto now = Clock::now();
         fds.clear();
         fds.push_back({m_wakeFds[0], POLLIN, 0});
-        fds.push_back({m_listenFd, POLLIN, 0});
+        for (const Listener& l : m_listeners)
+            fds.push_back({l.fd, POLLIN, 0});
         for (const auto& c : conns) {
             short events = POLLIN;
             if (c->answering && now < c->readyAt) {
@@ -385,9 +429,10 @@ void TestHttpServer::run() {
         if (poll(fds.data(), nfds_t(fds.size()), timeoutMs) < 0 && errno != EINTR)
             break;
 
+        const std::size_t firstConn = 1 + m_listeners.size();
         for (std::size_t i = 0; i < conns.size(); ++i) {
             Connection& c = *conns[i];
-            if (!(fds[i + 2].revents & (POLLIN | POLLHUP | POLLERR)))
+            if (!(fds[firstConn + i].revents & (POLLIN | POLLHUP | POLLERR)))
                 continue;
             char buf[16384];
             for (;;) {
@@ -401,15 +446,18 @@ void TestHttpServer::run() {
                 break;
             }
         }
-        if (fds[1].revents & POLLIN) {
+        for (std::size_t h = 0; h < m_listeners.size(); ++h) {
+            if (!(fds[1 + h].revents & POLLIN))
+                continue;
             for (;;) {
-                const int fd = accept4(m_listenFd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+                const int fd = accept4(m_listeners[h].fd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
                 if (fd < 0)
                     break;
                 const int one = 1;
                 setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
                 auto c = std::make_unique<Connection>();
                 c->fd = fd;
+                c->host = int(h);
                 conns.push_back(std::move(c));
                 std::lock_guard lock(m_mutex);
                 ++m_connections;
