@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <memory>
+#include <string_view>
+#include <system_error>
 #include <utility>
 
 namespace {
@@ -61,6 +63,16 @@ int columnOf(SiteList::Field f) {
     return -1;
 }
 
+constexpr size_t kPrefetchAhead = 32;
+
+inline void prefetch(const void* address) {
+#if defined(__GNUC__)
+    __builtin_prefetch(address);
+#else
+    (void)address;
+#endif
+}
+
 // The texts of one column, case-folded and laid end to end: one allocation for the whole list.
 class FoldedColumn {
 public:
@@ -71,9 +83,12 @@ public:
         m_units = std::make_unique_for_overwrite<char16_t[]>(static_cast<size_t>(total));
         m_starts.reserve(entries.size() + 1);
         qsizetype at = 0;
-        for (const SiteEntry& e : entries) {
+        for (size_t row = 0; row < entries.size(); ++row) {
+            // The texts lie scattered over the heap: asking for one some rows ahead hides most of the wait.
+            if (row + kPrefetchAhead < entries.size())
+                prefetch(fieldOf(entries[row + kPrefetchAhead], f).constData());
             m_starts.push_back(at);
-            const QString& text = fieldOf(e, f);
+            const QString& text = fieldOf(entries[row], f);
             for (qsizetype i = 0; i < text.size(); ++i)
                 at += fold(text, i, m_units.get() + at);
         }
@@ -126,31 +141,48 @@ private:
     std::vector<qsizetype> m_starts;
 };
 
-// One entry's place in a sort: the first four code units after the shared prefix, packed so that
-// integer order is text order, and the rest of the text for ties.
+// One entry's place in a sort: the first eight code units after the shared prefix, packed so that
+// integer order is text order, and the rest of the text for the entries that share those.
 struct SortKey {
-    quint64 prefix;
-    QStringView text;
+    quint64 high;
+    quint64 low;
+    const char16_t* rest; // the units after the packed ones
+    int tail;             // units after the shared prefix: tells "ab" from "ab" and a NUL, which pack alike
     int row;
 
+    std::u16string_view restView() const { return {rest, static_cast<size_t>(std::max(tail - 8, 0))}; }
+
     friend bool operator<(const SortKey& a, const SortKey& b) {
-        if (a.prefix != b.prefix)
-            return a.prefix < b.prefix;
-        return a.text < b.text;
+        if (a.high != b.high)
+            return a.high < b.high;
+        if (a.low != b.low)
+            return a.low < b.low;
+        const int byRest = a.restView().compare(b.restView());
+        return byRest != 0 ? byRest < 0 : a.tail < b.tail;
     }
 };
 
 SortKey makeSortKey(QStringView folded, qsizetype skip, int row) {
-    quint64 prefix = 0;
-    for (qsizetype i = skip; i < skip + 4; ++i)
-        prefix = (prefix << 16) | (i < folded.size() ? folded[i].unicode() : 0u);
-    return {prefix, folded.mid(skip), row};
+    auto pack = [&](qsizetype from) {
+        quint64 packed = 0;
+        for (qsizetype i = from; i < from + 4; ++i)
+            packed = (packed << 16) | (i < folded.size() ? folded[i].unicode() : 0u);
+        return packed;
+    };
+    const qsizetype tail = folded.size() - skip;
+    return {pack(skip), pack(skip + 4), folded.utf16() + skip + std::min<qsizetype>(tail, 8),
+            static_cast<int>(tail), row};
 }
 
 } // namespace
 
 SiteList::SiteList(QObject* parent)
     : QAbstractTableModel(parent) {}
+
+SiteList::~SiteList() {
+    if (m_disposer.joinable())
+        m_disposer.join();
+}
 
 QString SiteList::columnKey(int column) {
     return validColumn(column) ? QString::fromUtf16(kColumns[column].key) : QString();
@@ -278,23 +310,43 @@ bool SiteList::remove(const QString& key) {
 
 void SiteList::clear() {
     beginResetModel();
-    m_entries.clear();
+    std::vector<SiteEntry> old;
+    old.swap(m_entries);
     m_selectedId = 0;
     m_rowById.clear();
-    m_idByKey.clear();
     m_rowsDirty = m_keysDirty = m_keysMayRepeat = false;
     endResetModel();
+    disposeLater(std::move(old), std::exchange(m_idByKey, {}));
 }
 
 void SiteList::replaceAll(std::vector<SiteEntry> entries) {
     beginResetModel();
-    m_entries = std::move(entries);
+    std::vector<SiteEntry> old = std::exchange(m_entries, std::move(entries));
     for (SiteEntry& e : m_entries)
         e.id = m_nextId++;
     m_selectedId = 0;
     m_rowsDirty = m_keysDirty = true;
     m_keysMayRepeat = false;
     endResetModel();
+    // The key index is rebuilt from the new entries at the next lookup.
+    disposeLater(std::move(old), std::exchange(m_idByKey, {}));
+}
+
+void SiteList::disposeLater(std::vector<SiteEntry> entries, QHash<QString, quint64> keyIndex) {
+    if (entries.empty() && keyIndex.isEmpty())
+        return;
+    // One disposal at a time, so that a burst of loads cannot pile up threads.
+    if (m_disposer.joinable())
+        m_disposer.join();
+    try {
+        // QString's reference counts are atomic, so texts still shared elsewhere may be released here.
+        m_disposer = std::thread([doomed = std::move(entries), index = std::move(keyIndex)]() mutable {
+            std::vector<SiteEntry>().swap(doomed);
+            index = {};
+        });
+    } catch (const std::system_error&) {
+        // No thread to be had: the entries were freed here, as they would have been anyway.
+    }
 }
 
 void SiteList::rebuildRowIndex() const {
@@ -373,10 +425,8 @@ void SiteList::sortByColumn(int column1to5, Qt::SortOrder order) {
         std::stable_sort(keys.begin(), keys.end(), [](const SortKey& a, const SortKey& b) { return b < a; });
 
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    std::vector<int> newRowOfOld(n);
-    for (int newRow = 0; newRow < n; ++newRow)
-        newRowOfOld[keys[newRow].row] = newRow;
-    // Permuted in place, cycle by cycle, so that no second copy of the list is allocated.
+    // Permuted in place, cycle by cycle: a second array of entries would cost more in fresh pages
+    // than the random moves cost here.
     std::vector<bool> placed(n, false);
     for (int start = 0; start < n; ++start) {
         if (placed[start])
@@ -397,11 +447,16 @@ void SiteList::sortByColumn(int column1to5, Qt::SortOrder order) {
     m_rowsDirty = true;
 
     const QModelIndexList from = persistentIndexList();
-    QModelIndexList to;
-    to.reserve(from.size());
-    for (const QModelIndex& idx : from)
-        to.append(index(newRowOfOld[idx.row()], idx.column()));
-    changePersistentIndexList(from, to);
+    if (!from.isEmpty()) {
+        std::vector<int> newRowOfOld(n);
+        for (int newRow = 0; newRow < n; ++newRow)
+            newRowOfOld[keys[newRow].row] = newRow;
+        QModelIndexList to;
+        to.reserve(from.size());
+        for (const QModelIndex& idx : from)
+            to.append(index(newRowOfOld[idx.row()], idx.column()));
+        changePersistentIndexList(from, to);
+    }
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 

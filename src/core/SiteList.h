@@ -5,6 +5,7 @@
 #include <QAbstractTableModel>
 #include <QHash>
 
+#include <thread>
 #include <vector>
 
 // The site list: the ordered set of watched pages, as a table model with five columns and a check box per row.
@@ -18,6 +19,7 @@ public:
     enum Role { NickRole = Qt::UserRole + 1, KeyRole, IdRole };
 
     explicit SiteList(QObject* parent = nullptr);
+    ~SiteList() override;
 
     // Column key ("x1".."x5"), caption and initial width in twips, by 0-based column.
     static QString columnKey(int column);
@@ -78,6 +80,8 @@ private:
     void emitFieldChanged(int pos, Field f);
     void rebuildRowIndex() const;
     void rebuildKeyIndex() const;
+    // Frees what the list has let go of on another thread: with a long list that takes longer than a frame.
+    void disposeLater(std::vector<SiteEntry> entries, QHash<QString, quint64> keyIndex);
 
     std::vector<SiteEntry> m_entries;
     quint64 m_nextId = 1;
@@ -90,4 +94,5 @@ private:
     mutable bool m_keysDirty = false;
     mutable bool m_keysMayRepeat = false; // replaceAll brought two entries with one key
     bool m_modified = false;
+    std::thread m_disposer; // joined before the next disposal and in the destructor
 };

@@ -86,6 +86,8 @@ private slots:
     void sort();
     void sortTexts_data();
     void sortTexts();
+    void sortMatchesPlainSort_data();
+    void sortMatchesPlainSort();
     void sortKeepsPersistentIndexes();
     void sortIgnoresBadColumns();
     void selectionFollowsEntry();
@@ -93,6 +95,8 @@ private slots:
     void bulkOperationsEmitOneSignal();
     void replaceAllGivesFreshIds();
     void duplicateKeysFromReplaceAll();
+    void letGoEntriesLeaveCopiesIntact_data();
+    void letGoEntriesLeaveCopiesIntact();
     void modifiedFlag();
     void modelTester();
 };
@@ -455,6 +459,14 @@ void TestSiteList::sortTexts_data() {
     QTest::newRow("empty and blanks") << QStringList{QStringLiteral("a"), QString(), QStringLiteral(" "),
                                                      QString()}
                                       << QList<int>{1, 3, 2, 0};
+    QTest::newRow("differ after eight units")
+        << QStringList{QStringLiteral("abcdefghijkZ"), QStringLiteral("ABCDEFGHIJKa"),
+                       QStringLiteral("abcdefghijk"), QStringLiteral("B"), QStringLiteral("abcdefghijK")}
+        << QList<int>{2, 4, 1, 0, 3};
+    QTest::newRow("embedded NUL after a shared start")
+        << QStringList{QStringLiteral("xy") + QChar(u'\0'), QStringLiteral("xy"),
+                       QStringLiteral("xy") + QChar(u'\0'), QStringLiteral("XY")}
+        << QList<int>{1, 3, 0, 2};
     QTest::newRow("all equal") << QStringList{QStringLiteral("Same"), QStringLiteral("same"),
                                               QStringLiteral("SAME")}
                                << QList<int>{0, 1, 2};
@@ -485,6 +497,57 @@ void TestSiteList::sortTexts() {
         if (before == after)
             QVERIFY(list.entryAt(row - 1).nick.toInt() < list.entryAt(row).nick.toInt());
     }
+}
+
+void TestSiteList::sortMatchesPlainSort_data() {
+    QTest::addColumn<int>("column");
+    QTest::addColumn<bool>("descending");
+    for (int column = 1; column <= 5; ++column) {
+        for (bool descending : {false, true}) {
+            const QByteArray name =
+                "column " + QByteArray::number(column) + (descending ? " descending" : " ascending");
+            QTest::newRow(name.constData()) << column << descending;
+        }
+    }
+}
+
+// Many texts from a small alphabet, so that long shared starts, ties and case variants abound; the order must
+// be that of a plain stable sort of the case-folded texts.
+void TestSiteList::sortMatchesPlainSort() {
+    QFETCH(int, column);
+    QFETCH(bool, descending);
+    QRandomGenerator rng(column * 2 + descending);
+    const QString alphabet = QStringLiteral("aAbB/.éÉ0");
+    auto randomText = [&] {
+        QString text = rng.bounded(2) ? QStringLiteral("https://www.example-") : QString();
+        const int length = rng.bounded(14);
+        for (int i = 0; i < length; ++i)
+            text.append(alphabet.at(rng.bounded(alphabet.size())));
+        return text;
+    };
+    std::vector<SiteEntry> entries;
+    for (int i = 0; i < 1500; ++i)
+        entries.push_back(
+            makeEntry(QString::number(i), randomText(), randomText(), randomText(), randomText(), randomText()));
+
+    SiteList list;
+    list.replaceAll(entries);
+    list.sortByColumn(column, descending ? Qt::DescendingOrder : Qt::AscendingOrder);
+
+    std::vector<std::pair<QString, int>> expected;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const SiteEntry& e = entries[i];
+        const QString texts[] = {e.url, e.res, e.crc, e.rdatetime, e.descrizione};
+        expected.emplace_back(texts[column - 1].toCaseFolded(), int(i));
+    }
+    std::stable_sort(expected.begin(), expected.end(), [&](const auto& a, const auto& b) {
+        return descending ? b.first < a.first : a.first < b.first;
+    });
+    QStringList expectedNicks;
+    for (const auto& [text, index] : expected)
+        expectedNicks << QString::number(index);
+    QCOMPARE(nicksInOrder(list), expectedNicks);
+    verifyLookups(list);
 }
 
 void TestSiteList::sortKeepsPersistentIndexes() {
@@ -653,6 +716,53 @@ void TestSiteList::duplicateKeysFromReplaceAll() {
     QVERIFY(list.remove(QStringLiteral("e0")));
     QCOMPARE(list.rowOfKey(QStringLiteral("e0")), 1);
     QCOMPARE(list.entryAt(1).nick, QStringLiteral("e2"));
+}
+
+void TestSiteList::letGoEntriesLeaveCopiesIntact_data() {
+    QTest::addColumn<bool>("byClear");
+    QTest::newRow("clear") << true;
+    QTest::newRow("replaceAll") << false;
+}
+
+// The list frees entries it lets go of on its own time; texts shared with copies held elsewhere must survive,
+// and the list must stay usable while the freeing runs and when it is destroyed mid-way.
+void TestSiteList::letGoEntriesLeaveCopiesIntact() {
+    QFETCH(bool, byClear);
+    std::vector<SiteEntry> many;
+    for (int i = 0; i < 20000; ++i)
+        many.push_back(makeEntry(QStringLiteral("n") + QString::number(i),
+                                 QStringLiteral("http://h/") + QString::number(i), ResultMarker::kEqual,
+                                 QString::number(-i), QStringLiteral("06/12/2026 21:10:38"),
+                                 QStringLiteral("Città ") + QString::number(i)));
+    std::vector<SiteEntry> held;
+    {
+        SiteList list;
+        for (int round = 0; round < 4; ++round) {
+            list.replaceAll(many);
+            QVERIFY(list.rowOfKey(QStringLiteral("N7")) >= 0);
+            list.sortByColumn(1, Qt::DescendingOrder);
+            held = list.entries();
+            if (byClear)
+                list.clear();
+            else
+                list.replaceAll(sortFixture());
+            QCOMPARE(list.count(), byClear ? 0 : 4);
+            QCOMPARE(list.rowOfKey(QStringLiteral("N7")), -1);
+            QCOMPARE(list.selectedRow(), -1);
+            verifyLookups(list);
+        }
+        // Destroyed here with the last freeing possibly still running.
+        list.replaceAll(many);
+    }
+    QCOMPARE(held.size(), many.size());
+    std::sort(held.begin(), held.end(), [](const SiteEntry& a, const SiteEntry& b) {
+        return a.nick.mid(1).toInt() < b.nick.mid(1).toInt();
+    });
+    for (size_t i = 0; i < many.size(); ++i) {
+        SiteEntry expected = many[i];
+        expected.id = held[i].id;
+        QCOMPARE(held[i], expected);
+    }
 }
 
 void TestSiteList::modifiedFlag() {
