@@ -14,7 +14,6 @@
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
-#include <vector>
 
 using Clock = std::chrono::steady_clock;
 
@@ -22,6 +21,7 @@ namespace {
 
 constexpr qsizetype kChunk = 64 * 1024;
 constexpr auto kTrickleStep = std::chrono::milliseconds(500);
+constexpr int kMaxHosts = 254;
 
 QByteArray gzip(const QByteArray& data) {
     z_stream s{};
@@ -52,21 +52,16 @@ struct PageGenerator {
     }
 };
 
-QByteArray head(int status, const char* reason, qint64 contentLength, const QByteArray& extra = {}) {
-    QByteArray h = "HTTP/1.1 " + QByteArray::number(status) + ' ' + reason + "\r\n";
+// A response head; a negative contentLength sends no Content-Length.
+QByteArray head(qint64 contentLength, const QByteArray& extra = {}, const char* status = "200 OK") {
+    QByteArray h = "HTTP/1.1 " + QByteArray(status) + "\r\n" + extra;
     if (contentLength >= 0)
         h += "Content-Length: " + QByteArray::number(contentLength) + "\r\n";
-    h += extra;
-    h += "\r\n";
-    return h;
+    return h + "\r\n";
 }
 
-QByteArray redirect(const QByteArray& location) {
-    return head(302, "Found", 0, "Location: " + location + "\r\n");
-}
-
-void setNonBlocking(int fd) {
-    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
+QByteArray withBody(const QByteArray& body, const QByteArray& extra = {}) {
+    return head(body.size(), extra) + body;
 }
 
 quint16 localPort(int fd) {
@@ -76,28 +71,23 @@ quint16 localPort(int fd) {
     return ntohs(addr.sin_port);
 }
 
-constexpr int kMaxHosts = 254;
-
-// 127.0.0.1 for host 0, 127.0.0.2 for host 1, and so on.
-quint32 hostAddress(int hostIndex) {
-    return INADDR_LOOPBACK + quint32(hostIndex);
-}
-
+// A socket bound to 127.0.0.1 for host 0, 127.0.0.2 for host 1, and so on; -1 on failure.
 int loopbackSocket(int hostIndex = 0) {
     const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0)
-        return -1;
     const int one = 1;
     setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(hostAddress(hostIndex));
-    addr.sin_port = 0;
-    if (bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK + quint32(hostIndex));
+    if (fd >= 0 && bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0)
+        return fd;
+    if (fd >= 0)
         close(fd);
-        return -1;
-    }
-    return fd;
+    return -1;
+}
+
+bool wouldBlock() {
+    return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR;
 }
 
 } // namespace
@@ -121,63 +111,48 @@ struct TestHttpServer::Connection {
     bool dead = false;
     bool clientWantsClose = false;
     Clock::time_point readyAt;
-    Response::Tail tail = Response::Tail::KeepAlive;
-    qint64 remaining = 0;
+    Response r; // its generatedSize counts down what is left to generate
     PageGenerator generator{0};
 };
 
 TestHttpServer::TestHttpServer(int hosts) {
     m_pages.insert(QStringLiteral("/fixed"), QByteArray("<html><body>Quovel test page: fixed.</body></html>\n"));
-    if (hosts < 1 || hosts > kMaxHosts)
-        return;
-    std::vector<Listener> listeners;
-    const auto closeAll = [&listeners] {
-        for (const Listener& l : listeners)
-            close(l.fd);
-    };
-    for (int i = 0; i < hosts; ++i) {
+    for (int i = 0; i < hosts && i < kMaxHosts; ++i) {
         const int fd = loopbackSocket(i);
-        if (fd < 0 || listen(fd, 256) != 0) {
-            if (fd >= 0)
-                close(fd);
-            closeAll();
-            return;
-        }
-        setNonBlocking(fd);
-        listeners.push_back({fd, localPort(fd)});
+        if (fd >= 0)
+            m_listenFds.push_back(fd);
+        if (fd < 0 || listen(fd, 256) != 0)
+            break;
+        fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
+        m_ports.push_back(localPort(fd));
     }
-    if (pipe2(m_wakeFds, O_CLOEXEC | O_NONBLOCK) != 0) {
-        m_wakeFds[0] = m_wakeFds[1] = -1;
-        closeAll();
+    if (hosts < 1 || int(m_ports.size()) != hosts || pipe2(m_wakeFds, O_CLOEXEC | O_NONBLOCK) != 0) {
+        m_ports.clear(); // not listening; the destructor closes what was opened
         return;
     }
-    m_listeners = std::move(listeners);
-    m_hostAnswering.assign(std::size_t(hosts), 0);
-    m_hostMaxConcurrent.assign(std::size_t(hosts), 0);
+    m_hostAnswering.fill(0, hosts);
+    m_hostMaxConcurrent.fill(0, hosts);
     m_thread = std::thread([this] { run(); });
 }
 
 TestHttpServer::~TestHttpServer() {
     if (m_thread.joinable()) {
         m_stop = true;
-        const char c = 'x';
-        [[maybe_unused]] const auto written = write(m_wakeFds[1], &c, 1);
+        [[maybe_unused]] const auto written = write(m_wakeFds[1], "x", 1);
         m_thread.join();
     }
-    for (const Listener& l : m_listeners)
-        close(l.fd);
+    for (int fd : m_listenFds)
+        close(fd);
     for (int fd : m_wakeFds)
         if (fd >= 0)
             close(fd);
 }
 
 QString TestHttpServer::urlOnHost(int hostIndex, const QString& pathAndQuery) const {
-    if (hostIndex < 0 || hostIndex >= hostCount())
+    if (hostIndex < 0 || hostIndex >= int(m_ports.size()))
         return {};
-    return QStringLiteral("http://127.0.0.%1:%2%3")
-        .arg(hostIndex + 1)
-        .arg(m_listeners[std::size_t(hostIndex)].port)
-        .arg(pathAndQuery);
+    return QStringLiteral("http://127.0.0.%1:%2").arg(hostIndex + 1).arg(m_ports[std::size_t(hostIndex)]) +
+           pathAndQuery;
 }
 
 QString TestHttpServer::refusedUrl() {
@@ -189,61 +164,18 @@ QString TestHttpServer::refusedUrl() {
     return QStringLiteral("http://127.0.0.1:%1/").arg(port);
 }
 
-int TestHttpServer::hits(const QString& path) const {
-    std::lock_guard lock(m_mutex);
-    return m_hits.value(path);
-}
-
-int TestHttpServer::connections() const {
-    std::lock_guard lock(m_mutex);
-    return m_connections;
-}
-
-int TestHttpServer::maxConcurrent() const {
-    std::lock_guard lock(m_mutex);
-    return m_maxConcurrent;
-}
-
-int TestHttpServer::maxConcurrentOnHost(int hostIndex) const {
-    std::lock_guard lock(m_mutex);
-    return hostIndex >= 0 && hostIndex < int(m_hostMaxConcurrent.size())
-               ? m_hostMaxConcurrent[std::size_t(hostIndex)]
-               : 0;
-}
-
-QByteArray TestHttpServer::lastUserAgent() const {
-    std::lock_guard lock(m_mutex);
-    return m_lastUserAgent;
-}
-
-void TestHttpServer::setPage(const QString& path, const QByteArray& body) {
-    std::lock_guard lock(m_mutex);
-    m_pages.insert(path, body);
-}
-
-QByteArray TestHttpServer::page(const QString& path) const {
-    std::lock_guard lock(m_mutex);
-    return m_pages.value(path);
-}
-
 QByteArray TestHttpServer::pageBody(qint64 size, quint32 seed) {
     QByteArray body(qsizetype(size), Qt::Uninitialized);
     PageGenerator(seed).fill(body.data(), body.size());
     return body;
 }
 
-QByteArray TestHttpServer::notFoundBody() {
-    return QByteArray("<html><body>404: nothing here.</body></html>\n");
-}
-
 void TestHttpServer::noteAnswering(int hostIndex, int delta) {
     std::lock_guard lock(m_mutex);
     m_answering += delta;
     m_maxConcurrent = std::max(m_maxConcurrent, m_answering);
-    int& onHost = m_hostAnswering[std::size_t(hostIndex)];
-    onHost += delta;
-    int& peak = m_hostMaxConcurrent[std::size_t(hostIndex)];
-    peak = std::max(peak, onHost);
+    m_hostAnswering[hostIndex] += delta;
+    m_hostMaxConcurrent[hostIndex] = std::max(m_hostMaxConcurrent[hostIndex], m_hostAnswering[hostIndex]);
 }
 
 TestHttpServer::Response TestHttpServer::respond(const QByteArray& target) {
@@ -254,7 +186,7 @@ TestHttpServer::Response TestHttpServer::respond(const QByteArray& target) {
     const auto number = [&](const char* key, qint64 fallback) {
         bool ok = false;
         const qint64 v = query.queryItemValue(QString::fromLatin1(key)).toLongLong(&ok);
-        return ok ? v : fallback;
+        return ok ? std::max<qint64>(0, v) : fallback;
     };
 
     QByteArray fixedBody;
@@ -262,58 +194,41 @@ TestHttpServer::Response TestHttpServer::respond(const QByteArray& target) {
     {
         std::lock_guard lock(m_mutex);
         ++m_hits[path];
-        if (m_pages.contains(path)) {
-            const QByteArray body = m_pages.value(path);
-            return {head(200, "OK", body.size()) + body};
-        }
+        if (m_pages.contains(path))
+            return {withBody(m_pages.value(path))};
         fixedBody = m_pages.value(QStringLiteral("/fixed"));
         changing = ++m_changingCount;
     }
 
-    if (path == u"/changing") {
-        const QByteArray body =
-            "<html><body>changing page, version " + QByteArray::number(changing) + "</body></html>";
-        return {head(200, "OK", body.size()) + body};
-    }
-    if (path == u"/slow") {
-        const QByteArray body = "slow page";
-        return {head(200, "OK", body.size()) + body, int(number("ms", 1000))};
-    }
+    const QByteArray chunked = "Transfer-Encoding: chunked\r\n";
+    if (path == u"/changing")
+        return {withBody("<html><body>changing page, version " + QByteArray::number(changing) + "</body></html>")};
+    if (path == u"/slow")
+        return {withBody("slow page"), int(number("ms", 1000))};
     if (path == u"/trickle")
-        return {head(200, "OK", 1000000000), 0, Tail::Trickle};
+        return {head(1000000000), 0, Tail::Trickle};
     if (path == u"/endless")
-        return {head(200, "OK", -1, "Transfer-Encoding: chunked\r\n"), 0, Tail::Endless};
+        return {head(-1, chunked), 0, Tail::Endless};
     if (path == u"/reset")
-        return {head(200, "OK", 10000) + QByteArray(500, 'r'), 0, Tail::Reset};
+        return {head(10000) + QByteArray(500, 'r'), 0, Tail::Reset};
     if (path == u"/short")
-        return {head(200, "OK", 1000) + QByteArray(500, 's'), 0, Tail::Close};
-    if (path == u"/gzip") {
-        const QByteArray body = gzip(fixedBody);
-        return {head(200, "OK", body.size(), "Content-Encoding: gzip\r\n") + body};
+        return {head(1000) + QByteArray(500, 's'), 0, Tail::Close};
+    if (path == u"/gzip")
+        return {withBody(gzip(fixedBody), "Content-Encoding: gzip\r\n")};
+    if (path == u"/badgzip")
+        return {withBody("this is not gzip data at all", "Content-Encoding: gzip\r\n")};
+    if (path == u"/loop" || path == u"/redirect") {
+        const QString to =
+            path == u"/loop" ? path : query.queryItemValue(QStringLiteral("to"), QUrl::FullyEncoded);
+        return {head(0, "Location: " + to.toLatin1() + "\r\n", "302 Found")};
     }
-    if (path == u"/badgzip") {
-        const QByteArray body = "this is not gzip data at all";
-        return {head(200, "OK", body.size(), "Content-Encoding: gzip\r\n") + body};
-    }
-    if (path == u"/loop")
-        return {redirect("/loop")};
-    if (path == u"/tofile")
-        return {redirect("file:///etc/passwd")};
-    if (path == u"/redirect")
-        return {redirect(query.queryItemValue(QStringLiteral("to"), QUrl::FullyEncoded).toLatin1())};
-    if (path == u"/badchunk") {
-        return {head(200, "OK", -1, "Transfer-Encoding: chunked\r\n") + "5\r\nhello\r\nZZ\r\nxx\r\n0\r\n\r\n", 0,
-                Tail::Close};
-    }
+    if (path == u"/badchunk")
+        return {head(-1, chunked) + "5\r\nhello\r\nZZ\r\nxx\r\n0\r\n\r\n", 0, Tail::Close};
     if (path == u"/page") {
-        Response r{head(200, "OK", std::max<qint64>(0, number("size", 1000))), int(number("delay_ms", 0)),
-                   Tail::Generated};
-        r.generatedSize = std::max<qint64>(0, number("size", 1000));
-        r.seed = quint32(number("seed", 1));
-        return r;
+        const qint64 size = number("size", 1000);
+        return {head(size), int(number("delay_ms", 0)), Tail::Generated, size, quint32(number("seed", 1))};
     }
-    const QByteArray body = notFoundBody();
-    return {head(404, "Not Found", body.size()) + body};
+    return {head(notFoundBody().size(), {}, "404 Not Found") + notFoundBody()};
 }
 
 void TestHttpServer::run() {
@@ -323,37 +238,29 @@ void TestHttpServer::run() {
     std::vector<std::unique_ptr<Connection>> conns;
 
     const auto finishAnswer = [this](Connection& c) {
-        if (c.answering) {
-            c.answering = false;
+        if (c.answering)
             noteAnswering(c.host, -1);
-        }
+        c.answering = false;
     };
     const auto startAnswer = [&](Connection& c) {
         const qsizetype end = c.in.indexOf("\r\n\r\n");
         if (c.answering || end < 0)
             return;
-        const QByteArray request = c.in.left(end);
+        const QList<QByteArray> lines = c.in.left(end).split('\n');
         c.in.remove(0, end + 4);
-        const QList<QByteArray> lines = request.split('\n');
-        const QList<QByteArray> words = lines.value(0).trimmed().split(' ');
         for (const QByteArray& line : lines) {
             const QByteArray lower = line.trimmed().toLower();
-            if (lower.startsWith("user-agent:")) {
-                std::lock_guard lock(m_mutex);
-                m_lastUserAgent = line.trimmed().mid(11).trimmed();
-            } else if (lower == "connection: close") {
-                c.clientWantsClose = true;
-            }
+            if (lower.startsWith("user-agent:"))
+                locked([&] { m_lastUserAgent = line.trimmed().mid(11).trimmed(); });
+            c.clientWantsClose |= lower == "connection: close";
         }
-        Response r = respond(words.value(1));
+        c.r = respond(lines.value(0).trimmed().split(' ').value(1));
         c.answering = true;
         noteAnswering(c.host, +1);
-        c.out = r.data;
+        c.out = c.r.data;
         c.outPos = 0;
-        c.readyAt = Clock::now() + std::chrono::milliseconds(std::max(0, r.delayMs));
-        c.tail = r.tail;
-        c.remaining = r.generatedSize;
-        c.generator = PageGenerator(r.seed);
+        c.readyAt = Clock::now() + std::chrono::milliseconds(std::max(0, c.r.delayMs));
+        c.generator = PageGenerator(c.r.seed);
     };
     // Sends what is due; returns when the socket is full, a wait is due, or the answer is done.
     const auto pump = [&](Connection& c) {
@@ -362,8 +269,7 @@ void TestHttpServer::run() {
                 const ssize_t n =
                     send(c.fd, c.out.constData() + c.outPos, size_t(c.out.size() - c.outPos), MSG_NOSIGNAL);
                 if (n < 0) {
-                    if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)
-                        c.dead = true;
+                    c.dead = !wouldBlock();
                     return;
                 }
                 c.outPos += n;
@@ -371,16 +277,12 @@ void TestHttpServer::run() {
             }
             c.outPos = 0;
             c.out.clear();
-            switch (c.tail) {
+            switch (c.r.tail) {
             case Tail::KeepAlive:
                 finishAnswer(c);
-                if (c.clientWantsClose)
-                    c.dead = true;
-                else
+                c.dead = c.clientWantsClose;
+                if (!c.dead)
                     startAnswer(c);
-                break;
-            case Tail::Close:
-                c.dead = true;
                 break;
             case Tail::Reset: {
                 const linger hard{1, 0};
@@ -388,6 +290,9 @@ void TestHttpServer::run() {
                 c.dead = true;
                 break;
             }
+            case Tail::Close:
+                c.dead = true;
+                break;
             case Tail::Trickle:
                 c.out = "t";
                 c.readyAt = Clock::now() + kTrickleStep;
@@ -396,13 +301,11 @@ void TestHttpServer::run() {
                 c.out = endlessChunk;
                 break;
             case Tail::Generated:
-                if (c.remaining == 0) {
-                    c.tail = Tail::KeepAlive;
-                } else {
-                    c.out.resize(std::min(kChunk, qsizetype(c.remaining)));
-                    c.generator.fill(c.out.data(), c.out.size());
-                    c.remaining -= c.out.size();
-                }
+                if (c.r.generatedSize == 0)
+                    c.r.tail = Tail::KeepAlive;
+                c.out.resize(std::min(kChunk, qsizetype(c.r.generatedSize)));
+                c.generator.fill(c.out.data(), c.out.size());
+                c.r.generatedSize -= c.out.size();
                 break;
             }
         }
@@ -412,15 +315,14 @@ void TestHttpServer::run() {
     while (!m_stop) {
         int timeoutMs = -1;
         const auto now = Clock::now();
-        fds.clear();
-        fds.push_back({m_wakeFds[0], POLLIN, 0});
-        for (const Listener& l : m_listeners)
-            fds.push_back({l.fd, POLLIN, 0});
+        fds.assign(1, {m_wakeFds[0], POLLIN, 0});
+        for (int fd : m_listenFds)
+            fds.push_back({fd, POLLIN, 0});
         for (const auto& c : conns) {
             short events = POLLIN;
             if (c->answering && now < c->readyAt) {
-                const auto wait = std::chrono::ceil<std::chrono::milliseconds>(c->readyAt - now).count();
-                timeoutMs = timeoutMs < 0 ? int(wait) : std::min(timeoutMs, int(wait));
+                const int wait = int(std::chrono::ceil<std::chrono::milliseconds>(c->readyAt - now).count());
+                timeoutMs = timeoutMs < 0 ? wait : std::min(timeoutMs, wait);
             } else if (c->answering && c->outPos < c->out.size()) {
                 events |= POLLOUT;
             }
@@ -429,38 +331,26 @@ void TestHttpServer::run() {
         if (poll(fds.data(), nfds_t(fds.size()), timeoutMs) < 0 && errno != EINTR)
             break;
 
-        const std::size_t firstConn = 1 + m_listeners.size();
+        const std::size_t firstConn = 1 + m_listenFds.size();
         for (std::size_t i = 0; i < conns.size(); ++i) {
             Connection& c = *conns[i];
-            if (!(fds[firstConn + i].revents & (POLLIN | POLLHUP | POLLERR)))
-                continue;
             char buf[16384];
-            for (;;) {
-                const ssize_t n = recv(c.fd, buf, sizeof buf, 0);
-                if (n > 0) {
+            ssize_t n = 0;
+            if (fds[firstConn + i].revents & (POLLIN | POLLHUP | POLLERR)) {
+                while ((n = recv(c.fd, buf, sizeof buf, 0)) > 0)
                     c.in.append(buf, n);
-                    continue;
-                }
-                if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR))
-                    c.dead = true;
-                break;
+                c.dead = n == 0 || !wouldBlock();
             }
         }
-        for (std::size_t h = 0; h < m_listeners.size(); ++h) {
-            if (!(fds[1 + h].revents & POLLIN))
-                continue;
-            for (;;) {
-                const int fd = accept4(m_listeners[h].fd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
-                if (fd < 0)
-                    break;
+        for (std::size_t h = 0; h < m_listenFds.size(); ++h) {
+            int fd = -1;
+            while ((fds[1 + h].revents & POLLIN) &&
+                   (fd = accept4(m_listenFds[h], nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC)) >= 0) {
                 const int one = 1;
                 setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-                auto c = std::make_unique<Connection>();
+                auto& c = conns.emplace_back(std::make_unique<Connection>());
                 c->fd = fd;
                 c->host = int(h);
-                conns.push_back(std::move(c));
-                std::lock_guard lock(m_mutex);
-                ++m_connections;
             }
         }
         for (auto& c : conns) {
@@ -470,11 +360,11 @@ void TestHttpServer::run() {
             }
         }
         std::erase_if(conns, [&](const std::unique_ptr<Connection>& c) {
-            if (!c->dead)
-                return false;
-            finishAnswer(*c);
-            close(c->fd);
-            return true;
+            if (c->dead) {
+                finishAnswer(*c);
+                close(c->fd);
+            }
+            return c->dead;
         });
     }
     for (auto& c : conns) {
