@@ -2,9 +2,8 @@
 
 #include <QLocale>
 
-QString generalDateTimeText(const QDateTime& dateTime)
-{
+QString generalDateTimeText(const QDateTime& dateTime) {
     const QLocale locale;
-    return locale.toString(dateTime.date(), QLocale::ShortFormat) + u' '
-           + dateTime.time().toString(QStringLiteral("HH:mm:ss"));
+    return locale.toString(dateTime.date(), QLocale::ShortFormat) + u' ' +
+           dateTime.time().toString(QStringLiteral("HH:mm:ss"));
 }

@@ -6,14 +6,14 @@
 // One watched page: what a row of the site list shows and what the list file keeps.
 struct SiteEntry {
     QString url;
-    QString res;         // result marker of the latest check, one of the ResultMarker texts
+    QString res;                       // result marker of the latest check, one of the ResultMarker texts
     QString crc = QStringLiteral("0"); // page fingerprint as signed decimal text
-    QString rdatetime;   // local date and time of the last successful check, as text
+    QString rdatetime;                 // local date and time of the last successful check, as text
     QString descrizione;
     QString nick;
-    QString key;         // identity within the list; fixed at creation
+    QString key; // identity within the list; fixed at creation
     bool ticked = false;
-    quint64 id = 0;      // identity of this entry for the program's lifetime, given by SiteList
+    quint64 id = 0; // identity of this entry for the program's lifetime, given by SiteList
 
     bool operator==(const SiteEntry&) const = default;
 };
@@ -28,4 +28,6 @@ inline const QString kTimeout = QStringLiteral("   ?");
 } // namespace ResultMarker
 
 // Keys compare without regard to letter case: this is the form two keys are compared in.
-inline QString keyIdentity(const QString& key) { return key.toCaseFolded(); }
+inline QString keyIdentity(const QString& key) {
+    return key.toCaseFolded();
+}

@@ -9,6 +9,9 @@
 
 namespace {
 
+// Lists at least this long are freed on a helper thread when they are cleared or replaced.
+constexpr std::size_t kDisposeOnThreadFrom = 4096;
+
 struct ColumnInfo {
     const char16_t* key;
     const char16_t* caption;
@@ -333,7 +336,8 @@ void SiteList::replaceAll(std::vector<SiteEntry> entries) {
 }
 
 void SiteList::disposeLater(std::vector<SiteEntry> entries, QHash<QString, quint64> keyIndex) {
-    if (entries.empty() && keyIndex.isEmpty())
+    // A short list is freed here at once: a thread would cost more than it saves.
+    if (entries.size() < kDisposeOnThreadFrom)
         return;
     // One disposal at a time, so that a burst of loads cannot pile up threads.
     if (m_disposer.joinable())

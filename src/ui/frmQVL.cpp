@@ -7,14 +7,15 @@
 
 namespace {
 // Twips to pixels at the screen's logical resolution (15 twips a pixel at 96 dpi).
-int twipsToPixels(int twips, const QWidget* widget) { return twips * widget->logicalDpiX() / 1440; }
+int twipsToPixels(int twips, const QWidget* widget) {
+    return twips * widget->logicalDpiX() / 1440;
+}
 } // namespace
 
 frmQVL::frmQVL(QWidget* parent)
     : QMainWindow(parent)
     , m_list(new SiteList(this))
-    , m_view(new QTableView(this))
-{
+    , m_view(new QTableView(this)) {
     setObjectName(QStringLiteral("frmQVL"));
     setWindowTitle(QStringLiteral("Quovel"));
     m_view->setObjectName(QStringLiteral("lvwURLs"));

@@ -6,8 +6,7 @@
 
 namespace {
 
-QMessageBox::Icon boxIcon(Prompter::Icon icon)
-{
+QMessageBox::Icon boxIcon(Prompter::Icon icon) {
     switch (icon) {
     case Prompter::Icon::Information:
         return QMessageBox::Information;
@@ -21,26 +20,24 @@ QMessageBox::Icon boxIcon(Prompter::Icon icon)
     return QMessageBox::NoIcon;
 }
 
-QString titleOrApplication(const QString& title)
-{
+QString titleOrApplication(const QString& title) {
     return title.isEmpty() ? QApplication::applicationName() : title;
 }
 
 // "XML files (*.xml)|*.xml|Quovel files (*.qvl)|*.qvl" -> Qt's "XML files (*.xml);;Quovel files (*.qvl)".
-QStringList qtFilters(const QString& filter)
-{
+QStringList qtFilters(const QString& filter) {
     const QStringList parts = filter.split(QLatin1Char('|'));
     QStringList result;
     for (int i = 0; i + 1 < parts.size(); i += 2) {
         const QString& description = parts.at(i);
         const QString& pattern = parts.at(i + 1);
-        result << (description.contains(pattern) ? description : description + QStringLiteral(" (") + pattern + u')');
+        result << (description.contains(pattern) ? description
+                                                 : description + QStringLiteral(" (") + pattern + u')');
     }
     return result;
 }
 
-QString runFileDialog(const Prompter::FileRequest& request, QFileDialog::AcceptMode mode)
-{
+QString runFileDialog(const Prompter::FileRequest& request, QFileDialog::AcceptMode mode) {
     QFileDialog dialog(nullptr, request.title);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
@@ -58,15 +55,13 @@ QString runFileDialog(const Prompter::FileRequest& request, QFileDialog::AcceptM
 
 } // namespace
 
-void WidgetPrompter::message(Icon icon, const QString& title, const QString& text, QWidget* owner)
-{
+void WidgetPrompter::message(Icon icon, const QString& title, const QString& text, QWidget* owner) {
     QMessageBox box(boxIcon(icon), titleOrApplication(title), text, QMessageBox::Ok, owner);
     box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 
-bool WidgetPrompter::askYesNo(const QString& title, const QString& text, QWidget* owner)
-{
+bool WidgetPrompter::askYesNo(const QString& title, const QString& text, QWidget* owner) {
     QMessageBox box(QMessageBox::Question, titleOrApplication(title), text, QMessageBox::Yes | QMessageBox::No,
                     owner);
     box.setTextFormat(Qt::PlainText);
@@ -74,12 +69,10 @@ bool WidgetPrompter::askYesNo(const QString& title, const QString& text, QWidget
     return box.exec() == QMessageBox::Yes;
 }
 
-QString WidgetPrompter::openFileName(const FileRequest& request)
-{
+QString WidgetPrompter::openFileName(const FileRequest& request) {
     return runFileDialog(request, QFileDialog::AcceptOpen);
 }
 
-QString WidgetPrompter::saveFileName(const FileRequest& request)
-{
+QString WidgetPrompter::saveFileName(const FileRequest& request) {
     return runFileDialog(request, QFileDialog::AcceptSave);
 }
