@@ -8,6 +8,11 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLAT
     echo "Quovel needs a graphical display (DISPLAY or WAYLAND_DISPLAY is not set); for checks without one, use quovel-check." >&2
     exit 1
 fi
+# A local X display (":N") that has no socket is not running: say so instead of letting Qt abort.
+if [ -z "${WAYLAND_DISPLAY:-}" ] && [[ "${DISPLAY:-}" =~ ^:([0-9]+) ]] && [ ! -S "/tmp/.X11-unix/X${BASH_REMATCH[1]}" ]; then
+    echo "Quovel cannot reach the display $DISPLAY (no X server is listening there)." >&2
+    exit 1
+fi
 
 quovel_install_missing
 quovel_build build Release
