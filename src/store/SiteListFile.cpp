@@ -239,6 +239,16 @@ bool readBoundedFile(const QString& path, QByteArray& data, QString& detail) {
     return true;
 }
 
+// The node after n in document order below top, or a null node when the walk is done. Iterative, so that
+// nesting as deep as a file likes cannot exhaust the stack.
+pugi::xml_node nextBelow(pugi::xml_node n, const pugi::xml_node& top) {
+    if (n.first_child())
+        return n.first_child();
+    while (n && n != top && !n.next_sibling())
+        n = n.parent();
+    return !n || n == top ? pugi::xml_node() : n.next_sibling();
+}
+
 // The node's text content, as the DOM gives it: its own value, or all text below it in document order.
 bool textOf(const pugi::xml_node& node, QString& text) {
     const auto isText = [](const pugi::xml_node& n) {
@@ -260,20 +270,9 @@ bool textOf(const pugi::xml_node& node, QString& text) {
     if (isText(first) && !first.next_sibling())
         return textOf(first, text);
     QByteArray all;
-    // Iterative walk: nesting depth is up to the file.
-    pugi::xml_node n = first;
-    while (n) {
+    for (pugi::xml_node n = first; n; n = nextBelow(n, node)) {
         if (isText(n))
             all.append(n.value());
-        if (n.first_child()) {
-            n = n.first_child();
-            continue;
-        }
-        while (n && n != node && !n.next_sibling())
-            n = n.parent();
-        if (!n || n == node)
-            break;
-        n = n.next_sibling();
     }
     if (!isXmlUtf8(all.constData(), all.size()))
         return false;
@@ -409,9 +408,8 @@ SiteListReadResult readSiteListFile(const QString& path) {
     std::vector<SiteEntry> entries;
     std::vector<QString> primaries;
     RawRecord rec;
-    // Document order, any depth, the root itself excluded; iterative so deep nesting cannot exhaust the stack.
-    pugi::xml_node n = root.first_child();
-    while (n) {
+    // Document order, any depth, the root itself excluded.
+    for (pugi::xml_node n = root.first_child(); n; n = nextBelow(n, root)) {
         if (n.type() == pugi::node_element && kSito == QLatin1StringView(n.name())) {
             const qsizetype number = qsizetype(entries.size()) + 1;
             if (!readRecord(n, number, rec, detail))
@@ -425,15 +423,6 @@ SiteListReadResult readSiteListFile(const QString& path) {
             primaries.push_back(rec.nickRaw.isEmpty() ? numberedKey(number) : rec.nickRaw);
             entries.push_back(std::move(e));
         }
-        if (n.first_child()) {
-            n = n.first_child();
-            continue;
-        }
-        while (n && n != root && !n.next_sibling())
-            n = n.parent();
-        if (!n || n == root)
-            break;
-        n = n.next_sibling();
     }
     assignKeys(entries, primaries);
 
