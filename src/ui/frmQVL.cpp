@@ -1,16 +1,10 @@
 #include "ui/frmQVL.h"
 
 #include "core/SiteList.h"
+#include "core/Twips.h"
 
 #include <QHeaderView>
 #include <QTableView>
-
-namespace {
-// Twips to pixels at the screen's logical resolution (15 twips a pixel at 96 dpi).
-int twipsToPixels(int twips, const QWidget* widget) {
-    return twips * widget->logicalDpiX() / 1440;
-}
-} // namespace
 
 frmQVL::frmQVL(QWidget* parent)
     : QMainWindow(parent)
@@ -29,7 +23,7 @@ frmQVL::frmQVL(QWidget* parent)
     m_view->horizontalHeader()->setFont(headerFont);
     m_view->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     for (int column = 0; column < SiteList::ColumnCount; ++column)
-        m_view->setColumnWidth(column, twipsToPixels(SiteList::columnWidthTwips(column), this));
+        m_view->setColumnWidth(column, twipsToPixels(SiteList::columnWidthTwips(column), logicalDpiX()));
     setCentralWidget(m_view);
-    resize(twipsToPixels(8415, this), twipsToPixels(3885, this));
+    resize(twipsToPixels(8415, logicalDpiX()), twipsToPixels(3885, logicalDpiY()));
 }
