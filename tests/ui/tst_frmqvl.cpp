@@ -1,4 +1,5 @@
 #include "core/SiteList.h"
+#include "core/Twips.h"
 #include "ui/frmQVL.h"
 
 #include <QHeaderView>
@@ -37,7 +38,7 @@ void TestFrmQVL::showsTheFiveColumns() {
     QCOMPARE(view->model()->columnCount(), 5);
     QCOMPARE(view->model()->rowCount(), 0);
     QCOMPARE(view->model()->headerData(column, Qt::Horizontal).toString(), caption);
-    QCOMPARE(view->columnWidth(column), widthTwips * window.logicalDpiX() / 1440);
+    QCOMPARE(view->columnWidth(column), twipsToPixels(widthTwips, window.logicalDpiX()));
 }
 
 void TestFrmQVL::headerIsBold() {
