@@ -38,8 +38,10 @@ QStringList qtFilters(const QString& filter) {
 }
 
 QString runFileDialog(const Prompter::FileRequest& request, QFileDialog::AcceptMode mode) {
-    QFileDialog dialog(nullptr, request.title);
+    QFileDialog dialog(request.owner, request.title, request.initialDir);
     dialog.setAcceptMode(mode);
+    // The caller asks its own overwrite question; the dialog must not ask a second time.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     const QStringList filters = qtFilters(request.filter);
     dialog.setNameFilters(filters);

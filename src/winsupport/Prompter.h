@@ -13,6 +13,8 @@ public:
         QString defaultExt; // e.g. "*.qvl"
         QString filter;     // "XML files (*.xml)|*.xml|Quovel files (*.qvl)|*.qvl"
         int filterIndex = 0;
+        QString initialDir;       // the folder the dialog starts in; empty: the platform's choice
+        QWidget* owner = nullptr; // the window the dialog belongs to
     };
 
     virtual ~Prompter() = default;
