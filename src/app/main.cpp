@@ -1,13 +1,42 @@
+#include "core/CheckRun.h"
+#include "core/Clock.h"
+#include "core/SiteList.h"
+#include "schedule/CheckScheduler.h"
+#include "schedule/ConnectionState.h"
+#include "store/SettingsStore.h"
 #include "ui/frmQVL.h"
+#include "winsupport/Prompter.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Quovel"));
     QApplication::setApplicationName(QStringLiteral("Quovel"));
     QApplication::setApplicationVersion(QStringLiteral(QUOVEL_VERSION));
-    frmQVL window;
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Quovel: quali pagine web sono cambiate dall'ultima visita."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("elenco dei siti da aprire (.qvl o .xml)"),
+                                 QStringLiteral("[FILE]"));
+    parser.process(app);
+
+    SettingsStore settings;
+    SiteList list;
+    Clock clock;
+    ConnectionState connection;
+    CheckRun run(list, settings, clock);
+    CheckScheduler scheduler(run, connection, clock);
+    WidgetPrompter prompter;
+
+    frmQVL window({settings, list, clock, connection, run, scheduler, prompter});
     window.show();
+    // A list named on the command line opens as "&Open" would open it; nothing is loaded otherwise.
+    const QStringList files = parser.positionalArguments();
+    if (!files.isEmpty())
+        window.openListFile(files.constFirst());
     return QApplication::exec();
 }

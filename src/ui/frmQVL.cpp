@@ -1,29 +1,380 @@
 #include "ui/frmQVL.h"
 
+#include "core/CheckRun.h"
+#include "core/Clock.h"
 #include "core/SiteList.h"
 #include "core/Twips.h"
+#include "core/frmShowModified.h"
+#include "schedule/CheckScheduler.h"
+#include "schedule/ClockIndicator.h"
+#include "store/SettingsStore.h"
+#include "store/WindowPlacement.h"
+#include "ui/FileCommands.h"
+#include "ui/ListInteraction.h"
+#include "ui/MainMenus.h"
+#include "ui/QvlLayout.h"
+#include "ui/UrlEditModel.h"
+#include "ui/WrapButton.h"
+#include "winsupport/Prompter.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFrame>
 #include <QHeaderView>
+#include <QLabel>
+#include <QLocale>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSessionManager>
+#include <QStatusBar>
 #include <QTableView>
+#include <QToolBar>
+#include <QWindow>
 
-frmQVL::frmQVL(QWidget* parent)
+namespace {
+
+constexpr int kFrameWidthTwips = 975;
+constexpr int kButtonWidthTwips = 945;
+constexpr int kButtonHeightTwips = 645;
+constexpr int kButtonTopsTwips[] = {345, 1155, 1965};
+const QString kSaveQuestion = QStringLiteral("Uscire senza salvare le modifiche apportate?");
+const QString kSaveQuestionTitle = QStringLiteral("Richiesta salvataggio");
+
+// A named font with a sans-serif fallback, so any desktop shows it.
+QFont namedFont(const QString& family, int pointSize) {
+    QFont font;
+    font.setFamilies({family, QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSize(pointSize);
+    return font;
+}
+
+} // namespace
+
+frmQVL::frmQVL(const frmQVLServices& services, QWidget* parent)
     : QMainWindow(parent)
-    , m_list(new SiteList(this))
-    , m_view(new QTableView(this)) {
+    , m_settings(services.settings)
+    , m_list(services.list)
+    , m_clock(services.clock)
+    , m_run(services.run)
+    , m_scheduler(services.scheduler)
+    , m_prompter(services.prompter) {
     setObjectName(QStringLiteral("frmQVL"));
     setWindowTitle(QStringLiteral("Quovel"));
+    setAttribute(Qt::WA_QuitOnClose);
+
+    // Toolbar (flat, icon-only) and the menus; the popup never shows in the menu bar.
+    m_menus = new MainMenus(*this);
+    connect(m_menus, &MainMenus::command, this, &frmQVL::runCommand);
+
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("frmQVLClient"));
+    setCentralWidget(central);
+    buildListView();
+    buildControlFrame();
+    buildStatusBar();
+    m_files = new FileCommands(m_list, m_prompter, *this);
+
+    auto* startKey = new QAction(this);
+    startKey->setShortcut(QKeySequence(Qt::Key_F5));
+    connect(startKey, &QAction::triggered, this,
+            [this] { runCommand(QvlCommand::Start, CommandOrigin::Keyboard); });
+    addAction(startKey);
+
+    connect(&m_run, &CheckRun::statusText, m_panels[0], &QLabel::setText);
+    connect(&m_run, &CheckRun::beep, this, [] { QApplication::beep(); });
+    connect(&m_run, &CheckRun::finished, this, &frmQVL::onRunFinished);
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
+        if (!close() && manager.allowsInteraction())
+            manager.cancel();
+    });
+
+    resize(twipsToPixels(8415, logicalDpiX()), twipsToPixels(3885, logicalDpiY()));
+    restorePlacement();
+    applySizeBounds();
+}
+
+frmQVL::~frmQVL() {
+    delete m_files;
+}
+
+void frmQVL::buildListView() {
+    m_view = new QTableView(centralWidget());
     m_view->setObjectName(QStringLiteral("lvwURLs"));
-    m_view->setModel(m_list);
+    auto* model = new UrlEditModel(m_view);
+    model->setSourceModel(&m_list);
+    m_view->setModel(model);
+    m_view->setFont(namedFont(QStringLiteral("Arial"), 9));
     m_view->setShowGrid(true);
+    m_view->setWordWrap(false);
     m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_view->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_view->verticalHeader()->hide();
-    QFont headerFont = m_view->horizontalHeader()->font();
+    m_view->setSortingEnabled(false);
+    // Fixed row heights: a long list costs nothing per row.
+    QHeaderView* rows = m_view->verticalHeader();
+    rows->hide();
+    rows->setSectionResizeMode(QHeaderView::Fixed);
+    rows->setDefaultSectionSize(m_view->fontMetrics().height() + 6);
+    QHeaderView* header = m_view->horizontalHeader();
+    header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    header->setHighlightSections(false);
+    QFont headerFont = header->font();
     headerFont.setBold(true);
-    m_view->horizontalHeader()->setFont(headerFont);
-    m_view->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    for (int column = 0; column < SiteList::ColumnCount; ++column)
+    header->setFont(headerFont);
+    QStringList captions;
+    for (int column = 0; column < SiteList::ColumnCount; ++column) {
         m_view->setColumnWidth(column, twipsToPixels(SiteList::columnWidthTwips(column), logicalDpiX()));
-    setCentralWidget(m_view);
-    resize(twipsToPixels(8415, logicalDpiX()), twipsToPixels(3885, logicalDpiY()));
+        captions << SiteList::columnCaption(column).trimmed();
+    }
+    m_view->setAccessibleName(captions.join(QStringLiteral(", ")));
+
+    m_interaction = new ListInteraction(m_list, *m_view, this);
+    connect(m_interaction, &ListInteraction::rightPressed, this,
+            [this] { rightButtonProcedure(Qt::RightButton); });
+    connect(m_interaction, &ListInteraction::popupRequested, this, &frmQVL::showPopup);
+    connect(m_interaction, &ListInteraction::commandKey, this,
+            [this](QvlCommand command) { runCommand(command, CommandOrigin::Keyboard); });
+}
+
+void frmQVL::buildControlFrame() {
+    m_frameCTRLs = new QFrame(centralWidget());
+    m_frameCTRLs->setObjectName(QStringLiteral("frameCTRLs"));
+    const int dpiX = logicalDpiX();
+    const int dpiY = logicalDpiY();
+    m_imgClock = new ClockIndicator(m_frameCTRLs);
+    m_imgClock->setObjectName(QStringLiteral("imgClock"));
+    m_imgClock->setAccessibleName(QStringLiteral("imgClock"));
+    m_imgClock->follow(m_scheduler);
+
+    const QFont buttonFont = namedFont(QStringLiteral("MS Sans Serif"), 8);
+    const struct {
+        QPushButton*& button;
+        const char16_t* name;
+        const char16_t* caption;
+        QvlCommand command;
+    } buttons[] = {
+        {m_cmdSetTimer, u"cmdSetTimer", u"Imposta Timer", QvlCommand::SetTimer},
+        {m_cmdStart, u"cmdStart", u"Avvia controllo", QvlCommand::Start},
+        {m_cmdStop, u"cmdStop", u"Arresta controllo", QvlCommand::Stop},
+    };
+    // The clock sits centred above the buttons; when it is taller than the room above the first button,
+    // the buttons move down together by the difference.
+    const int clockRoom = twipsToPixels(kButtonTopsTwips[0], dpiY);
+    const int shift = std::max(0, m_imgClock->height() + 4 - clockRoom);
+    const int width = twipsToPixels(kFrameWidthTwips, dpiX);
+    m_imgClock->move((width - m_imgClock->width()) / 2,
+                     std::max(0, (clockRoom + shift - m_imgClock->height()) / 2));
+    int bottom = 0;
+    for (int i = 0; i < 3; ++i) {
+        auto* button = new WrapButton(QString::fromUtf16(buttons[i].caption), m_frameCTRLs);
+        button->setObjectName(QString::fromUtf16(buttons[i].name));
+        button->setAccessibleName(button->text());
+        button->setFont(buttonFont);
+        button->setGeometry(0, twipsToPixels(kButtonTopsTwips[i], dpiY) + shift,
+                            twipsToPixels(kButtonWidthTwips, dpiX), twipsToPixels(kButtonHeightTwips, dpiY));
+        const QvlCommand command = buttons[i].command;
+        connect(button, &QPushButton::clicked, this,
+                [this, command] { runCommand(command, CommandOrigin::Menu); });
+        buttons[i].button = button;
+        bottom = button->geometry().bottom() + 1;
+    }
+    m_frameCTRLs->resize(width, bottom);
+}
+
+void frmQVL::buildStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("sbStatusBar"));
+    for (int i = 0; i < 3; ++i) {
+        auto* panel = new QLabel(bar);
+        panel->setObjectName(QStringLiteral("sbStatusBar_") + QString::number(i + 1));
+        // Panel 1 shows page addresses from the list: never markup.
+        panel->setTextFormat(Qt::PlainText);
+        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        panel->setContentsMargins(4, 0, 4, 0);
+        m_panels[i] = panel;
+        if (i == 0)
+            bar->addWidget(panel, 1);
+        else
+            bar->addPermanentWidget(panel);
+    }
+    updateDateTime();
+    m_dateTimeTimer.setInterval(1000);
+    connect(&m_dateTimeTimer, &QTimer::timeout, this, &frmQVL::updateDateTime);
+    m_dateTimeTimer.start();
+}
+
+QLabel* frmQVL::statusPanel(int panel) const {
+    return panel >= 1 && panel <= 3 ? m_panels[panel - 1] : nullptr;
+}
+
+void frmQVL::updateDateTime() {
+    const QDateTime now = m_clock.now();
+    const QLocale locale;
+    m_panels[1]->setText(locale.toString(now.date(), QLocale::ShortFormat));
+    m_panels[2]->setText(locale.toString(now.time(), QLocale::ShortFormat));
+}
+
+void frmQVL::restorePlacement() {
+    const PlacementResult restored = PersistPlacement(*this, false, m_settings);
+    if (!restored.ok)
+        m_prompter.message(Prompter::Icon::Exclamation, QString(), restored.message, this);
+}
+
+void frmQVL::applySizeBounds() {
+    // A maximized window fills the screen; the bounds hold for the frame the user drags.
+    if (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) {
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        return;
+    }
+    // The bounds are for the whole window; Qt's are for its inside, so the frame's own size comes off.
+    const QSize frameExtra = isVisible() ? frameGeometry().size() - geometry().size() : QSize(0, 0);
+    setMinimumSize(kMinTrackSize - frameExtra);
+    setMaximumSize(kMaxTrackSize - frameExtra);
+}
+
+void frmQVL::layoutControls() {
+    if (windowState() & Qt::WindowMinimized)
+        return;
+    const double perX = kTwipsPerInch / logicalDpiX();
+    const double perY = kTwipsPerInch / logicalDpiY();
+    const QRect outer = frameGeometry();
+    const QvlLayout l =
+        QvlLayout::forWindow(static_cast<int>(outer.width() * perX), static_cast<int>(outer.height() * perY),
+                             static_cast<int>(m_frameCTRLs->width() * perX));
+    // Positions are designed from the top of the area below the menu bar; the toolbar sits in that area.
+    const int dy = centralWidget()->y() - (menuBar()->isVisible() ? menuBar()->height() : 0);
+    const auto px = [&](int twips) {
+        return twipsToPixels(twips, logicalDpiX());
+    };
+    const auto py = [&](int twips) {
+        return twipsToPixels(twips, logicalDpiY());
+    };
+    m_frameCTRLs->move(px(l.frameLeft), py(l.frameTop) - dy);
+    const int listTop = std::max(2, py(l.listTop) - dy);
+    // The list never reaches under the status bar, whatever the window manager's frame adds.
+    const int listHeight = std::min(py(l.listHeight), centralWidget()->height() - listTop - 2);
+    m_view->setGeometry(px(l.listLeft), listTop, px(l.listWidth), std::max(listHeight, py(520)));
+}
+
+void frmQVL::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    layoutControls();
+}
+
+void frmQVL::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    // The frame's size is known once the window is shown.
+    QTimer::singleShot(0, this, [this] {
+        applySizeBounds();
+        layoutControls();
+    });
+}
+
+void frmQVL::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        applySizeBounds();
+}
+
+void frmQVL::mousePressEvent(QMouseEvent* event) {
+    // A press on the window where no control is: the right button goes to the right-button procedure, the
+    // left one moves the window as its title bar would.
+    if (event->button() == Qt::RightButton) {
+        rightButtonProcedure(Qt::RightButton);
+    } else if (event->button() == Qt::LeftButton && windowHandle() != nullptr) {
+        windowHandle()->startSystemMove();
+    }
+    event->accept();
+}
+
+void frmQVL::rightButtonProcedure(Qt::MouseButton button) {
+    if (button == Qt::RightButton && m_exitRequested)
+        close();
+}
+
+void frmQVL::showPopup(const QPoint& globalPos) {
+    QMenu* popup = m_menus->popup();
+    popup->popup(QPoint(globalPos.x() - popup->sizeHint().width() / 2, globalPos.y()));
+}
+
+bool frmQVL::openListFile(const QString& path) {
+    return m_files->loadFile(path);
+}
+
+void frmQVL::runCommand(QvlCommand command, CommandOrigin) {
+    switch (command) {
+    case QvlCommand::Open:
+        m_files->LoadSiteList();
+        break;
+    case QvlCommand::Save:
+        m_files->SaveSiteList();
+        break;
+    case QvlCommand::Exit:
+        close();
+        break;
+    case QvlCommand::SelectAll:
+        m_list.setAllTicks(SiteList::TickAll);
+        break;
+    case QvlCommand::DeselectAll:
+        m_list.setAllTicks(SiteList::UntickAll);
+        break;
+    case QvlCommand::InvertSelection:
+        m_list.setAllTicks(SiteList::InvertTicks);
+        break;
+    case QvlCommand::Start:
+        startCommand();
+        break;
+    case QvlCommand::Stop:
+        m_scheduler.stop();
+        break;
+    case QvlCommand::ArmExit:
+        m_exitRequested = true;
+        break;
+    case QvlCommand::SetTimer:
+    case QvlCommand::AddUrl:
+    case QvlCommand::DeleteUrl:
+    case QvlCommand::ModifyUrl:
+    case QvlCommand::CopyUrl:
+    case QvlCommand::PasteUrl:
+    case QvlCommand::About:
+        // The entry dialog, the timing preferences and the about window come with list editing.
+        break;
+    }
+}
+
+void frmQVL::startCommand() {
+    if (m_scheduler.start() == CheckScheduler::StartResult::Offline)
+        m_prompter.message(Prompter::Icon::Exclamation, CheckScheduler::kOfflineTitle,
+                           CheckScheduler::kOfflineText, this);
+}
+
+void frmQVL::onRunFinished(const CheckRunReport& report) {
+    if (m_closing)
+        return;
+    if (report.failed) {
+        m_prompter.message(Prompter::Icon::Critical, QStringLiteral("Errore!"), report.errorMessage(), this);
+        return;
+    }
+    frmShowModified::showReport(m_results, report, this);
+}
+
+void frmQVL::closeEvent(QCloseEvent* event) {
+    if (m_list.isModified() && !m_prompter.askYesNo(kSaveQuestionTitle, kSaveQuestion, this)) {
+        event->ignore();
+        return;
+    }
+    m_closing = true;
+    m_scheduler.TimerStop();
+    // A run in flight ends here: nothing more is fetched and nothing it finds is shown.
+    m_run.requestStop();
+    // The size bounds go before the placement is read, so a maximized window's bounds are its own.
+    const PlacementResult saved = PersistPlacement(*this, true, m_settings);
+    if (!saved.ok)
+        m_prompter.message(Prompter::Icon::Exclamation, QString(), saved.message, this);
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window != this && window->isVisible())
+            window->close();
+    }
+    event->accept();
 }

@@ -1,20 +1,108 @@
 #pragma once
 
+#include "core/frmShowModified.h"
+#include "ui/QvlCommand.h"
+
 #include <QMainWindow>
+#include <QPointer>
+#include <QTimer>
 
+class CheckRun;
+class CheckScheduler;
+class ClockIndicator;
+class Clock;
+class ConnectionState;
+class FileCommands;
+class ListInteraction;
+class MainMenus;
+class Prompter;
+class QFrame;
+class QLabel;
+class QPushButton;
 class QTableView;
+class SettingsStore;
 class SiteList;
+struct CheckRunReport;
 
-// The main window: the site list with its five columns.
+// What the main window works with; whoever starts the program builds these and keeps them alive longer
+// than the window.
+struct frmQVLServices {
+    SettingsStore& settings;
+    SiteList& list;
+    const Clock& clock;
+    const ConnectionState& connection;
+    CheckRun& run;
+    CheckScheduler& scheduler;
+    Prompter& prompter;
+};
+
+// The main window: the site list with its menus, toolbar, status bar and the scheduler's control frame.
 class frmQVL : public QMainWindow {
     Q_OBJECT
 public:
-    explicit frmQVL(QWidget* parent = nullptr);
+    // The smallest and largest outer size the user can drag the window to, in logical pixels.
+    static constexpr QSize kMinTrackSize{570, 285};
+    static constexpr QSize kMaxTrackSize{1000, 750};
 
-    SiteList* siteList() const { return m_list; }
+    explicit frmQVL(const frmQVLServices& services, QWidget* parent = nullptr);
+    ~frmQVL() override;
+
+    // Runs one command of the menus, the popup, the toolbar or the keyboard.
+    void runCommand(QvlCommand command, CommandOrigin origin);
+    // Loads a list file as "&Open" does, without the dialog (the command line's file).
+    bool openListFile(const QString& path);
+
+    // The right-button procedure: a right press after "Esci" closes the window.
+    void rightButtonProcedure(Qt::MouseButton button);
+    bool exitRequested() const { return m_exitRequested; }
+
+    SiteList& siteList() const { return m_list; }
     QTableView* listView() const { return m_view; }
+    MainMenus* menus() const { return m_menus; }
+    ListInteraction* listInteraction() const { return m_interaction; }
+    FileCommands& fileCommands() const { return *m_files; }
+    frmShowModified* resultsWindow() const { return m_results; }
+    QLabel* statusPanel(int panel) const; // 1..3
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
 
 private:
-    SiteList* m_list;
-    QTableView* m_view;
+    void buildListView();
+    void buildControlFrame();
+    void buildStatusBar();
+    void restorePlacement();
+    void applySizeBounds();
+    void layoutControls();
+    void updateDateTime();
+    void startCommand();
+    void onRunFinished(const CheckRunReport& report);
+    void showPopup(const QPoint& globalPos);
+    void onSessionEnding();
+
+    SettingsStore& m_settings;
+    SiteList& m_list;
+    const Clock& m_clock;
+    CheckRun& m_run;
+    CheckScheduler& m_scheduler;
+    Prompter& m_prompter;
+
+    MainMenus* m_menus = nullptr;
+    QTableView* m_view = nullptr;
+    ListInteraction* m_interaction = nullptr;
+    FileCommands* m_files = nullptr;
+    QFrame* m_frameCTRLs = nullptr;
+    ClockIndicator* m_imgClock = nullptr;
+    QPushButton* m_cmdSetTimer = nullptr;
+    QPushButton* m_cmdStart = nullptr;
+    QPushButton* m_cmdStop = nullptr;
+    QLabel* m_panels[3] = {nullptr, nullptr, nullptr};
+    QTimer m_dateTimeTimer;
+    QPointer<frmShowModified> m_results;
+    bool m_exitRequested = false;
+    bool m_closing = false;
 };

@@ -1,0 +1,84 @@
+#include "ui/FileCommands.h"
+
+#include "core/SiteList.h"
+#include "store/SiteListFile.h"
+#include "winsupport/Prompter.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QWidget>
+
+namespace {
+const QString kSaveErrorTitle = QStringLiteral("Save error");
+} // namespace
+
+FileCommands::FileCommands(SiteList& list, Prompter& prompter, QWidget& window)
+    : m_list(list)
+    , m_prompter(prompter)
+    , m_window(window) {}
+
+QString FileCommands::initialFolder() const {
+    if (!m_lastFolder.isEmpty() && QFileInfo(m_lastFolder).isDir())
+        return m_lastFolder;
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return documents.isEmpty() ? QDir::homePath() : documents;
+}
+
+void FileCommands::remember(const QString& path) {
+    const QFileInfo info(path);
+    m_lastFolder = info.absolutePath();
+    m_window.setWindowTitle(SiteListFileTexts::kCaptionPrefix + info.fileName());
+}
+
+void FileCommands::LoadSiteList() {
+    Prompter::FileRequest request;
+    request.title = SiteListFileTexts::kOpenTitle;
+    request.defaultExt = SiteListFileTexts::kOpenDefaultExt;
+    request.filter = SiteListFileTexts::kFilter;
+    request.filterIndex = 0;
+    request.initialDir = initialFolder();
+    request.owner = &m_window;
+    const QString path = m_prompter.openFileName(request);
+    // A cancelled dialog is no malformed file: nothing to say, nothing changes.
+    if (path.isEmpty())
+        return;
+    loadFile(path);
+}
+
+bool FileCommands::loadFile(const QString& path) {
+    SiteListReadResult read = readSiteListFile(path);
+    if (!read.ok) {
+        m_prompter.message(Prompter::Icon::Exclamation, SiteListFileTexts::kLoadErrorTitle,
+                           SiteListFileTexts::kFormatError, &m_window);
+        return false;
+    }
+    remember(path);
+    // Loading leaves the modified flag alone: changes made before still count as unsaved.
+    m_list.replaceAll(std::move(read.entries));
+    return true;
+}
+
+void FileCommands::SaveSiteList() {
+    Prompter::FileRequest request;
+    request.title = SiteListFileTexts::kSaveTitle;
+    request.defaultExt = SiteListFileTexts::kSaveDefaultExt;
+    request.filter = SiteListFileTexts::kFilter;
+    request.filterIndex = 0;
+    request.initialDir = initialFolder();
+    request.owner = &m_window;
+    const QString path = m_prompter.saveFileName(request);
+    if (path.isEmpty())
+        return;
+    if (QFileInfo::exists(path) &&
+        !m_prompter.askYesNo(SiteListFileTexts::kOverwriteTitle, SiteListFileTexts::kOverwriteQuestion, &m_window))
+        return;
+    const SiteListWriteResult written = writeSiteListFile(path, m_list.entries());
+    // A failed save is always reported, wherever the command came from: it must never look like success.
+    if (!written.ok) {
+        m_prompter.message(Prompter::Icon::Critical, kSaveErrorTitle, written.error, &m_window);
+        return;
+    }
+    m_list.setModified(false);
+    remember(path);
+}

@@ -1,0 +1,208 @@
+#include "ui/ListInteraction.h"
+
+#include "core/SiteList.h"
+#include "core/frmShowModified.h"
+
+#include <QContextMenuEvent>
+#include <QDesktopServices>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QStyledItemDelegate>
+#include <QTableView>
+
+namespace {
+
+// The URL column's editor: remembers the URL before the edit and hands the result to the edit rules instead
+// of writing it into the model itself. An abandoned edit (Esc) never reaches setModelData.
+class UrlDelegate : public QStyledItemDelegate {
+public:
+    UrlDelegate(ListInteraction& interaction, QObject* parent)
+        : QStyledItemDelegate(parent)
+        , m_interaction(interaction) {}
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override {
+        m_interaction.beforeEdit(index.row());
+        return QStyledItemDelegate::createEditor(parent, option, index);
+    }
+
+    void setModelData(QWidget* editor, QAbstractItemModel*, const QModelIndex& index) const override {
+        if (auto* line = qobject_cast<QLineEdit*>(editor))
+            m_interaction.afterEdit(index.row(), line->text());
+    }
+
+private:
+    ListInteraction& m_interaction;
+};
+
+} // namespace
+
+ListInteraction::ListInteraction(SiteList& list, QTableView& view, QObject* parent)
+    : QObject(parent)
+    , m_list(list)
+    , m_view(view)
+    , m_opener([](const QUrl& url) { return QDesktopServices::openUrl(url); }) {
+    m_view.setMouseTracking(true);
+    m_view.viewport()->setMouseTracking(true);
+    m_view.setContextMenuPolicy(Qt::PreventContextMenu);
+    m_view.setEditTriggers(QAbstractItemView::SelectedClicked);
+    auto* delegate = new UrlDelegate(*this, &m_view);
+    m_view.setItemDelegateForColumn(SiteList::ColUrl, delegate);
+    connect(delegate, &QAbstractItemDelegate::closeEditor, this, [this] { m_editing = false; });
+    m_view.viewport()->installEventFilter(this);
+    m_view.installEventFilter(this);
+
+    m_hoverTimer.setSingleShot(true);
+    m_hoverTimer.setInterval(kHoverSelectMs);
+    connect(&m_hoverTimer, &QTimer::timeout, this, &ListInteraction::hoverSelect);
+
+    QHeaderView* header = m_view.horizontalHeader();
+    header->setSectionsClickable(true);
+    connect(header, &QHeaderView::sectionClicked, this, &ListInteraction::headerClicked);
+
+    // The view's current row is the list's selected entry; both follow the entry through sorts.
+    connect(m_view.selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) { m_list.setSelectedRow(current.isValid() ? current.row() : -1); });
+}
+
+void ListInteraction::selectRow(int row) {
+    if (row < 0 || row >= m_list.count())
+        return;
+    const QModelIndex index = m_view.model()->index(row, SiteList::ColUrl);
+    m_view.selectionModel()->setCurrentIndex(index,
+                                             QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+void ListInteraction::hoverAt(const QPoint& viewportPos) {
+    const int r = m_view.rowAt(viewportPos.y());
+    // Hover selection waits for the pointer to rest on a row.
+    if (r != m_pendingHoverRow) {
+        m_pendingHoverRow = r;
+        if (r >= 0)
+            m_hoverTimer.start();
+        else
+            m_hoverTimer.stop();
+    }
+    if (r + 1 == m_hoveredRow)
+        return;
+    m_hoveredRow = r + 1;
+    if (r < 0) {
+        emit tipDestroyed();
+        return;
+    }
+    const SiteEntry& entry = m_list.entryAt(r);
+    QString text = entry.url;
+    if (!entry.descrizione.isEmpty())
+        text += QStringLiteral("\r\n") + entry.descrizione;
+    emit tipRebuilt(entry.nick, text);
+}
+
+void ListInteraction::hoverSelect() {
+    // An open editor keeps its row: hovering elsewhere must not move the selection under it.
+    if (m_editing)
+        return;
+    if (m_pendingHoverRow >= 0 && m_pendingHoverRow != m_list.selectedRow())
+        selectRow(m_pendingHoverRow);
+}
+
+void ListInteraction::headerClicked(int column) {
+    m_sortDescending = !m_sortDescending;
+    const Qt::SortOrder order = m_sortDescending ? Qt::DescendingOrder : Qt::AscendingOrder;
+    m_list.sortByColumn(column + 1, order);
+    m_view.horizontalHeader()->setSortIndicatorShown(true);
+    m_view.horizontalHeader()->setSortIndicator(column, order);
+    const QModelIndex current = m_view.currentIndex();
+    if (current.isValid())
+        m_view.scrollTo(current);
+}
+
+void ListInteraction::openSelectedUrl() {
+    const int row = m_list.selectedRow();
+    if (row < 0)
+        return;
+    // Only web addresses reach the desktop: a list file from elsewhere must not start a program or open a
+    // local file. A failure to open says nothing.
+    const QUrl url = frmShowModified::browsableUrl(m_list.entryAt(row).url);
+    if (url.isValid())
+        m_opener(url);
+}
+
+void ListInteraction::editSelectedUrl() {
+    const int row = m_list.selectedRow();
+    if (row < 0)
+        return;
+    m_view.edit(m_view.model()->index(row, SiteList::ColUrl));
+}
+
+void ListInteraction::beforeEdit(int row) {
+    m_editing = true;
+    m_urlBeforeEdit = m_list.field(row, SiteList::Field::Url);
+}
+
+void ListInteraction::afterEdit(int row, const QString& text) {
+    if (row < 0 || row >= m_list.count())
+        return;
+    if (text.compare(m_urlBeforeEdit, Qt::CaseInsensitive) != 0) {
+        m_list.setModified(true);
+        m_urlBeforeEdit.clear();
+        m_list.setField(row, SiteList::Field::Crc, QStringLiteral("0"));
+    }
+    m_list.setField(row, SiteList::Field::Url, text);
+}
+
+bool ListInteraction::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == &m_view) {
+        if (event->type() == QEvent::KeyPress) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            if (m_editing)
+                return false;
+            if (key->key() == Qt::Key_F2 && key->modifiers() == Qt::NoModifier) {
+                editSelectedUrl();
+                return true;
+            }
+            if (key->key() == Qt::Key_Delete && key->modifiers() == Qt::NoModifier) {
+                emit commandKey(QvlCommand::DeleteUrl);
+                return true;
+            }
+            if (key->matches(QKeySequence::Copy)) {
+                emit commandKey(QvlCommand::CopyUrl);
+                return true;
+            }
+        }
+        return false;
+    }
+    switch (event->type()) {
+    case QEvent::MouseMove:
+        hoverAt(static_cast<QMouseEvent*>(event)->position().toPoint());
+        break;
+    case QEvent::Leave:
+        m_hoverTimer.stop();
+        m_pendingHoverRow = -1;
+        break;
+    case QEvent::MouseButtonPress:
+        if (static_cast<QMouseEvent*>(event)->button() == Qt::RightButton)
+            emit rightPressed();
+        break;
+    case QEvent::MouseButtonRelease: {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::RightButton)
+            emit popupRequested(mouse->globalPosition().toPoint());
+        break;
+    }
+    case QEvent::MouseButtonDblClick:
+        if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+            // The press of a double click selects its row first, as a single click would.
+            const int row = m_view.rowAt(static_cast<QMouseEvent*>(event)->position().toPoint().y());
+            if (row >= 0)
+                selectRow(row);
+            openSelectedUrl();
+            return true;
+        }
+        break;
+    default:
+        break;
+    }
+    return false;
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+// Every command the main window's menus, popup, toolbar and buttons can run.
+enum class QvlCommand {
+    Open,
+    Save,
+    SetTimer,
+    Exit,
+    AddUrl,
+    DeleteUrl,
+    ModifyUrl,
+    CopyUrl,
+    PasteUrl,
+    SelectAll,
+    DeselectAll,
+    InvertSelection,
+    About,
+    Start,
+    Stop,
+    ArmExit,
+};
+
+// Where a command came from: the toolbar runs its commands with errors suppressed.
+enum class CommandOrigin { Menu, Toolbar, Keyboard };
