@@ -228,7 +228,9 @@ void frmQVL::applySizeBounds() {
         return;
     }
     // The bounds are for the whole window; Qt's are for its inside, so the frame's own size comes off.
-    const QSize frameExtra = isVisible() ? frameGeometry().size() - geometry().size() : QSize(0, 0);
+    const QMargins frame = windowHandle() != nullptr ? windowHandle()->frameMargins() : QMargins();
+    const QSize frameExtra(frame.left() + frame.right(), frame.top() + frame.bottom());
+    m_frameExtra = frameExtra;
     setMinimumSize(kMinTrackSize - frameExtra);
     setMaximumSize(kMaxTrackSize - frameExtra);
 }
@@ -260,6 +262,14 @@ void frmQVL::layoutControls() {
 void frmQVL::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
     layoutControls();
+}
+
+void frmQVL::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    // The window manager tells the frame's size late; the bounds follow it.
+    const QMargins frame = windowHandle() != nullptr ? windowHandle()->frameMargins() : QMargins();
+    if (QSize(frame.left() + frame.right(), frame.top() + frame.bottom()) != m_frameExtra)
+        applySizeBounds();
 }
 
 void frmQVL::showEvent(QShowEvent* event) {
@@ -294,6 +304,9 @@ void frmQVL::rightButtonProcedure(Qt::MouseButton button) {
 }
 
 void frmQVL::showPopup(const QPoint& globalPos) {
+    // The press of this click may have closed the window.
+    if (!isVisible())
+        return;
     QMenu* popup = m_menus->popup();
     popup->popup(QPoint(globalPos.x() - popup->sizeHint().width() / 2, globalPos.y()));
 }

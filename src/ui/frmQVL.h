@@ -69,6 +69,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
@@ -105,4 +106,5 @@ private:
     QPointer<frmShowModified> m_results;
     bool m_exitRequested = false;
     bool m_closing = false;
+    QSize m_frameExtra;
 };

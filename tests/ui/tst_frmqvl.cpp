@@ -1,50 +1,407 @@
+#include "core/CheckRun.h"
+#include "core/Clock.h"
 #include "core/SiteList.h"
-#include "core/Twips.h"
+#include "core/frmShowModified.h"
+#include "schedule/CheckScheduler.h"
+#include "schedule/ClockIndicator.h"
+#include "schedule/ConnectionState.h"
+#include "store/SettingsStore.h"
+#include "support/ScriptedPrompter.h"
+#include "support/TestHttpServer.h"
+#include "ui/FileCommands.h"
+#include "ui/ListInteraction.h"
+#include "ui/MainMenus.h"
+#include "ui/QvlLayout.h"
 #include "ui/frmQVL.h"
 
-#include <QHeaderView>
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSignalSpy>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 
-// The main window as far as it goes: the site list with its five columns.
+#include <memory>
+
+namespace {
+
+struct SwitchableConnection : ConnectionState {
+    bool IsConnected() const override { return online; }
+    bool online = true;
+};
+
+// A main window over real services: settings in a temporary folder, a real run, a scripted person.
+struct World {
+    QTemporaryDir dir;
+    SettingsStore settings = SettingsStore::atPath(dir.filePath(QStringLiteral("q.ini")));
+    SiteList list;
+    Clock clock;
+    SwitchableConnection connection;
+    CheckRun run{list, settings, clock};
+    CheckScheduler scheduler{run, connection, clock};
+    ScriptedPrompter prompter;
+    std::unique_ptr<frmQVL> window;
+
+    World() {
+        window =
+            std::make_unique<frmQVL>(frmQVLServices{settings, list, clock, connection, run, scheduler, prompter});
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    }
+    ~World() {
+        scheduler.TimerStop();
+        QTRY_VERIFY_WITH_TIMEOUT(!run.isActive(), 10000);
+    }
+    void add(const QString& nick, const QString& url, const QString& description = {}) {
+        list.add(nick.isEmpty() ? QStringLiteral("k%1").arg(list.count()) : nick, url);
+        list.setField(list.count() - 1, SiteList::Field::Nick, nick);
+        list.setField(list.count() - 1, SiteList::Field::Descrizione, description);
+    }
+    QString ticks() const {
+        QString t;
+        for (int i = 0; i < list.count(); ++i)
+            t += list.isTicked(i) ? u'1' : u'0';
+        return t;
+    }
+    QString path(const QString& name) const { return dir.filePath(name); }
+    QPoint rowPoint(int row) const {
+        QTableView* view = window->listView();
+        return QPoint(view->columnViewportPosition(1) + 5, view->rowViewportPosition(row) + 3);
+    }
+};
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+const QByteArray kTwoSites =
+    "<?xml version=\"1.0\"?>\r\n<ElencoSiti><sito nick=\"a\"><url>http://a.example/</url><crc>1</crc>"
+    "<rdatetime/><descrizione/></sito><sito nick=\"b\"><url>http://b.example/</url><crc>2</crc>"
+    "<rdatetime/><descrizione/></sito></ElencoSiti>\r\n";
+
+} // namespace
+
 class TestFrmQVL : public QObject {
     Q_OBJECT
 private slots:
-    void showsTheFiveColumns_data();
-    void showsTheFiveColumns();
-    void headerIsBold();
+    void startsEmptyAndDisarmed() {
+        World w;
+        QCOMPARE(w.list.count(), 0);
+        QVERIFY(w.prompter.files.isEmpty() && w.prompter.shown.isEmpty());
+        auto* clock = w.window->findChild<ClockIndicator*>(QStringLiteral("imgClock"));
+        QVERIFY(clock);
+        QCOMPARE(clock->currentKey(), ClockKey::kDisarmed);
+        QCOMPARE(clock->toolTip(), CheckScheduler::kTimerDisabledText);
+        QVERIFY(!w.window->menuBar()->actions().contains(w.window->menus()->popup()->menuAction()));
+        for (const char* name : {"lvwURLs", "tbToolbar", "sbStatusBar", "frameCTRLs", "cmdSetTimer", "cmdStart",
+                                 "cmdStop", "mnuFile", "mnuEdit", "mnuSelect", "mnuHelp", "mnuPopup1"})
+            QVERIFY2(w.window->findChild<QObject*>(QString::fromLatin1(name)), name);
+        for (const char* name : {"Open", "Save", "Delete", "Edit", "Copy", "Paste", "Start"}) {
+            const QString key = QString::fromLatin1(name);
+            QAction* button = w.window->menus()->toolbarButton(key.toUpper());
+            QVERIFY(button && !button->icon().pixmap(16, 16).isNull());
+            QCOMPARE(w.window->findChild<QWidget*>(QStringLiteral("tbToolbar_") + key)->accessibleName(), key);
+        }
+    }
+
+    // Each entry or button is triggered on a list ticked "100" with the computer offline; the row gives what
+    // can be seen afterwards: ticks | file dialog title | message title | exit request | window still open.
+    void commandWiring_data() {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("seen");
+        const QString open = QStringLiteral("100|Caricamento elenco siti da aggiornare|||open");
+        const QString save = QStringLiteral("100|Salvataggio degli url da verificare|||open");
+        const QString offline = QStringLiteral("100||Error: PC not online.||open");
+        const QString all = QStringLiteral("111||||open"), none = QStringLiteral("000||||open");
+        const QString inverted = QStringLiteral("011||||open");
+        for (auto [control, seen] : std::initializer_list<std::pair<const char*, QString>>{
+                 {"mnuFile_0", open},
+                 {"tbToolbar_Open", open},
+                 {"mnuFile_1", save},
+                 {"tbToolbar_Save", save},
+                 {"mnuSelect_0", all},
+                 {"mnuPopup1_3", all},
+                 {"mnuSelect_1", none},
+                 {"mnuPopup1_4", none},
+                 {"mnuSelect_2", inverted},
+                 {"mnuPopup1_5", inverted},
+                 {"mnuPopup1_0", offline},
+                 {"tbToolbar_Start", offline},
+                 {"cmdStart", offline},
+                 {"mnuPopup1_12", QStringLiteral("100|||armed|open")},
+                 {"mnuFile_5", QStringLiteral("100||||closed")},
+                 {"tbToolbar_Paste", QStringLiteral("100||||open")}})
+            QTest::newRow(control) << QString::fromLatin1(control) << seen;
+    }
+    void commandWiring() {
+        QFETCH(QString, control);
+        QFETCH(QString, seen);
+        World w;
+        w.connection.online = false;
+        for (int i = 0; i < 3; ++i)
+            w.add(QStringLiteral("n%1").arg(i), QStringLiteral("http://x%1.example/").arg(i));
+        w.list.setTicked(0, true);
+        if (auto* button = w.window->findChild<QPushButton*>(control))
+            button->click();
+        else {
+            QAction* action = w.window->findChild<QAction*>(control);
+            QVERIFY(action);
+            action->trigger();
+        }
+        const QString observed = w.ticks() + u'|' +
+                                 (w.prompter.files.isEmpty() ? QString() : w.prompter.files.last().title) + u'|' +
+                                 (w.prompter.shown.isEmpty() ? QString() : w.prompter.shown.last().title) + u'|' +
+                                 (w.window->exitRequested() ? QStringLiteral("armed") : QString()) + u'|' +
+                                 (w.window->isVisible() ? QStringLiteral("open") : QStringLiteral("closed"));
+        QCOMPARE(observed, seen);
+        QVERIFY(!w.list.isModified());
+    }
+
+    // Open and save: what the person chose, what is on disk before, and what the window shows afterwards.
+    void fileCommands_data() {
+        QTest::addColumn<bool>("save");
+        QTest::addColumn<QString>("chosen"); // "" cancels
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<bool>("answer");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<bool>("modified");
+        const QString load = QStringLiteral("Load error"), quovel = QStringLiteral("Quovel");
+        QTest::newRow("open cancelled") << false << "" << QByteArray() << false << "" << quovel << 1 << true;
+        QTest::newRow("open malformed")
+            << false << "x.qvl" << QByteArray("<ElencoSiti>") << false << load << quovel << 1 << true;
+        QTest::newRow("open missing") << false << "none.qvl" << QByteArray() << false << load << quovel << 1
+                                      << true;
+        QTest::newRow("open") << false << "x.qvl" << kTwoSites << false << ""
+                              << "Quovel - x.qvl" << 2 << true;
+        QTest::newRow("save cancelled") << true << "" << QByteArray() << false << "" << quovel << 1 << true;
+        QTest::newRow("save new") << true << "n.xml" << QByteArray() << false << ""
+                                  << "Quovel - n.xml" << 1 << false;
+        QTest::newRow("overwrite declined")
+            << true << "o.xml" << QByteArray("old") << false << "Conferma sovrascrittura" << quovel << 1 << true;
+        QTest::newRow("overwrite") << true << "o.xml" << QByteArray("old") << true << "Conferma sovrascrittura"
+                                   << "Quovel - o.xml" << 1 << false;
+        QTest::newRow("save fails") << true << "no/such/folder/f.xml" << QByteArray() << false << "Save error"
+                                    << quovel << 1 << true;
+    }
+    void fileCommands() {
+        QFETCH(bool, save);
+        QFETCH(QString, chosen);
+        QFETCH(QByteArray, before);
+        QFETCH(bool, answer);
+        QFETCH(QString, message);
+        QFETCH(QString, caption);
+        QFETCH(int, count);
+        QFETCH(bool, modified);
+        World w;
+        w.add(QStringLiteral("mine"), QStringLiteral("http://mine.example/"));
+        w.list.setModified(true);
+        const QString path = chosen.isEmpty() ? QString() : w.path(chosen);
+        if (!before.isEmpty())
+            writeFile(path, before);
+        w.prompter.fileNames << path;
+        w.prompter.answers << answer;
+        w.window->runCommand(save ? QvlCommand::Save : QvlCommand::Open, CommandOrigin::Toolbar);
+        QCOMPARE(w.prompter.shown.isEmpty() ? QString() : w.prompter.shown.last().title, message);
+        QCOMPARE(w.window->windowTitle(), caption);
+        QCOMPARE(w.list.count(), count);
+        QCOMPARE(w.list.isModified(), modified);
+        if (save && !answer && !before.isEmpty()) {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::ReadOnly) && f.readAll() == before);
+        }
+        // The dialogs never start in the program's folder: first the documents, then the last list's folder.
+        QVERIFY(w.prompter.files.first().initialDir != QDir::currentPath());
+        QCOMPARE(w.prompter.files.first().owner, w.window.get());
+        if (caption != QLatin1String("Quovel"))
+            QCOMPARE(w.window->fileCommands().initialFolder(), QFileInfo(path).absolutePath());
+    }
+
+    void closeSequence_data() {
+        QTest::addColumn<bool>("modified");
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<bool>("answer");
+        QTest::addColumn<bool>("closed");
+        QTest::addColumn<int>("questions");
+        QTest::newRow("clean") << false << "close" << false << true << 0;
+        QTest::newRow("kept by No") << true << "close" << false << false << 1;
+        QTest::newRow("left by Yes") << true << "close" << true << true << 1;
+        QTest::newRow("right press alone") << false << "right" << false << false << 0;
+        QTest::newRow("right press after Esci") << false << "esci right" << false << true << 0;
+        QTest::newRow("Esci, modified, No") << true << "esci right" << false << false << 1;
+    }
+    void closeSequence() {
+        QFETCH(bool, modified);
+        QFETCH(QString, how);
+        QFETCH(bool, answer);
+        QFETCH(bool, closed);
+        QFETCH(int, questions);
+        World w;
+        w.add(QStringLiteral("a"), QStringLiteral("http://a.example/"));
+        w.list.setModified(modified);
+        QVERIFY(w.scheduler.TimerStarted(600).ok);
+        w.prompter.answers << answer;
+        if (how.startsWith(u"esci"))
+            w.window->menus()->popup()->actions().last()->trigger();
+        if (how.endsWith(u"right")) {
+            QTest::mouseClick(w.window->listView()->viewport(), Qt::RightButton, {}, w.rowPoint(0));
+            QCOMPARE(w.window->menus()->popup()->isVisible(), !closed); // the popup shows on the release
+            w.window->menus()->popup()->close();
+        } else
+            w.window->close();
+        QCOMPARE(!w.window->isVisible(), closed);
+        QCOMPARE(w.prompter.shown.size(), questions);
+        // Closing disarms the schedule and stores the placement; staying open changes nothing.
+        QCOMPARE(w.scheduler.isArmed(), !closed);
+        QCOMPARE(w.settings.get(QStringLiteral("frmQVL"), QStringLiteral("LTWHS"), {}).isEmpty(), !closed);
+        QCOMPARE(w.list.isModified(), modified);
+    }
+
+    void layoutClamps() {
+        const QvlLayout roomy = QvlLayout::forWindow(9000, 6000, 975);
+        QVERIFY(roomy.listWidth > 500 && roomy.listHeight > 520);
+        QCOMPARE(QvlLayout::forWindow(1200, 6000, 975).listWidth, 500);
+        QCOMPARE(QvlLayout::forWindow(9000, 1900, 975).listHeight, 520);
+        QCOMPARE(QvlLayout::forWindow(9000, 2000, 975).listHeight, 500);
+    }
+
+    void hoverTipAndSelection() {
+        World w;
+        w.add(QStringLiteral("Uno"), QStringLiteral("http://uno.example/"),
+              QStringLiteral("<b>non grassetto</b>"));
+        w.add(QString(), QStringLiteral("http://due.example/"));
+        ListInteraction* hover = w.window->listInteraction();
+        QSignalSpy rebuilt(hover, &ListInteraction::tipRebuilt);
+        QSignalSpy destroyed(hover, &ListInteraction::tipDestroyed);
+        QWidget* viewport = w.window->listView()->viewport();
+        QTest::mouseMove(viewport, QPoint(7, viewport->height() - 7)); // from wherever the pointer was
+        QTest::mouseMove(viewport, w.rowPoint(0));
+        QTest::mouseMove(viewport, w.rowPoint(0) + QPoint(20, 1));
+        QCOMPARE(rebuilt.size(), 1);
+        QCOMPARE(rebuilt.at(0), (QVariantList{QStringLiteral("Uno"),
+                                              QStringLiteral("http://uno.example/\r\n<b>non grassetto</b>")}));
+        QTRY_COMPARE(w.list.selectedRow(), 0);
+        QTest::mouseMove(viewport, w.rowPoint(1));
+        QCOMPARE(rebuilt.last(), (QVariantList{QString(), QStringLiteral("http://due.example/")}));
+        QTRY_COMPARE(w.window->listView()->currentIndex().row(), 1);
+        QTest::mouseMove(viewport, QPoint(5, viewport->height() - 3));
+        QCOMPARE(destroyed.size(), 1);
+        QCOMPARE(hover->hoveredRow(), 0);
+    }
+
+    void sortToggleKeepsTheSelectedEntry() {
+        World w;
+        for (const char* url : {"http://b/", "http://c/", "http://a/"})
+            w.add({}, QString::fromLatin1(url));
+        w.window->listInteraction()->selectRow(0); // b
+        const quint64 id = w.list.entryAt(0).id;
+        w.window->listInteraction()->headerClicked(0);
+        QCOMPARE(w.list.entryAt(0).url, QStringLiteral("http://c/"));
+        w.window->listInteraction()->headerClicked(2); // another column: ascending now
+        w.window->listInteraction()->headerClicked(0);
+        QCOMPARE(w.list.entryAt(0).url, QStringLiteral("http://c/"));
+        QCOMPARE(w.list.entryAt(w.list.selectedRow()).id, id);
+        QCOMPARE(w.window->listView()->currentIndex().row(), w.list.selectedRow());
+    }
+
+    void inPlaceEdit_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<QString>("crc");
+        QTest::addColumn<bool>("modified");
+        QTest::newRow("letter case") << "HTTP://A.example/" << int(Qt::Key_Return) << "HTTP://A.example/"
+                                     << "77" << false;
+        QTest::newRow("changed") << "http://b.example/" << int(Qt::Key_Return) << "http://b.example/"
+                                 << "0" << true;
+        QTest::newRow("abandoned") << "http://b.example/" << int(Qt::Key_Escape) << "http://a.example/"
+                                   << "77" << false;
+    }
+    void inPlaceEdit() {
+        QFETCH(QString, typed);
+        QFETCH(int, key);
+        QFETCH(QString, url);
+        QFETCH(QString, crc);
+        QFETCH(bool, modified);
+        World w;
+        w.add(QStringLiteral("a"), QStringLiteral("http://a.example/"), QStringLiteral("d"));
+        w.list.setField(0, SiteList::Field::Crc, QStringLiteral("77"));
+        w.list.setField(0, SiteList::Field::Res, QStringLiteral("  <>"));
+        w.window->activateWindow();
+        QTableView* view = w.window->listView();
+        w.window->listInteraction()->selectRow(0);
+        view->setFocus();
+        QTest::keyClick(view, Qt::Key_F2);
+        auto* editor = view->findChild<QLineEdit*>();
+        QVERIFY(editor);
+        editor->setText(typed);
+        QTest::keyClick(editor, Qt::Key(key));
+        QTRY_VERIFY(!view->findChild<QLineEdit*>()); // the editor commits and closes later
+        QCOMPARE(w.list.entryAt(0).url, url);
+        QCOMPARE(w.list.entryAt(0).crc, crc);
+        QCOMPARE(w.list.isModified(), modified);
+        QCOMPARE(w.list.entryAt(0).res, QStringLiteral("  <>"));
+        // The other columns are never edited in place.
+        QVERIFY(!(view->model()->flags(view->model()->index(0, 1)) & Qt::ItemIsEditable));
+    }
+
+    void doubleClickOpensWebAddressesOnly_data() {
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<bool>("opened");
+        QTest::newRow("http") << "http://a.example/x?y=1" << true;
+        QTest::newRow("https") << "https://a.example/" << true;
+        QTest::newRow("file") << "file:///etc/passwd" << false;
+        QTest::newRow("program") << "/usr/bin/xterm" << false;
+        QTest::newRow("other scheme") << "javascript:alert(1)" << false;
+    }
+    void doubleClickOpensWebAddressesOnly() {
+        QFETCH(QString, url);
+        QFETCH(bool, opened);
+        World w;
+        w.add(QStringLiteral("a"), url);
+        QList<QUrl> asked;
+        w.window->listInteraction()->setUrlOpener([&](const QUrl& u) {
+            asked << u;
+            return true;
+        });
+        QTest::mouseDClick(w.window->listView()->viewport(), Qt::LeftButton, {}, w.rowPoint(0));
+        QCOMPARE(asked.size(), opened ? 1 : 0);
+        if (opened)
+            QCOMPARE(asked.first().toString(), url);
+    }
+
+    // A manual run from the window against loopback pages: markers, status bar, stop, results window.
+    void checkRunFromTheWindow() {
+        TestHttpServer server;
+        World w;
+        w.settings.save(SettingKeys::kSettings, SettingKeys::kParallel, QStringLiteral("1"));
+        w.add(QStringLiteral("f"), server.url(QStringLiteral("/fixed")));
+        for (int i = 0; i < 3; ++i)
+            w.add(QStringLiteral("s%1").arg(i), server.url(QStringLiteral("/slow?ms=1500")));
+        w.window->runCommand(QvlCommand::SelectAll, CommandOrigin::Menu);
+        w.window->findChild<QPushButton*>(QStringLiteral("cmdStart"))->click();
+        QTRY_COMPARE(w.list.entryAt(0).res, QStringLiteral("  <>"));
+        QTRY_VERIFY(w.window->statusPanel(1)->text().startsWith(u"Browsing "));
+        w.window->findChild<QPushButton*>(QStringLiteral("cmdStop"))->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!w.run.isActive(), 10000);
+        QVERIFY(w.list.isTicked(3)); // stopped before the last page
+        QVERIFY(w.window->statusPanel(1)->text().startsWith(u"Last check at "));
+        QTRY_VERIFY(w.window->resultsWindow() && w.window->resultsWindow()->isVisible());
+        int changed = 0;
+        for (int i = 0; i < w.list.count(); ++i)
+            changed += w.list.entryAt(i).res == QStringLiteral("  <>") ? 1 : 0;
+        QCOMPARE(w.window->resultsWindow()->lbxURLs()->count(), changed);
+    }
 };
-
-void TestFrmQVL::showsTheFiveColumns_data() {
-    QTest::addColumn<int>("column");
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<int>("widthTwips");
-    QTest::newRow("url") << 0 << QStringLiteral("                      URL") << 2900;
-    QTest::newRow("res") << 1 << QStringLiteral("RES") << 550;
-    QTest::newRow("crc") << 2 << QStringLiteral("      CRC") << 1180;
-    QTest::newRow("date") << 3 << QStringLiteral("   Ultimo controllo") << 1670;
-    QTest::newRow("description") << 4 << QStringLiteral("   Descrizione") << 2000;
-}
-
-void TestFrmQVL::showsTheFiveColumns() {
-    QFETCH(int, column);
-    QFETCH(QString, caption);
-    QFETCH(int, widthTwips);
-    frmQVL window;
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    QCOMPARE(window.windowTitle(), QStringLiteral("Quovel"));
-    QTableView* view = window.listView();
-    QCOMPARE(view->model()->columnCount(), 5);
-    QCOMPARE(view->model()->rowCount(), 0);
-    QCOMPARE(view->model()->headerData(column, Qt::Horizontal).toString(), caption);
-    QCOMPARE(view->columnWidth(column), twipsToPixels(widthTwips, window.logicalDpiX()));
-}
-
-void TestFrmQVL::headerIsBold() {
-    frmQVL window;
-    QVERIFY(window.listView()->horizontalHeader()->font().bold());
-}
 
 QTEST_MAIN(TestFrmQVL)
 #include "tst_frmqvl.moc"
