@@ -1,0 +1,126 @@
+// Times the main window with 100,000 sites (offscreen): start-up to the first show, loading the file through
+// "&Open", sorting by each column, ticking all, scrolling to the end and hovering rows; prints the memory of
+// the empty window and the peak, and as its last line the slowest operation.
+#include "core/CheckRun.h"
+#include "core/Clock.h"
+#include "core/SiteList.h"
+#include "schedule/CheckScheduler.h"
+#include "schedule/ConnectionState.h"
+#include "store/SettingsStore.h"
+#include "store/SiteListFile.h"
+#include "support/ScriptedPrompter.h"
+#include "ui/ListInteraction.h"
+#include "ui/frmQVL.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QScrollBar>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <algorithm>
+#include <cstdio>
+#include <sys/resource.h>
+
+namespace {
+
+constexpr int kEntries = 100000;
+
+double residentMiB() {
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.size() > 1 ? fields[1].toDouble() * 4096.0 / (1024.0 * 1024.0) : 0;
+}
+
+double peakMiB() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024.0;
+}
+
+// Lets the window settle and paint, as a person would see the result.
+void settle(QWidget& window) {
+    QCoreApplication::processEvents();
+    window.repaint();
+    QCoreApplication::processEvents();
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QElapsedTimer startUp;
+    startUp.start();
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QTemporaryDir dir;
+    SettingsStore settings = SettingsStore::atPath(dir.filePath(QStringLiteral("q.ini")));
+    SiteList list;
+    Clock clock;
+    ConnectionState connection;
+    CheckRun run(list, settings, clock);
+    CheckScheduler scheduler(run, connection, clock);
+    ScriptedPrompter prompter;
+    frmQVL window({settings, list, clock, connection, run, scheduler, prompter});
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window))
+        return 1;
+    settle(window);
+    const double startUpMs = startUp.nsecsElapsed() / 1e6;
+    std::printf("start-up to first show: %.1f ms\n", startUpMs);
+    for (int i = 0; i < 20; ++i)
+        QTest::qWait(10);
+    std::printf("empty window, idle: %.1f MiB resident\n", residentMiB());
+
+    std::vector<SiteEntry> entries(kEntries);
+    for (int i = 0; i < kEntries; ++i) {
+        SiteEntry& e = entries[i];
+        e.nick = QStringLiteral("Sito %1").arg((i * 7919) % kEntries);
+        e.url = QStringLiteral("http://www.sito%1.example/pagina/%2.html").arg((i * 7919) % kEntries).arg(i % 97);
+        e.crc = QString::number(qint32(i * 2654435761u));
+        e.rdatetime = QStringLiteral("07/12/2026 01:%1:%2")
+                          .arg(i % 60, 2, 10, QLatin1Char('0'))
+                          .arg(i % 59, 2, 10, QLatin1Char('0'));
+        e.descrizione = QStringLiteral("Descrizione della pagina numero %1").arg(i);
+    }
+    const QString path = dir.filePath(QStringLiteral("big.qvl"));
+    if (!writeSiteListFile(path, entries).ok)
+        return 1;
+    entries.clear();
+
+    double worst = 0;
+    auto timed = [&](const char* what, auto&& operation) {
+        QElapsedTimer t;
+        t.start();
+        operation();
+        settle(window);
+        const double ms = t.nsecsElapsed() / 1e6;
+        worst = std::max(worst, ms);
+        std::printf("%-34s %8.1f ms\n", what, ms);
+    };
+
+    prompter.fileNames << path;
+    timed("load 100k through Open", [&] { window.runCommand(QvlCommand::Open, CommandOrigin::Menu); });
+    if (list.count() != kEntries)
+        return 1;
+    QTableView* view = window.listView();
+    ListInteraction* interaction = window.listInteraction();
+    const char* sortNames[] = {"sort by URL", "sort by RES", "sort by CRC", "sort by last check",
+                               "sort by description"};
+    for (int column = 0; column < 5; ++column)
+        timed(sortNames[column], [&] { interaction->headerClicked(column); });
+    timed("tick all", [&] { window.runCommand(QvlCommand::SelectAll, CommandOrigin::Menu); });
+    timed("scroll to the end", [&] { view->verticalScrollBar()->setValue(view->verticalScrollBar()->maximum()); });
+    timed("hover every visible row", [&] {
+        const int rows = view->viewport()->height() / std::max(1, view->rowHeight(0));
+        for (int r = 0; r < rows; ++r)
+            interaction->hoverAt(QPoint(30, r * view->rowHeight(0) + 2));
+        interaction->selectRow(list.count() - 1);
+    });
+    std::printf("peak memory: %.1f MiB\n", peakMiB());
+    std::printf("main window 100k: max %.0f ms\n", worst);
+    return 0;
+}
