@@ -65,6 +65,12 @@ ListInteraction::ListInteraction(SiteList& list, QTableView& view, QObject* pare
     // The view's current row is the list's selected entry; both follow the entry through sorts.
     connect(m_view.selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) { m_list.setSelectedRow(current.isValid() ? current.row() : -1); });
+    // A click on the empty area below the rows would clear the highlight but keep the current row; the
+    // highlight stays on the selected entry instead.
+    connect(m_view.selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        if (!m_view.selectionModel()->hasSelection() && m_list.selectedRow() >= 0)
+            selectRow(m_list.selectedRow());
+    });
 }
 
 void ListInteraction::selectRow(int row) {
