@@ -204,6 +204,11 @@ void TooltipWindow::place(const QPoint& anchor, bool anchorIsPointer) {
         m_shape = outline;
     }
     // The outline is the window's shape, so the tail and the round corners need no translucent window.
+    // The headless platform has no window shapes.
+    if (QGuiApplication::platformName() == QLatin1String("offscreen")) {
+        update();
+        return;
+    }
     QBitmap mask(size());
     mask.fill(Qt::color0);
     QPainter painter(&mask);
@@ -221,7 +226,6 @@ void TooltipWindow::popUp(const QPoint& pointer) {
     m_pointer = pointer;
     reposition();
     show();
-    raise();
     m_autoPop.start();
 }
 
