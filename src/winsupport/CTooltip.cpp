@@ -21,6 +21,10 @@ bool CTooltip::Create(QWidget* parent) {
     return true;
 }
 
+TooltipWindow* CTooltip::window() const {
+    return m_window;
+}
+
 void CTooltip::Destroy() {
     delete m_window.data();
     m_window = nullptr;

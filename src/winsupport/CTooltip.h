@@ -52,7 +52,7 @@ public:
     void Destroy();
 
     // The tip's window, or null before Create, after Destroy and once its widget is gone.
-    TooltipWindow* window() const { return m_window; }
+    TooltipWindow* window() const;
 
 private:
     void updateTitle();
