@@ -52,9 +52,9 @@ TooltipWindow::TooltipWindow(QWidget* tool, const Options& options)
     setAttribute(Qt::WA_ShowWithoutActivating);
     m_titleFont.setBold(true);
     m_delay.setSingleShot(true);
-    m_delay.setInterval(qMax(0, m_options.delayMs));
+    // A negative delay, or a display time that would make the tip flash or stay forever, gets the usual time.
+    m_delay.setInterval(m_options.delayMs >= 0 ? m_options.delayMs : 500);
     m_autoPop.setSingleShot(true);
-    // A display time of 0 or less would make the tip flash or stay forever; the usual time stands in.
     m_autoPop.setInterval(m_options.visibleMs > 0 ? m_options.visibleMs : 5000);
     connect(&m_delay, &QTimer::timeout, this, [this] { popUp(m_pointer); });
     connect(&m_autoPop, &QTimer::timeout, this, [this] {
