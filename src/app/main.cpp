@@ -9,12 +9,19 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QIcon>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Quovel"));
     QApplication::setApplicationName(QStringLiteral("Quovel"));
     QApplication::setApplicationVersion(QStringLiteral(QUOVEL_VERSION));
+    // The desktop's task bar finds the menu entry and its icon by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral(QUOVEL_APP_ID));
+    QIcon icon;
+    for (const char* size : {"48", "128", "256"})
+        icon.addFile(QStringLiteral(":/icons/quovel-") + QLatin1String(size) + QStringLiteral(".png"));
+    QApplication::setWindowIcon(icon);
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Quovel: quali pagine web sono cambiate dall'ultima visita."));

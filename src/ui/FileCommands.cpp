@@ -2,6 +2,7 @@
 
 #include "core/SiteList.h"
 #include "store/SiteListFile.h"
+#include "winsupport/CommonDialog.h"
 #include "winsupport/Prompter.h"
 
 #include <QDir>
@@ -32,14 +33,16 @@ void FileCommands::remember(const QString& path) {
 }
 
 void FileCommands::LoadSiteList() {
-    Prompter::FileRequest request;
-    request.title = SiteListFileTexts::kOpenTitle;
-    request.defaultExt = SiteListFileTexts::kOpenDefaultExt;
-    request.filter = SiteListFileTexts::kFilter;
-    request.filterIndex = 0;
-    request.initialDir = initialFolder();
-    request.owner = &m_window;
-    const QString path = m_prompter.openFileName(request);
+    // A fresh dialog object for each command: no choice carries over from one to the next.
+    CommonDialog dialog(m_prompter, initialFolder());
+    dialog.setDialogTitle(SiteListFileTexts::kOpenTitle);
+    dialog.setDefaultExt(SiteListFileTexts::kOpenDefaultExt);
+    dialog.setFilter(SiteListFileTexts::kFilter);
+    dialog.setFilterIndex(0);
+    // Owned by the window, so it stays on top of it; the schedule keeps running while it is open.
+    dialog.setHOwner(&m_window);
+    dialog.ShowOpen();
+    const QString path = dialog.FileName();
     // A cancelled dialog is no malformed file: nothing to say, nothing changes.
     if (path.isEmpty())
         return;
@@ -60,14 +63,15 @@ bool FileCommands::loadFile(const QString& path) {
 }
 
 void FileCommands::SaveSiteList() {
-    Prompter::FileRequest request;
-    request.title = SiteListFileTexts::kSaveTitle;
-    request.defaultExt = SiteListFileTexts::kSaveDefaultExt;
-    request.filter = SiteListFileTexts::kFilter;
-    request.filterIndex = 0;
-    request.initialDir = initialFolder();
-    request.owner = &m_window;
-    const QString path = m_prompter.saveFileName(request);
+    CommonDialog dialog(m_prompter, initialFolder());
+    dialog.setDialogTitle(SiteListFileTexts::kSaveTitle);
+    dialog.setDefaultExt(SiteListFileTexts::kSaveDefaultExt);
+    dialog.setFilter(SiteListFileTexts::kFilter);
+    dialog.setFilterIndex(0);
+    dialog.setHOwner(&m_window);
+    // The dialog does not ask before replacing a file: the question below is the only one.
+    dialog.ShowSave();
+    const QString path = dialog.FileName();
     if (path.isEmpty())
         return;
     if (QFileInfo::exists(path) &&

@@ -13,6 +13,7 @@
 #include "ui/ListInteraction.h"
 #include "ui/MainMenus.h"
 #include "ui/QvlLayout.h"
+#include "ui/TrayPresence.h"
 #include "ui/UrlEditModel.h"
 #include "ui/WrapButton.h"
 #include "winsupport/Prompter.h"
@@ -67,6 +68,9 @@ frmQVL::frmQVL(const frmQVLServices& services, QWidget* parent)
     // Toolbar (flat, icon-only) and the menus; the popup never shows in the menu bar.
     m_menus = new MainMenus(*this);
     connect(m_menus, &MainMenus::command, this, &frmQVL::runCommand);
+    // The hover tip: a balloon with the information icon, shown over the list's rows.
+    m_hoverTip.setStyle(1);
+    m_hoverTip.setIcon(1);
 
     auto* central = new QWidget(this);
     central->setObjectName(QStringLiteral("frmQVLClient"));
@@ -85,6 +89,20 @@ frmQVL::frmQVL(const frmQVLServices& services, QWidget* parent)
     connect(&m_run, &CheckRun::statusText, m_panels[0], &QLabel::setText);
     connect(&m_run, &CheckRun::beep, this, [] { QApplication::beep(); });
     connect(&m_run, &CheckRun::finished, this, &frmQVL::onRunFinished);
+
+    m_tray = new TrayPresence(this, m_settings, m_list, this);
+    m_tray->follow(m_scheduler);
+    connect(m_tray, &TrayPresence::startRequested, this,
+            [this] { runCommand(QvlCommand::Start, CommandOrigin::Menu); });
+    connect(m_tray, &TrayPresence::stopRequested, this,
+            [this] { runCommand(QvlCommand::Stop, CommandOrigin::Menu); });
+    connect(m_tray, &TrayPresence::resultsRequested, this, [this] {
+        if (m_results) {
+            m_results->showNormal();
+            m_results->raise();
+            m_results->activateWindow();
+        }
+    });
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
         if (!close() && manager.allowsInteraction())
             manager.cancel();
@@ -133,6 +151,12 @@ void frmQVL::buildListView() {
     connect(m_interaction, &ListInteraction::rightPressed, this,
             [this] { rightButtonProcedure(Qt::RightButton); });
     connect(m_interaction, &ListInteraction::popupRequested, this, &frmQVL::showPopup);
+    connect(m_interaction, &ListInteraction::tipRebuilt, this, [this](const QString& title, const QString& text) {
+        m_hoverTip.setTitle(title);
+        m_hoverTip.setTipText(text);
+        m_hoverTip.Create(m_view->viewport());
+    });
+    connect(m_interaction, &ListInteraction::tipDestroyed, this, [this] { m_hoverTip.Destroy(); });
     connect(m_interaction, &ListInteraction::commandKey, this,
             [this](QvlCommand command) { runCommand(command, CommandOrigin::Keyboard); });
 }
@@ -370,6 +394,7 @@ void frmQVL::onRunFinished(const CheckRunReport& report) {
         return;
     }
     frmShowModified::showReport(m_results, report, this);
+    m_tray->reportRun(report);
 }
 
 void frmQVL::closeEvent(QCloseEvent* event) {
@@ -379,6 +404,7 @@ void frmQVL::closeEvent(QCloseEvent* event) {
     }
     m_closing = true;
     m_scheduler.TimerStop();
+    m_hoverTip.Destroy();
     // A run in flight ends here: nothing more is fetched and nothing it finds is shown.
     m_run.requestStop();
     // The size bounds go before the placement is read, so a maximized window's bounds are its own.

@@ -2,6 +2,7 @@
 
 #include "core/frmShowModified.h"
 #include "ui/QvlCommand.h"
+#include "winsupport/CTooltip.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -22,6 +23,7 @@ class QPushButton;
 class QTableView;
 class SettingsStore;
 class SiteList;
+class TrayPresence;
 struct CheckRunReport;
 
 // What the main window works with; whoever starts the program builds these and keeps them alive longer
@@ -63,6 +65,8 @@ public:
     FileCommands& fileCommands() const { return *m_files; }
     frmShowModified* resultsWindow() const { return m_results; }
     QLabel* statusPanel(int panel) const; // 1..3
+    const CTooltip& hoverTip() const { return m_hoverTip; }
+    TrayPresence* tray() const { return m_tray; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -83,7 +87,6 @@ private:
     void startCommand();
     void onRunFinished(const CheckRunReport& report);
     void showPopup(const QPoint& globalPos);
-    void onSessionEnding();
 
     SettingsStore& m_settings;
     SiteList& m_list;
@@ -104,6 +107,8 @@ private:
     QLabel* m_panels[3] = {nullptr, nullptr, nullptr};
     QTimer m_dateTimeTimer;
     QPointer<frmShowModified> m_results;
+    CTooltip m_hoverTip;
+    TrayPresence* m_tray = nullptr;
     bool m_exitRequested = false;
     bool m_closing = false;
     QSize m_frameExtra;

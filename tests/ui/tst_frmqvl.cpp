@@ -293,8 +293,13 @@ private slots:
         QTest::mouseMove(viewport, w.rowPoint(1));
         QCOMPARE(rebuilt.last(), (QVariantList{QString(), QStringLiteral("http://due.example/")}));
         QTRY_COMPARE(w.window->listView()->currentIndex().row(), 1);
+        // The window's tip carries the texts as plain text.
+        QCOMPARE(w.window->hoverTip().Title(), QString());
+        QCOMPARE(w.window->hoverTip().TipText(), QStringLiteral("http://due.example/"));
+        QVERIFY(w.window->hoverTip().window());
         QTest::mouseMove(viewport, QPoint(5, viewport->height() - 3));
         QCOMPARE(destroyed.size(), 1);
+        QVERIFY(!w.window->hoverTip().window());
         QCOMPARE(hover->hoveredRow(), 0);
     }
 
