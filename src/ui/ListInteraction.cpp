@@ -64,7 +64,13 @@ ListInteraction::ListInteraction(SiteList& list, QTableView& view, QObject* pare
 
     // The view's current row is the list's selected entry; both follow the entry through sorts.
     connect(m_view.selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex& current) { m_list.setSelectedRow(current.isValid() ? current.row() : -1); });
+            [this](const QModelIndex& current) {
+                m_list.setSelectedRow(current.isValid() ? current.row() : -1);
+                // The view can make a row current without highlighting it (on focus): the highlight follows.
+                if (current.isValid() && !m_view.selectionModel()->isRowSelected(current.row()))
+                    m_view.selectionModel()->select(current, QItemSelectionModel::ClearAndSelect |
+                                                                 QItemSelectionModel::Rows);
+            });
     // A click on the empty area below the rows would clear the highlight but keep the current row; the
     // highlight stays on the selected entry instead.
     connect(m_view.selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
@@ -109,7 +115,7 @@ void ListInteraction::hoverSelect() {
     // An open editor keeps its row: hovering elsewhere must not move the selection under it.
     if (m_editing)
         return;
-    if (m_pendingHoverRow >= 0 && m_pendingHoverRow != m_list.selectedRow())
+    if (m_pendingHoverRow >= 0 && !m_view.selectionModel()->isRowSelected(m_pendingHoverRow))
         selectRow(m_pendingHoverRow);
 }
 
