@@ -1,7 +1,5 @@
 #include "ui/frmSplash.h"
 
-#include <QLabel>
-#include <QPushButton>
 #include <QTest>
 
 // The about window: the banner's colour cycle, the mail link, and what closes the window.
@@ -23,7 +21,6 @@ void TestFrmSplash::bannerColours_data() {
     QTest::newRow("step 9") << 11 << QColor(255, 186, 162);
     QTest::newRow("step 35") << 37 << QColor(106, 24, 3);
     QTest::newRow("cycle restarts") << 38 << QColor(128, 128, 128);
-    QTest::newRow("step 3 again") << 41 << QColor(191, 227, 232);
 }
 
 void TestFrmSplash::bannerColours() {
