@@ -160,6 +160,8 @@ QColor frmSplash::bannerColour(int step) {
                   colourComponent(step * 1.83 * kTenDegrees));
 }
 
+// mailto:ADDRESS?Subject=Quovel&Body="Ho provato Quovel e trovo che sia...", percent-encoded by QUrl so the
+// blanks and the quotes reach the mail program intact.
 QUrl frmSplash::mailLink(const QString& address) {
     QUrl link;
     link.setScheme(QStringLiteral("mailto"));
