@@ -7,15 +7,18 @@
 #include "core/frmShowModified.h"
 #include "schedule/CheckScheduler.h"
 #include "schedule/ClockIndicator.h"
+#include "schedule/frmPreferences.h"
 #include "store/SettingsStore.h"
 #include "store/WindowPlacement.h"
 #include "ui/FileCommands.h"
+#include "ui/ListEditing.h"
 #include "ui/ListInteraction.h"
 #include "ui/MainMenus.h"
 #include "ui/QvlLayout.h"
 #include "ui/TrayPresence.h"
 #include "ui/UrlEditModel.h"
 #include "ui/WrapButton.h"
+#include "ui/frmSplash.h"
 #include "winsupport/Prompter.h"
 
 #include <QAction>
@@ -79,6 +82,7 @@ frmQVL::frmQVL(const frmQVLServices& services, QWidget* parent)
     buildControlFrame();
     buildStatusBar();
     m_files = new FileCommands(m_list, m_prompter, *this);
+    m_editing = new ListEditing(m_list, m_prompter, this);
 
     auto* startKey = new QAction(this);
     startKey->setShortcut(QKeySequence(Qt::Key_F5));
@@ -114,6 +118,7 @@ frmQVL::frmQVL(const frmQVLServices& services, QWidget* parent)
 }
 
 frmQVL::~frmQVL() {
+    delete m_editing;
     delete m_files;
 }
 
@@ -369,15 +374,52 @@ void frmQVL::runCommand(QvlCommand command, CommandOrigin) {
         m_exitRequested = true;
         break;
     case QvlCommand::SetTimer:
+        setTimerCommand();
+        break;
     case QvlCommand::AddUrl:
+        m_editing->addURL();
+        break;
     case QvlCommand::DeleteUrl:
+        m_editing->deleteURL();
+        break;
     case QvlCommand::ModifyUrl:
+        m_editing->modifyURL();
+        break;
     case QvlCommand::CopyUrl:
+        m_editing->copyURL();
+        break;
     case QvlCommand::PasteUrl:
-    case QvlCommand::About:
-        // The entry dialog, the timing preferences and the about window come with list editing.
+        m_editing->pasteURL();
+        break;
+    case QvlCommand::About: {
+        frmSplash about(this);
+        about.exec();
         break;
     }
+    }
+}
+
+void frmQVL::setTimerCommand() {
+    const QString timeout =
+        m_settings.get(SettingKeys::kSettings, SettingKeys::kTimeout, SettingKeys::kDefaultTimeout);
+    frmPreferences preferences(m_list.count(), timeout, m_prompter, this);
+    m_setTimer = &preferences;
+    connect(&preferences, &frmPreferences::TimerStarted, this, [this](qint32 seconds) {
+        const CheckScheduler::ArmResult armed = m_scheduler.TimerStarted(seconds);
+        if (!armed.ok)
+            m_prompter.message(Prompter::Icon::Exclamation, QString(), armed.error, this);
+    });
+    connect(&preferences, &frmPreferences::TimerStop, this, [this] { m_scheduler.TimerStop(); });
+    connect(&preferences, &frmPreferences::timeoutToSave, this, [this](const QString& seconds) {
+        m_settings.save(SettingKeys::kSettings, SettingKeys::kTimeout, seconds);
+    });
+    // Centred over the main window.
+    preferences.adjustSize();
+    const QRect outer = frameGeometry();
+    preferences.move(outer.left() + (outer.width() - preferences.width()) / 2,
+                     outer.top() + (outer.height() - preferences.height()) / 2);
+    preferences.exec();
+    m_setTimer = nullptr;
 }
 
 void frmQVL::startCommand() {

@@ -14,7 +14,9 @@ class ClockIndicator;
 class Clock;
 class ConnectionState;
 class FileCommands;
+class ListEditing;
 class ListInteraction;
+class frmPreferences;
 class MainMenus;
 class Prompter;
 class QFrame;
@@ -63,6 +65,7 @@ public:
     MainMenus* menus() const { return m_menus; }
     ListInteraction* listInteraction() const { return m_interaction; }
     FileCommands& fileCommands() const { return *m_files; }
+    frmPreferences* preferencesWindow() const { return m_setTimer; }
     frmShowModified* resultsWindow() const { return m_results; }
     QLabel* statusPanel(int panel) const; // 1..3
     const CTooltip& hoverTip() const { return m_hoverTip; }
@@ -85,6 +88,7 @@ private:
     void layoutControls();
     void updateDateTime();
     void startCommand();
+    void setTimerCommand();
     void onRunFinished(const CheckRunReport& report);
     void showPopup(const QPoint& globalPos);
 
@@ -99,6 +103,8 @@ private:
     QTableView* m_view = nullptr;
     ListInteraction* m_interaction = nullptr;
     FileCommands* m_files = nullptr;
+    ListEditing* m_editing = nullptr;
+    frmPreferences* m_setTimer = nullptr; // the open timing preferences, while they are open
     QFrame* m_frameCTRLs = nullptr;
     ClockIndicator* m_imgClock = nullptr;
     QPushButton* m_cmdSetTimer = nullptr;

@@ -16,6 +16,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -26,6 +27,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 
@@ -112,16 +114,21 @@ private slots:
         }
     }
 
-    // Each entry or button is triggered on a list ticked "100" with the computer offline; the row gives what
-    // can be seen afterwards: ticks | file dialog title | message title | exit request | window still open.
+    // Each entry or button is triggered on a list ticked "100" whose first entry is selected, with the computer
+    // offline; the row gives what can be seen afterwards: ticks | file dialog | message | exit request | window |
+    // modal dialog shown | clipboard.
     void commandWiring_data() {
         QTest::addColumn<QString>("control");
         QTest::addColumn<QString>("seen");
-        const QString open = QStringLiteral("100|Caricamento elenco siti da aggiornare|||open");
-        const QString save = QStringLiteral("100|Salvataggio degli url da verificare|||open");
-        const QString offline = QStringLiteral("100||Error: PC not online.||open");
-        const QString all = QStringLiteral("111||||open"), none = QStringLiteral("000||||open");
-        const QString inverted = QStringLiteral("011||||open");
+        const QString open = QStringLiteral("100|Caricamento elenco siti da aggiornare|||open||");
+        const QString save = QStringLiteral("100|Salvataggio degli url da verificare|||open||");
+        const QString offline = QStringLiteral("100||Error: PC not online.||open||");
+        const QString all = QStringLiteral("111||||open||"), none = QStringLiteral("000||||open||");
+        const QString inverted = QStringLiteral("011||||open||");
+        const QString entry = QStringLiteral("100||||open|frmDialog|");
+        const QString remove = QStringLiteral("100||Conferma eliminazione.||open||");
+        const QString copy = QStringLiteral("100||||open||http://x0.example/");
+        const QString timer = QStringLiteral("100||||open|frmPreferences|");
         for (auto [control, seen] : std::initializer_list<std::pair<const char*, QString>>{
                  {"mnuFile_0", open},
                  {"tbToolbar_Open", open},
@@ -136,9 +143,29 @@ private slots:
                  {"mnuPopup1_0", offline},
                  {"tbToolbar_Start", offline},
                  {"cmdStart", offline},
-                 {"mnuPopup1_12", QStringLiteral("100|||armed|open")},
-                 {"mnuFile_5", QStringLiteral("100||||closed")},
-                 {"tbToolbar_Paste", QStringLiteral("100||||open")}})
+                 {"mnuEdit_0", entry},
+                 {"mnuPopup1_7", entry},
+                 {"mnuEdit_2", entry},
+                 {"mnuPopup1_8", entry},
+                 {"tbToolbar_Edit", entry},
+                 {"tbToolbar_Paste", entry},
+                 {"mnuEdit_1", remove},
+                 {"mnuPopup1_9", remove},
+                 {"tbToolbar_Delete", remove},
+                 {"mnuEdit_3", copy},
+                 {"mnuPopup1_10", copy},
+                 {"tbToolbar_Copy", copy},
+                 {"mnuFile_3", timer},
+                 {"cmdSetTimer", timer},
+                 {"mnuHelp_2", QStringLiteral("100||||open|frmSplash|")},
+                 {"mnuPopup1_12", QStringLiteral("100|||armed|open||")},
+                 {"key Delete", remove},
+                 {"key Ctrl+C", copy},
+                 {"key F5", offline},
+                 {"key Ctrl+O", open},
+                 {"key Ctrl+S", save},
+                 {"key Ctrl+Q", QStringLiteral("100||||closed||")},
+                 {"mnuFile_5", QStringLiteral("100||||closed||")}})
             QTest::newRow(control) << QString::fromLatin1(control) << seen;
     }
     void commandWiring() {
@@ -149,9 +176,25 @@ private slots:
         for (int i = 0; i < 3; ++i)
             w.add(QStringLiteral("n%1").arg(i), QStringLiteral("http://x%1.example/").arg(i));
         w.list.setTicked(0, true);
-        if (auto* button = w.window->findChild<QPushButton*>(control))
+        w.window->listInteraction()->selectRow(0);
+        QGuiApplication::clipboard()->clear();
+        // Whatever modal dialog the command opens is noted and closed, so the test never waits on a person.
+        QString modal;
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, [&] {
+            if (QWidget* dialog = QApplication::activeModalWidget()) {
+                modal = QString::fromLatin1(dialog->metaObject()->className());
+                dialog->close();
+            }
+        });
+        closer.start(10);
+        if (control.startsWith(u"key ")) {
+            w.window->listView()->setFocus();
+            const QKeySequence key(control.mid(4));
+            QTest::keyClick(w.window->listView(), key[0].key(), key[0].keyboardModifiers());
+        } else if (auto* button = w.window->findChild<QPushButton*>(control)) {
             button->click();
-        else {
+        } else {
             QAction* action = w.window->findChild<QAction*>(control);
             QVERIFY(action);
             action->trigger();
@@ -160,8 +203,10 @@ private slots:
                                  (w.prompter.files.isEmpty() ? QString() : w.prompter.files.last().title) + u'|' +
                                  (w.prompter.shown.isEmpty() ? QString() : w.prompter.shown.last().title) + u'|' +
                                  (w.window->exitRequested() ? QStringLiteral("armed") : QString()) + u'|' +
-                                 (w.window->isVisible() ? QStringLiteral("open") : QStringLiteral("closed"));
+                                 (w.window->isVisible() ? QStringLiteral("open") : QStringLiteral("closed")) +
+                                 u'|' + modal + u'|' + QGuiApplication::clipboard()->text();
         QCOMPARE(observed, seen);
+        QCOMPARE(w.list.count(), 3);
         QVERIFY(!w.list.isModified());
     }
 
