@@ -60,6 +60,28 @@ QByteArray head(qint64 contentLength, const QByteArray& extra = {}, const char* 
     return h + "\r\n";
 }
 
+// A gzip stream that never ends: a header and a flushed block of a mebibyte of zeros, then that block again
+// and again, each about a thousandth of what it unpacks to.
+const QByteArray& gzipBombStart() {
+    static const QByteArray start = [] {
+        z_stream s{};
+        if (deflateInit2(&s, 9, Z_DEFLATED, 31, 9, Z_DEFAULT_STRATEGY) != Z_OK)
+            return QByteArray();
+        const QByteArray zeros(1 << 20, '\0');
+        QByteArray out(qsizetype(deflateBound(&s, uLong(zeros.size()))) + 64, Qt::Uninitialized);
+        s.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(zeros.constData()));
+        s.avail_in = uInt(zeros.size());
+        s.next_out = reinterpret_cast<Bytef*>(out.data());
+        s.avail_out = uInt(out.size());
+        // A full flush ends on a byte boundary with no reference to earlier data: the block can repeat.
+        deflate(&s, Z_FULL_FLUSH);
+        out.resize(out.size() - qsizetype(s.avail_out));
+        deflateEnd(&s);
+        return out;
+    }();
+    return start;
+}
+
 QByteArray withBody(const QByteArray& body, const QByteArray& extra = {}) {
     return head(body.size(), extra) + body;
 }
@@ -99,6 +121,7 @@ struct TestHttpServer::Response {
     Tail tail = Tail::KeepAlive;
     qint64 generatedSize = 0;
     quint32 seed = 0;
+    QByteArray repeat = {}; // what an endless tail sends over and over
 };
 
 struct TestHttpServer::Connection {
@@ -201,6 +224,8 @@ TestHttpServer::Response TestHttpServer::respond(const QByteArray& target) {
     }
 
     const QByteArray chunked = "Transfer-Encoding: chunked\r\n";
+    static const QByteArray endlessChunk =
+        QByteArray::number(kChunk, 16) + "\r\n" + QByteArray(kChunk, 'e') + "\r\n";
     if (path == u"/changing")
         return {withBody("<html><body>changing page, version " + QByteArray::number(changing) + "</body></html>")};
     if (path == u"/slow")
@@ -208,7 +233,21 @@ TestHttpServer::Response TestHttpServer::respond(const QByteArray& target) {
     if (path == u"/trickle")
         return {head(1000000000), 0, Tail::Trickle};
     if (path == u"/endless")
-        return {head(-1, chunked), 0, Tail::Endless};
+        return {head(-1, chunked), 0, Tail::Endless, 0, 0, endlessChunk};
+    if (path == u"/gzipbomb") {
+        // Ten byte gzip header, then the repeated block; the body runs until the connection closes.
+        const QByteArray& start = gzipBombStart();
+        return {head(-1, "Content-Encoding: gzip\r\nConnection: close\r\n") + start,
+                0,
+                Tail::Endless,
+                0,
+                0,
+                start.mid(10).repeated(64)};
+    }
+    if (path == u"/hugeheader")
+        return {withBody("page", "X-Huge: " + QByteArray(1 << 20, 'h') + "\r\n")};
+    if (path == u"/http09")
+        return {"no status line, no header: an HTTP/0.9 answer\n", 0, Tail::Close};
     if (path == u"/reset")
         return {head(10000) + QByteArray(500, 'r'), 0, Tail::Reset};
     if (path == u"/short")
@@ -233,8 +272,6 @@ TestHttpServer::Response TestHttpServer::respond(const QByteArray& target) {
 
 void TestHttpServer::run() {
     using Tail = Response::Tail;
-    static const QByteArray endlessChunk =
-        QByteArray::number(kChunk, 16) + "\r\n" + QByteArray(kChunk, 'e') + "\r\n";
     std::vector<std::unique_ptr<Connection>> conns;
 
     const auto finishAnswer = [this](Connection& c) {
@@ -298,7 +335,7 @@ void TestHttpServer::run() {
                 c.readyAt = Clock::now() + kTrickleStep;
                 break;
             case Tail::Endless:
-                c.out = endlessChunk;
+                c.out = c.r.repeat;
                 break;
             case Tail::Generated:
                 if (c.r.generatedSize == 0)
