@@ -23,7 +23,8 @@ constexpr qsizetype kChunk = 64 * 1024;
 constexpr auto kTrickleStep = std::chrono::milliseconds(500);
 constexpr int kMaxHosts = 254;
 
-QByteArray gzip(const QByteArray& data) {
+// flush Z_FULL_FLUSH leaves the stream open: what follows may be repeated, as it refers to nothing earlier.
+QByteArray gzip(const QByteArray& data, int flush = Z_FINISH) {
     z_stream s{};
     // windowBits 31: a gzip wrapper rather than raw zlib.
     if (deflateInit2(&s, Z_DEFAULT_COMPRESSION, Z_DEFLATED, 31, 8, Z_DEFAULT_STRATEGY) != Z_OK)
@@ -33,7 +34,7 @@ QByteArray gzip(const QByteArray& data) {
     s.avail_in = uInt(data.size());
     s.next_out = reinterpret_cast<Bytef*>(out.data());
     s.avail_out = uInt(out.size());
-    deflate(&s, Z_FINISH);
+    deflate(&s, flush);
     out.resize(qsizetype(s.total_out));
     deflateEnd(&s);
     return out;
@@ -58,28 +59,6 @@ QByteArray head(qint64 contentLength, const QByteArray& extra = {}, const char* 
     if (contentLength >= 0)
         h += "Content-Length: " + QByteArray::number(contentLength) + "\r\n";
     return h + "\r\n";
-}
-
-// A gzip stream that never ends: a header and a flushed block of a mebibyte of zeros, then that block again
-// and again, each about a thousandth of what it unpacks to.
-const QByteArray& gzipBombStart() {
-    static const QByteArray start = [] {
-        z_stream s{};
-        if (deflateInit2(&s, 9, Z_DEFLATED, 31, 9, Z_DEFAULT_STRATEGY) != Z_OK)
-            return QByteArray();
-        const QByteArray zeros(1 << 20, '\0');
-        QByteArray out(qsizetype(deflateBound(&s, uLong(zeros.size()))) + 64, Qt::Uninitialized);
-        s.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(zeros.constData()));
-        s.avail_in = uInt(zeros.size());
-        s.next_out = reinterpret_cast<Bytef*>(out.data());
-        s.avail_out = uInt(out.size());
-        // A full flush ends on a byte boundary with no reference to earlier data: the block can repeat.
-        deflate(&s, Z_FULL_FLUSH);
-        out.resize(out.size() - qsizetype(s.avail_out));
-        deflateEnd(&s);
-        return out;
-    }();
-    return start;
 }
 
 QByteArray withBody(const QByteArray& body, const QByteArray& extra = {}) {
@@ -235,14 +214,11 @@ TestHttpServer::Response TestHttpServer::respond(const QByteArray& target) {
     if (path == u"/endless")
         return {head(-1, chunked), 0, Tail::Endless, 0, 0, endlessChunk};
     if (path == u"/gzipbomb") {
-        // Ten byte gzip header, then the repeated block; the body runs until the connection closes.
-        const QByteArray& start = gzipBombStart();
-        return {head(-1, "Content-Encoding: gzip\r\nConnection: close\r\n") + start,
-                0,
-                Tail::Endless,
-                0,
-                0,
-                start.mid(10).repeated(64)};
+        // A gzip header (ten bytes) and a block that unpacks to a mebibyte of zeros, then that block forever.
+        static const QByteArray start = gzip(QByteArray(1 << 20, '\0'), Z_FULL_FLUSH);
+        Response r{head(-1, "Content-Encoding: gzip\r\nConnection: close\r\n") + start, 0, Tail::Endless};
+        r.repeat = start.mid(10).repeated(64);
+        return r;
     }
     if (path == u"/hugeheader")
         return {withBody("page", "X-Huge: " + QByteArray(1 << 20, 'h') + "\r\n")};
