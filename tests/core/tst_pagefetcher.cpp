@@ -127,11 +127,10 @@ private slots:
         fetcher.fetch(u"ftp://example.invalid/"_s); // reported later through the event queue: silenced too
         fetcher.cancel();
         QCOMPARE(fetcher.inFlight(), 0);
-        QTest::qWait(1000);
-        QCOMPARE(spy.count(), 0);
-        fetcher.fetch(m_server.url(u"/fixed"_s)); // still usable afterwards
+        // Still usable afterwards; by the time this slower page is reported, the abandoned ones would have been.
+        const quint64 id = fetcher.fetch(m_server.url(u"/slow?ms=800"_s));
         QVERIFY(spy.wait(20000));
-        QVERIFY(spy.at(0).at(0).value<FetchResult>().outcome.ok());
+        QCOMPARE(spy.at(0).at(0).value<FetchResult>().requestId, id);
     }
 
     void destroyedWithRequestsInFlight() {
