@@ -20,6 +20,10 @@ constexpr int kPositionsPerTurn = 4096;
 constexpr int kStatusUrlChars = 60;
 constexpr int kTypeMismatch = 13;
 
+QString hostOf(const QString& url) {
+    return QUrl(url).host().toLower();
+}
+
 // A crc text as the list keeps it: optional minus sign, digits, within the signed 32-bit range.
 bool parseCrc(const QString& text, qint32* value) {
     const qsizetype digitsFrom = text.startsWith(u'-') ? 1 : 0;
@@ -141,10 +145,6 @@ void CheckRun::Impl::scheduleTurn() {
         turnScheduled = false;
         turn();
     });
-}
-
-QString hostOf(const QString& url) {
-    return QUrl(url).host().toLower();
 }
 
 // One turn of the event loop: starts the fetches there is room for and passes over positions needing none.

@@ -307,9 +307,11 @@ struct PageFetcher::Impl {
         curl_easy_setopt(e, CURLOPT_TIMEOUT_MS, timeoutMs);
         curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT_MS, timeoutMs);
         curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
-        // A name lookup that never answers is left behind at the deadline instead of being waited for: the
-        // threaded resolver would otherwise be joined here, stalling every other transfer.
+        // A name lookup that never answers is left behind at the deadline: otherwise its resolver thread is
+        // joined when the timed-out transfer is removed, and every other transfer stalls meanwhile.
+#if CURL_AT_LEAST_VERSION(7, 87, 0)
         curl_easy_setopt(e, CURLOPT_QUICK_EXIT, 1L);
+#endif
         if (!caFile.isEmpty())
             curl_easy_setopt(e, CURLOPT_CAINFO, caFile.constData());
         if (!caDir.isEmpty())
