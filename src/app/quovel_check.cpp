@@ -8,8 +8,10 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <unistd.h>
 
 namespace {
@@ -149,6 +151,7 @@ int main(int argc, char* argv[]) {
             break;
     }
     const bool printed = std::fflush(stdout) == 0 && !std::ferror(stdout);
+    const int outputError = errno;
     for (const PageFailure& failure : report.failures) {
         printErr(QStringLiteral("%1: Errore %2: %3\n")
                      .arg(oneLine(failure.url))
@@ -168,7 +171,8 @@ int main(int argc, char* argv[]) {
         status = kExitError;
     }
     if (!printed) {
-        printErr(QStringLiteral("quovel-check: cannot write to standard output\n"));
+        printErr(QStringLiteral("quovel-check: cannot write to standard output: %1\n")
+                     .arg(QString::fromLocal8Bit(std::strerror(outputError))));
         status = kExitError;
     }
     if (parser.isSet(saveOption)) {

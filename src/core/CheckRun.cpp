@@ -65,7 +65,7 @@ struct CheckRun::Impl {
     SiteList& list;
     const Clock& clock;
     CheckOptions options;
-    PageFetcher fetcher;
+    PageFetcher fetcher{options.timeoutSeconds};
 
     bool active = false;
     bool fromTimer = false;

@@ -228,7 +228,7 @@ int errorNumberOf(const Transfer& t, CURLcode code) {
 
 struct PageFetcher::Impl {
     PageFetcher* q;
-    int timeoutSeconds = 15;
+    int timeoutSeconds = 1;
     quint64 nextId = 1;
     int inFlight = 0; // owner thread only
     std::atomic<quint64> generation{0};
@@ -397,9 +397,11 @@ struct PageFetcher::Impl {
     }
 };
 
-PageFetcher::PageFetcher(QObject* parent)
+PageFetcher::PageFetcher(int timeoutSeconds, QObject* parent)
     : QObject(parent)
-    , d(std::make_unique<Impl>(this)) {}
+    , d(std::make_unique<Impl>(this)) {
+    setTimeout(timeoutSeconds);
+}
 
 PageFetcher::~PageFetcher() = default;
 

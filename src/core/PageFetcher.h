@@ -37,7 +37,8 @@ Q_DECLARE_METATYPE(FetchResult)
 class PageFetcher : public QObject {
     Q_OBJECT
 public:
-    explicit PageFetcher(QObject* parent = nullptr);
+    // timeoutSeconds: the deadline of each request until setTimeout() changes it.
+    explicit PageFetcher(int timeoutSeconds, QObject* parent = nullptr);
     ~PageFetcher() override;
 
     // Deadline for a whole request, connection to last byte. Applies to requests started afterwards.

@@ -20,8 +20,7 @@ class TestPageFetcher : public QObject {
     }
     // Fetches url alone; an empty result unless it was reported exactly once, later, and nothing is left.
     FetchResult fetchOne(const QString& url, int timeout = 5) {
-        PageFetcher fetcher;
-        fetcher.setTimeout(timeout);
+        PageFetcher fetcher(timeout);
         QSignalSpy spy(&fetcher, &PageFetcher::finished);
         const quint64 id = fetcher.fetch(address(url));
         if (spy.count() != 0 || !spy.wait(20000) || spy.count() != 1 || fetcher.inFlight() != 0)
@@ -120,7 +119,7 @@ private slots:
     }
 
     void cancelSilencesAbandonedRequests() {
-        PageFetcher fetcher;
+        PageFetcher fetcher(5);
         QSignalSpy spy(&fetcher, &PageFetcher::finished);
         fetcher.fetch(m_server.url(u"/slow?ms=500"_s));
         fetcher.fetch(m_server.url(u"/slow?ms=500"_s));
@@ -135,7 +134,7 @@ private slots:
 
     void destroyedWithRequestsInFlight() {
         TestHttpServer server; // its own, to count its hits from zero
-        auto fetcher = std::make_unique<PageFetcher>();
+        auto fetcher = std::make_unique<PageFetcher>(5);
         int reports = 0;
         connect(fetcher.get(), &PageFetcher::finished, this, [&reports] { ++reports; });
         for (const QString& path : {u"/endless"_s, u"/trickle"_s, u"/slow?ms=5000"_s})
