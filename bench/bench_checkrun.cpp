@@ -116,8 +116,6 @@ void print(int parallel, const Figures& f, const char* peakNote) {
 } // namespace
 
 int main(int argc, char** argv) {
-    for (const char* name : {"http_proxy", "https_proxy", "HTTP_PROXY", "HTTPS_PROXY", "ALL_PROXY", "all_proxy"})
-        qunsetenv(name);
     QCoreApplication app(argc, argv);
     std::printf("%d pages of %d bytes, each answered after %d ms\n", kPages, kPageBytes, kDelayMs);
 

@@ -17,20 +17,17 @@ class TestQuovelCheck : public QObject {
     static inline const QString kOldTime = u"01/01/2026 10:00:00"_s;
     static inline const QString kOtherCrc = QString::number(calcCRC32("another page"));
 
-    struct Outcome {
+    struct Checked {
         int exitCode = -1;
         QStringList lines;
         QString errors;
     };
     // output: empty to read standard output, "full" to send it to /dev/full, "gone" for a reader that leaves.
-    Outcome check(const QStringList& arguments, const QString& output = {}) {
+    Checked check(const QStringList& arguments, const QString& output = {}) {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         // The user's own settings are never read or written by a test.
         environment.insert(u"XDG_CONFIG_HOME"_s, m_dir.filePath(u"config"_s));
         environment.insert(u"HOME"_s, m_dir.path());
-        for (const char* proxy :
-             {"http_proxy", "https_proxy", "HTTP_PROXY", "HTTPS_PROXY", "ALL_PROXY", "all_proxy"})
-            environment.remove(QString::fromLatin1(proxy));
         QProcess process, reader;
         process.setProcessEnvironment(environment);
         if (output == u"full")
@@ -111,10 +108,10 @@ private slots:
         const QString path = m_dir.filePath(u"list%1.qvl"_s.arg(++m_files));
         QVERIFY(writeSiteListFile(path, entries).ok);
 
-        const Outcome outcome = check(options.split(u' ', Qt::SkipEmptyParts) << path, output);
-        QCOMPARE(outcome.exitCode, exitCode);
-        QCOMPARE(outcome.lines, output.isEmpty() ? lines : QStringList());
-        QVERIFY2(outcome.errors.contains(summary), qPrintable(outcome.errors));
+        const Checked checked = check(options.split(u' ', Qt::SkipEmptyParts) << path, output);
+        QCOMPARE(checked.exitCode, exitCode);
+        QCOMPARE(checked.lines, output.isEmpty() ? lines : QStringList());
+        QVERIFY2(checked.errors.contains(summary), qPrintable(checked.errors));
         const SiteListReadResult after = readSiteListFile(path);
         QVERIFY(after.ok);
         for (qsizetype i = 0; i < urls.size(); ++i) {
@@ -137,10 +134,10 @@ private slots:
     }
     void refusesBadInput() {
         QFETCH(QString, arguments);
-        const Outcome outcome = check(arguments.split(u' ', Qt::SkipEmptyParts));
-        QCOMPARE(outcome.exitCode, 2);
-        QVERIFY(outcome.lines.isEmpty());
-        QVERIFY(!outcome.errors.isEmpty());
+        const Checked checked = check(arguments.split(u' ', Qt::SkipEmptyParts));
+        QCOMPARE(checked.exitCode, 2);
+        QVERIFY(checked.lines.isEmpty());
+        QVERIFY(!checked.errors.isEmpty());
     }
 };
 

@@ -64,12 +64,6 @@ class TestCheckRun : public QObject {
     }
 
 private slots:
-    void initTestCase() {
-        for (const char* name :
-             {"http_proxy", "https_proxy", "HTTP_PROXY", "HTTPS_PROXY", "ALL_PROXY", "all_proxy"})
-            qunsetenv(name);
-    }
-
     void equalChangedAndTimedOut_data() { addParallelRows(6); }
     void equalChangedAndTimedOut() {
         QFETCH(int, parallel);

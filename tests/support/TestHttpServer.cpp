@@ -118,6 +118,9 @@ struct TestHttpServer::Connection {
 };
 
 TestHttpServer::TestHttpServer(int hosts) {
+    // Requests to it never go through a proxy the machine may have configured (nor do those of child processes).
+    for (const char* name : {"http_proxy", "https_proxy", "HTTP_PROXY", "HTTPS_PROXY", "ALL_PROXY", "all_proxy"})
+        qunsetenv(name);
     m_pages.insert(QStringLiteral("/fixed"), QByteArray("<html><body>Quovel test page: fixed.</body></html>\n"));
     for (int i = 0; i < hosts && i < kMaxHosts; ++i) {
         const int fd = loopbackSocket(i);

@@ -15,7 +15,8 @@
 // Paths: /fixed, /changing, /slow?ms=N, /trickle, /endless, /reset, /short, /gzip, /badgzip, /gzipbomb, /loop,
 // /redirect?to=ADDRESS, /badchunk, /hugeheader, /http09, /page?size=BYTES&delay_ms=MS&seed=S, and any path
 // given to setPage().
-// Every other path answers 404 with notFoundBody().
+// Every other path answers 404 with notFoundBody(). Creating one removes the proxy variables from the
+// environment, so that requests to it from this process and its children go direct.
 class TestHttpServer {
     template <typename F> auto locked(F f) const {
         std::lock_guard lock(m_mutex);
