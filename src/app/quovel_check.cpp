@@ -66,8 +66,8 @@ int main(int argc, char* argv[]) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Checks every page of a Quovel list file and prints one line per entry: marker, fingerprint, URL.\n"
-        "Exit status: 0 nothing changed or timed out, 1 something did, 2 the file could not be read or the "
-        "run ended on an error."));
+        "Exit status: 0 nothing changed or timed out, 1 something did or could not be fetched, 2 the file "
+        "could not be read, the run ended on an error, or the output could not be written."));
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption saveOption(QStringLiteral("save"),
