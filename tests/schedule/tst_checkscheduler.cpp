@@ -3,11 +3,9 @@
 #include "core/SiteList.h"
 #include "schedule/CheckScheduler.h"
 #include "schedule/ConnectionState.h"
-#include "store/SettingsStore.h"
 #include "support/TestHttpServer.h"
 
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -29,15 +27,13 @@ ClockState armedAt(const QDateTime& now, qint64 seconds, const QString& key = QS
 const ClockState kDisarmed{QStringLiteral("Timer_0"), true, QStringLiteral("Timer disabled")};
 constexpr int kWaitMs = 10000; // generous: the machine may be loaded
 
-// One scheduler over a fresh list, run and settings, with a fixed clock and a switchable connection.
+// One scheduler over a fresh list and run, with a fixed clock and a switchable connection.
 struct Fixture {
     TestHttpServer server;
-    QTemporaryDir dir;
-    SettingsStore settings = SettingsStore::atPath(dir.filePath(QStringLiteral("q.ini")));
     SiteList list;
     FixedClock clock;
     FakeConnection connection;
-    CheckRun run{list, settings, clock};
+    CheckRun run{list, clock, CheckOptions{15, 6}};
     CheckScheduler scheduler{run, connection, clock};
     QSignalSpy finished{&run, &CheckRun::finished};
 
