@@ -61,7 +61,7 @@ int main(int argc, char* argv[]) {
     SiteList list;
     Clock clock;
     ConnectionState connection;
-    CheckRun run(list, settings, clock);
+    CheckRun run(list, clock, settings.checkOptions());
     CheckScheduler scheduler(run, connection, clock);
     ScriptedPrompter prompter;
     frmQVL window({settings, list, clock, connection, run, scheduler, prompter});

@@ -35,7 +35,7 @@ int main(int argc, char* argv[]) {
     SiteList list;
     Clock clock;
     ConnectionState connection;
-    CheckRun run(list, settings, clock);
+    CheckRun run(list, clock, settings.checkOptions());
     CheckScheduler scheduler(run, connection, clock);
     WidgetPrompter prompter;
 

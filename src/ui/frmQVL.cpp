@@ -400,8 +400,9 @@ void frmQVL::runCommand(QvlCommand command, CommandOrigin) {
 }
 
 void frmQVL::setTimerCommand() {
-    const QString timeout =
-        m_settings.get(SettingKeys::kSettings, SettingKeys::kTimeout, SettingKeys::kDefaultTimeout);
+    // The box shows the stored text; with none stored, the timeout the runs use.
+    const QString timeout = m_settings.get(SettingKeys::kSettings, SettingKeys::kTimeout,
+                                           QString::number(m_settings.checkOptions().timeoutSeconds));
     frmPreferences preferences(m_list.count(), timeout, m_prompter, this);
     m_setTimer = &preferences;
     connect(&preferences, &frmPreferences::TimerStarted, this, [this](qint32 seconds) {
@@ -423,6 +424,7 @@ void frmQVL::setTimerCommand() {
 }
 
 void frmQVL::startCommand() {
+    m_run.setOptions(m_settings.checkOptions());
     if (m_scheduler.start() == CheckScheduler::StartResult::Offline)
         m_prompter.message(Prompter::Icon::Exclamation, CheckScheduler::kOfflineTitle,
                            CheckScheduler::kOfflineText, this);
@@ -431,7 +433,7 @@ void frmQVL::startCommand() {
 void frmQVL::onRunFinished(const CheckRunReport& report) {
     if (m_closing)
         return;
-    if (report.failed) {
+    if (!report.outcome.ok()) {
         m_prompter.message(Prompter::Icon::Critical, QStringLiteral("Errore!"), report.errorMessage(), this);
         return;
     }

@@ -45,7 +45,7 @@ struct World {
     SiteList list;
     Clock clock;
     SwitchableConnection connection;
-    CheckRun run{list, settings, clock};
+    CheckRun run{list, clock, settings.checkOptions()};
     CheckScheduler scheduler{run, connection, clock};
     ScriptedPrompter prompter;
     std::unique_ptr<frmQVL> window;
