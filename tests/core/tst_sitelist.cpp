@@ -170,12 +170,7 @@ private slots:
                 removedIds.push_back(e.id);
             } else if (op < 14) {
                 const QString digit = QString::number(rng.bounded(10));
-                list.removeIf([&](const SiteEntry& e) {
-                    const bool doomed = e.crc.endsWith(digit);
-                    if (doomed)
-                        removedIds.push_back(e.id);
-                    return doomed;
-                });
+                list.removeIf([&](const SiteEntry& e) { return e.crc.endsWith(digit); });
             } else if (op < 17) {
                 list.sort(rng.bounded(5), rng.bounded(2) ? Qt::AscendingOrder : Qt::DescendingOrder);
             } else if (op < 19) {
