@@ -19,11 +19,13 @@ struct FakeConnection : ConnectionState {
     bool m_online = true;
 };
 
-ClockState armedAt(const QDateTime& now, qint64 seconds, const QString& key = QStringLiteral("Timer_1")) {
-    return {key, true, QStringLiteral("Next check at ") + generalDateTimeText(now.addSecs(seconds))};
+ClockState armedAt(const QDateTime& now, qint64 seconds, const QString& key = ClockKey::kArmed) {
+    return {key, true, CheckScheduler::kNextCheckPrefix + generalDateTimeText(now.addSecs(seconds))};
 }
 
-const ClockState kDisarmed{QStringLiteral("Timer_0"), true, QStringLiteral("Timer disabled")};
+ClockState disarmed() {
+    return {ClockKey::kDisarmed, true, CheckScheduler::kTimerDisabledText};
+}
 constexpr int kWaitMs = 10000; // generous: the machine may be loaded
 
 // One scheduler over a fresh list, run and settings, with a fixed clock and a switchable connection.
@@ -68,7 +70,7 @@ private slots:
         // Refused intervals change nothing, armed or not.
         for (const bool armed : {false, true}) {
             const ClockState before = f.scheduler.clockState();
-            QCOMPARE(before, armed ? armedAt(f.clock.m_now, interval) : kDisarmed);
+            QCOMPARE(before, armed ? armedAt(f.clock.m_now, interval) : disarmed());
             for (const qint64 bad : {qint64(0), qint64(-5), qint64(2147484)}) {
                 QVERIFY(!f.scheduler.TimerStarted(bad).ok());
                 QCOMPARE(f.scheduler.clockState(), before);
@@ -79,7 +81,7 @@ private slots:
         QCOMPARE(changed.count(), 1);
         QVERIFY(!f.run.isActive());
         f.scheduler.TimerStop();
-        QCOMPARE(f.scheduler.clockState(), kDisarmed);
+        QCOMPARE(f.scheduler.clockState(), disarmed());
         QVERIFY(!f.scheduler.isArmed());
     }
 
@@ -90,7 +92,7 @@ private slots:
         for (int frame : {1, 2, 3, 4, 5, 0}) {
             f.clock.m_now = f.clock.m_now.addSecs(600);
             f.scheduler.ScheduleTick();
-            const ClockState tick = armedAt(f.clock.m_now, 600, QStringLiteral("aniTimer%1").arg(frame));
+            const ClockState tick = armedAt(f.clock.m_now, 600, ClockKey::frame(frame));
             QCOMPARE(f.scheduler.clockState(), tick);
             // A manual start is refused during a scheduled run, without touching the clock.
             QCOMPARE(f.scheduler.start(), CheckScheduler::StartResult::Busy);
@@ -132,7 +134,7 @@ private slots:
 
         f.connection.m_online = true;
         QCOMPARE(f.scheduler.start(), CheckScheduler::StartResult::Started);
-        const ClockState during{QStringLiteral("aniTimer0"), false, before.hoverText};
+        const ClockState during{ClockKey::frame(0), false, before.hoverText};
         QCOMPARE(f.scheduler.clockState(), during);
         QCOMPARE(f.scheduler.start(), CheckScheduler::StartResult::Busy);
         QCOMPARE(f.scheduler.clockState(), during);
@@ -143,8 +145,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(f.finished.count(), tick ? 2 : 1, kWaitMs);
         QVERIFY(!f.report(0).fromTimer && (!tick || f.report(1).fromTimer));
         QCOMPARE(f.report(0).stopped, stop);
-        const ClockState after{armed ? QStringLiteral("Timer_1") : QStringLiteral("Timer_0"), false,
-                               before.hoverText};
+        const ClockState after{armed ? ClockKey::kArmed : ClockKey::kDisarmed, false, before.hoverText};
         QCOMPARE(f.scheduler.clockState(), after);
         QVERIFY(!f.scheduler.isBusyAnimationEnabled() && !f.scheduler.isManualRunActive());
     }
