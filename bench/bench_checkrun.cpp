@@ -5,14 +5,12 @@
 #include "core/CheckRun.h"
 #include "core/Clock.h"
 #include "core/SiteList.h"
-#include "store/SettingsStore.h"
 #include "support/TestHttpServer.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
-#include <QTemporaryDir>
 
 #include <sys/resource.h>
 
@@ -63,7 +61,7 @@ struct Figures {
 };
 
 // Page i is on host i modulo the server's host count, so that consecutive pages go to different hosts.
-Figures runOnce(const QString& iniPath, int parallel, int hosts, quint32 seedBase) {
+Figures runOnce(int parallel, int hosts, quint32 seedBase) {
     TestHttpServer server(hosts);
     if (!server.isListening()) {
         std::fprintf(stderr, "the loopback server did not start on %d hosts\n", hosts);
@@ -73,9 +71,6 @@ Figures runOnce(const QString& iniPath, int parallel, int hosts, quint32 seedBas
         f.limitSeconds = 1;
         return f;
     }
-    SettingsStore settings = SettingsStore::atPath(iniPath);
-    settings.save(SettingKeys::kSettings, SettingKeys::kParallel, QString::number(parallel));
-    settings.save(SettingKeys::kSettings, SettingKeys::kTimeout, QStringLiteral("30"));
     SiteList list;
     Clock clock;
     std::vector<SiteEntry> entries(kPages);
@@ -89,12 +84,12 @@ Figures runOnce(const QString& iniPath, int parallel, int hosts, quint32 seedBas
     }
     list.replaceAll(std::move(entries));
 
-    CheckRun run(list, settings, clock);
+    CheckRun run(list, clock, CheckOptions{30, parallel});
     QEventLoop loop;
     Figures f;
     QObject::connect(&run, &CheckRun::finished, &loop, [&](const CheckRunReport& report) {
         f.checked = report.checked;
-        f.failed = report.failed;
+        f.failed = !report.outcome.ok();
         loop.quit();
     });
     const double cpuBefore = cpuSeconds();
@@ -121,21 +116,17 @@ void print(int parallel, const Figures& f, const char* peakNote) {
 } // namespace
 
 int main(int argc, char** argv) {
-    for (const char* name : {"http_proxy", "https_proxy", "HTTP_PROXY", "HTTPS_PROXY", "ALL_PROXY", "all_proxy"})
-        qunsetenv(name);
     QCoreApplication app(argc, argv);
-    QTemporaryDir dir;
-    const QString ini = dir.filePath(QStringLiteral("Quovel.conf"));
     std::printf("%d pages of %d bytes, each answered after %d ms\n", kPages, kPageBytes, kDelayMs);
 
     // N=32 first, so that its peak is its own even where the peak cannot be reset.
     const bool reset = resetPeak();
-    const Figures wide = runOnce(ini, 32, kWideHosts, 100000);
+    const Figures wide = runOnce(32, kWideHosts, 100000);
     print(32, wide, reset ? " (peak reset before the run)" : " (first run)");
     resetPeak();
-    print(1, runOnce(ini, 1, 1, 200000), "");
+    print(1, runOnce(1, 1, 200000), "");
     resetPeak();
-    const Figures six = runOnce(ini, 6, 1, 300000);
+    const Figures six = runOnce(6, 1, 300000);
     print(6, six, "");
     std::printf("check run time/limit ratio at N=32: %.3f  peak %.1f MB  server max concurrent %d\n",
                 wide.seconds / wide.limitSeconds, double(wide.peak) / 1024.0, wide.maxConcurrent);

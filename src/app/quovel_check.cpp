@@ -7,9 +7,11 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QTemporaryDir>
 
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <unistd.h>
 
 namespace {
@@ -23,8 +25,22 @@ void printErr(const QString& text) {
     std::fflush(stderr);
 }
 
-void printOut(const QString& text) {
-    std::fputs(text.toUtf8().constData(), stdout);
+// False when standard output could not take it (a full disk, a reader that went away).
+bool printOut(const QString& text) {
+    return std::fputs(text.toUtf8().constData(), stdout) >= 0;
+}
+
+// One entry, one line: control characters (a hand-indented URL's line breaks) are percent-encoded.
+QString oneLine(const QString& text) {
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f)
+            out += u'%' + QString::number(c.unicode(), 16).toUpper().rightJustified(2, u'0');
+        else
+            out += c;
+    }
+    return out;
 }
 
 // A whole number from min upwards, or -1.
@@ -50,8 +66,8 @@ int main(int argc, char* argv[]) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Checks every page of a Quovel list file and prints one line per entry: marker, fingerprint, URL.\n"
-        "Exit status: 0 nothing changed or timed out, 1 something did, 2 the file could not be read or the "
-        "run ended on an error."));
+        "Exit status: 0 nothing changed or timed out, 1 something did or could not be fetched, 2 the file "
+        "could not be read, the run ended on an error, or the output could not be written."));
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption saveOption(QStringLiteral("save"),
@@ -82,36 +98,25 @@ int main(int argc, char* argv[]) {
     }
     const QString path = parser.positionalArguments().constFirst();
 
-    // The run reads its timeout and parallelism from a settings store: a private copy of the user's
-    // values, with the command line's on top, so that the user's own settings are never written.
-    const SettingsStore userSettings;
-    QString timeout =
-        userSettings.get(SettingKeys::kSettings, SettingKeys::kTimeout, SettingKeys::kDefaultTimeout);
-    QString parallel =
-        userSettings.get(SettingKeys::kSettings, SettingKeys::kParallel, SettingKeys::kDefaultParallel);
+    // The user's settings, with the command line's values on top; the settings are never written.
+    CheckOptions options = SettingsStore().checkOptions();
     if (parser.isSet(timeoutOption)) {
-        if (wholeNumber(parser.value(timeoutOption), 1) < 0) {
+        options.timeoutSeconds = wholeNumber(parser.value(timeoutOption), 1);
+        if (options.timeoutSeconds < 0) {
             printErr(QStringLiteral("quovel-check: --timeout takes a whole number of seconds from 1\n"));
             return kExitError;
         }
-        timeout = parser.value(timeoutOption);
     }
     if (parser.isSet(parallelOption)) {
-        if (wholeNumber(parser.value(parallelOption), 1) < 0) {
+        const int parallel = wholeNumber(parser.value(parallelOption), 1);
+        if (parallel < 0) {
             printErr(QStringLiteral("quovel-check: --parallel takes a whole number from 1\n"));
             return kExitError;
         }
-        parallel = parser.value(parallelOption);
+        options.parallel = SettingsStore::clampParallel(parallel);
     }
-    QTemporaryDir settingsDir;
-    if (!settingsDir.isValid()) {
-        printErr(
-            QStringLiteral("quovel-check: cannot create a temporary folder: %1\n").arg(settingsDir.errorString()));
-        return kExitError;
-    }
-    SettingsStore runSettings = SettingsStore::atPath(settingsDir.filePath(QStringLiteral("run.ini")));
-    runSettings.save(SettingKeys::kSettings, SettingKeys::kTimeout, timeout);
-    runSettings.save(SettingKeys::kSettings, SettingKeys::kParallel, parallel);
+    // A reader of the output that goes away must not kill the program before it saves.
+    std::signal(SIGPIPE, SIG_IGN);
 
     SiteListReadResult read = readSiteListFile(path);
     if (!read.ok) {
@@ -122,7 +127,7 @@ int main(int argc, char* argv[]) {
     list.replaceAll(std::move(read.entries));
 
     const Clock clock;
-    CheckRun run(list, runSettings, clock);
+    CheckRun run(list, clock, options);
     const bool progress = isatty(STDERR_FILENO);
     if (progress) {
         QObject::connect(&run, &CheckRun::statusText, &app,
@@ -141,9 +146,18 @@ int main(int argc, char* argv[]) {
     if (progress)
         printErr(QStringLiteral("\r\033[K"));
 
-    for (const SiteEntry& entry : list.entries())
-        printOut(markerWord(entry.res) + u' ' + entry.crc + u' ' + entry.url + u'\n');
-    std::fflush(stdout);
+    for (const SiteEntry& entry : list.entries()) {
+        if (!printOut(markerWord(entry.res) + u' ' + oneLine(entry.crc) + u' ' + oneLine(entry.url) + u'\n'))
+            break;
+    }
+    const bool printed = std::fflush(stdout) == 0 && !std::ferror(stdout);
+    const int outputError = errno;
+    for (const PageFailure& failure : report.failures) {
+        printErr(QStringLiteral("%1: Errore %2: %3\n")
+                     .arg(oneLine(failure.url))
+                     .arg(failure.outcome.errorNumber())
+                     .arg(failure.outcome.errorText()));
+    }
 
     printErr(QStringLiteral("%1 of %2 checked: %3 changed, %4 timed out\n")
                  .arg(report.checked)
@@ -151,8 +165,14 @@ int main(int argc, char* argv[]) {
                  .arg(report.changed.size())
                  .arg(report.timeouts.size()));
     int status = report.changed.isEmpty() && report.timeouts.isEmpty() ? kExitNothingFound : kExitFound;
-    if (report.failed) {
-        printErr(QStringLiteral("Errore %1: %2\n").arg(report.errorNumber).arg(report.errorDescription));
+    if (!report.outcome.ok()) {
+        printErr(
+            QStringLiteral("Errore %1: %2\n").arg(report.outcome.errorNumber()).arg(report.outcome.errorText()));
+        status = kExitError;
+    }
+    if (!printed) {
+        printErr(QStringLiteral("quovel-check: cannot write to standard output: %1\n")
+                     .arg(QString::fromLocal8Bit(std::strerror(outputError))));
         status = kExitError;
     }
     if (parser.isSet(saveOption)) {

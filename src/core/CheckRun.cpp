@@ -3,41 +3,25 @@
 #include "core/Clock.h"
 #include "core/PageFetcher.h"
 #include "core/SiteList.h"
-#include "store/SettingsStore.h"
 
 #include <QHash>
 #include <QTimer>
 #include <QUrl>
 
 #include <algorithm>
+#include <deque>
 #include <limits>
 #include <vector>
 
 namespace {
-constexpr int kDefaultTimeoutSeconds = 15;
-constexpr int kDefaultParallel = 6;
-constexpr int kMaxParallel = 64;
 constexpr int kPerHostCap = 6;
 // Positions that need no fetch handled per event-loop turn: big lists finish fast, the window stays live.
 constexpr int kPositionsPerTurn = 4096;
 constexpr int kStatusUrlChars = 60;
 constexpr int kTypeMismatch = 13;
 
-QString setting(const SettingsStore& settings, const QString& key, const QString& defaultText) {
-    return settings.get(SettingKeys::kSettings, key, defaultText).trimmed();
-}
-
-// Anything but a whole number of at least one second counts as the default.
-int readTimeout(const SettingsStore& settings) {
-    bool ok = false;
-    const int seconds = setting(settings, SettingKeys::kTimeout, SettingKeys::kDefaultTimeout).toInt(&ok);
-    return ok && seconds >= 1 ? seconds : kDefaultTimeoutSeconds;
-}
-
-int readParallel(const SettingsStore& settings) {
-    bool ok = false;
-    const int n = setting(settings, SettingKeys::kParallel, SettingKeys::kDefaultParallel).toInt(&ok);
-    return ok ? std::clamp(n, 1, kMaxParallel) : kDefaultParallel;
+QString hostOf(const QString& url) {
+    return QUrl(url).host().toLower();
 }
 
 // A crc text as the list keeps it: optional minus sign, digits, within the signed 32-bit range.
@@ -59,8 +43,8 @@ bool parseCrc(const QString& text, qint32* value) {
 } // namespace
 
 QString CheckRunReport::errorMessage() const {
-    return QStringLiteral("Errore ") + QString::number(errorNumber) + u'.' + QStringLiteral("\r\n") +
-           errorDescription;
+    return QStringLiteral("Errore ") + QString::number(outcome.errorNumber()) + u'.' + QStringLiteral("\r\n") +
+           outcome.errorText();
 }
 
 struct CheckRun::Impl {
@@ -72,15 +56,16 @@ struct CheckRun::Impl {
     };
     struct Finding {
         std::size_t position;
+        quint64 entryId;
         QString url;
-        bool timedOut;
+        Outcome outcome; // success for a changed page, the fetch error otherwise
     };
 
     CheckRun* q;
     SiteList& list;
-    const SettingsStore& settings;
     const Clock& clock;
-    PageFetcher fetcher;
+    CheckOptions options;
+    PageFetcher fetcher{options.timeoutSeconds};
 
     bool active = false;
     bool fromTimer = false;
@@ -88,28 +73,33 @@ struct CheckRun::Impl {
     bool timerRunDeferred = false;
     quint64 generation = 0; // tells a continuation of an earlier run from one of this run
     bool turnScheduled = false;
-    int parallel = kDefaultParallel;
+    int parallel = 1;
 
     std::vector<quint64> snapshot; // ids of the entries present when the run started, in list order
     std::size_t next = 0;
     QHash<quint64, Flight> inFlight; // by request id
     QHash<QString, int> perHost;
+    // Ticked positions passed over while their host was at its cap, by host, each in list order.
+    QHash<QString, std::deque<std::size_t>> waiting;
+    std::size_t waitingCount = 0;
     std::vector<Finding> findings;
     int checked = 0;
 
-    Impl(CheckRun* owner, SiteList& l, const SettingsStore& s, const Clock& c)
+    Impl(CheckRun* owner, SiteList& l, const Clock& c, const CheckOptions& o)
         : q(owner)
         , list(l)
-        , settings(s)
-        , clock(c) {}
+        , clock(c)
+        , options(o) {}
 
     void begin(bool bFromTimer);
     void scheduleTurn();
     void turn();
-    bool startFetch(int row, std::size_t position);
+    void startWaiting();
+    void wait(const QString& host, std::size_t position);
+    void startFetch(int row, std::size_t position, const QString& host);
     void onFetched(const FetchResult& result);
     void handleResult(int row, const Flight& flight, const FetchResult& result);
-    void fail(int number, const QString& description);
+    void fail(const Outcome& outcome);
     void finish();
     CheckRunReport report() const;
     void endRun(const CheckRunReport& report);
@@ -124,16 +114,16 @@ void CheckRun::Impl::begin(bool bFromTimer) {
     next = 0;
     inFlight.clear();
     perHost.clear();
+    waiting.clear();
+    waitingCount = 0;
     findings.clear();
     checked = 0;
-
-    const int timeout = readTimeout(settings);
-    parallel = readParallel(settings);
+    parallel = std::max(1, options.parallel);
 
     if (fromTimer)
         list.setAllTicks(SiteList::TickAll);
     fetcher.cancel();
-    fetcher.setTimeout(timeout);
+    fetcher.setTimeout(options.timeoutSeconds);
 
     snapshot.clear();
     snapshot.reserve(std::size_t(list.count()));
@@ -158,44 +148,74 @@ void CheckRun::Impl::scheduleTurn() {
 }
 
 // One turn of the event loop: starts the fetches there is room for and passes over positions needing none.
+// A ticked entry whose host is at its cap waits, and the entries after it go ahead: a list grouped by host
+// still fetches from several hosts at once. Results are reported in list order all the same.
 void CheckRun::Impl::turn() {
     if (!active)
         return;
+    if (!stopRequested)
+        startWaiting();
     int handled = 0;
-    while (next < snapshot.size() && !stopRequested) {
+    while (next < snapshot.size() && !stopRequested && inFlight.size() < parallel) {
         if (handled >= kPositionsPerTurn) {
             scheduleTurn();
             return;
         }
-        const int row = list.rowOfId(snapshot[next]);
-        if (row < 0 || !list.isTicked(row)) {
-            ++next;
-            ++handled;
-            continue;
-        }
-        if (!startFetch(row, next))
-            break; // no room now: a result coming back frees it
-        ++next;
+        const std::size_t position = next++;
         ++handled;
+        const int row = list.rowOfId(snapshot[position]);
+        if (row < 0 || !list.isTicked(row))
+            continue;
+        const QString host = hostOf(list.field(row, SiteList::Field::Url));
+        if (perHost.value(host) >= kPerHostCap)
+            wait(host, position);
+        else
+            startFetch(row, position, host);
     }
-    if ((next >= snapshot.size() || stopRequested) && inFlight.isEmpty())
+    if ((stopRequested || (next >= snapshot.size() && waitingCount == 0)) && inFlight.isEmpty())
         finish();
 }
 
-bool CheckRun::Impl::startFetch(int row, std::size_t position) {
-    if (inFlight.size() >= parallel)
-        return false;
-    const QString url = list.field(row, SiteList::Field::Url);
-    const QString host = QUrl(url).host().toLower();
-    if (perHost.value(host) >= kPerHostCap)
-        return false;
+void CheckRun::Impl::wait(const QString& host, std::size_t position) {
+    std::deque<std::size_t>& queue = waiting[host];
+    queue.insert(std::upper_bound(queue.begin(), queue.end(), position), position);
+    ++waitingCount;
+}
 
+// Starts waiting entries whose host has room again, the earliest in the list first.
+void CheckRun::Impl::startWaiting() {
+    while (waitingCount > 0 && inFlight.size() < parallel) {
+        auto best = waiting.end();
+        for (auto it = waiting.begin(); it != waiting.end(); ++it) {
+            if (perHost.value(it.key()) < kPerHostCap && (best == waiting.end() || it->front() < best->front()))
+                best = it;
+        }
+        if (best == waiting.end())
+            return;
+        const std::size_t position = best->front();
+        best->pop_front();
+        --waitingCount;
+        if (best->empty())
+            waiting.erase(best);
+        const int row = list.rowOfId(snapshot[position]);
+        if (row < 0 || !list.isTicked(row))
+            continue;
+        // The address may have been edited while it waited.
+        const QString host = hostOf(list.field(row, SiteList::Field::Url));
+        if (perHost.value(host) >= kPerHostCap)
+            wait(host, position);
+        else
+            startFetch(row, position, host);
+    }
+}
+
+void CheckRun::Impl::startFetch(int row, std::size_t position, const QString& host) {
+    const QString url = list.field(row, SiteList::Field::Url);
     list.setField(row, SiteList::Field::Res, ResultMarker::kBusy);
     emit q->statusText(QStringLiteral("Browsing ") + url.left(kStatusUrlChars) + QStringLiteral("..."));
     const quint64 requestId = fetcher.fetch(url);
     inFlight.insert(requestId, Flight{position, snapshot[position], url, host});
     ++perHost[host];
-    return true;
 }
 
 void CheckRun::Impl::onFetched(const FetchResult& result) {
@@ -216,14 +236,16 @@ void CheckRun::Impl::onFetched(const FetchResult& result) {
     turn();
 }
 
+// A page that cannot be fetched is marked like one that timed out (its fingerprint and time stay) and the
+// run goes on: one dead site must not keep every other page of the list from being checked.
 void CheckRun::Impl::handleResult(int row, const Flight& flight, const FetchResult& result) {
-    if (!result.ok) {
-        if (result.errorNumber != FetchError::kTimeout) {
-            fail(result.errorNumber, result.errorDescription);
+    if (!result.outcome.ok()) {
+        if (result.outcome.errorNumber() == FetchError::kInternal) {
+            fail(result.outcome);
             return;
         }
         list.setField(row, SiteList::Field::Res, ResultMarker::kTimeout);
-        findings.push_back({flight.position, flight.url, true});
+        findings.push_back({flight.position, flight.entryId, flight.url, result.outcome});
         list.setModified(true);
         list.setTicked(row, false);
         ++checked;
@@ -232,7 +254,7 @@ void CheckRun::Impl::handleResult(int row, const Flight& flight, const FetchResu
 
     qint32 stored = 0;
     if (!parseCrc(list.field(row, SiteList::Field::Crc), &stored)) {
-        fail(kTypeMismatch, QStringLiteral("Type mismatch"));
+        fail(Outcome::failure(kTypeMismatch, QStringLiteral("Type mismatch")));
         return;
     }
     if (stored == result.fingerprint) {
@@ -240,7 +262,7 @@ void CheckRun::Impl::handleResult(int row, const Flight& flight, const FetchResu
     } else {
         list.setField(row, SiteList::Field::Res, ResultMarker::kChanged);
         emit q->beep();
-        findings.push_back({flight.position, flight.url, false});
+        findings.push_back({flight.position, flight.entryId, flight.url, Outcome::success()});
         list.setModified(true);
     }
     list.setField(row, SiteList::Field::Crc, QString::number(result.fingerprint));
@@ -254,22 +276,24 @@ CheckRunReport CheckRun::Impl::report() const {
     std::stable_sort(ordered.begin(), ordered.end(),
                      [](const Finding& a, const Finding& b) { return a.position < b.position; });
     CheckRunReport r;
-    for (const Finding& f : ordered)
-        (f.timedOut ? r.timeouts : r.changed).append(f.url);
+    for (const Finding& f : ordered) {
+        (f.outcome.ok() ? r.changed : r.timeouts).append(f.url);
+        if (!f.outcome.ok() && f.outcome.errorNumber() != FetchError::kTimeout)
+            r.failures.append({f.entryId, f.url, f.outcome});
+    }
     r.checked = checked;
     r.fromTimer = fromTimer;
+    r.outcome = Outcome::success();
     return r;
 }
 
 // Ends the run at once; the rows in flight keep their busy marker and their tick.
-void CheckRun::Impl::fail(int number, const QString& description) {
+void CheckRun::Impl::fail(const Outcome& outcome) {
     fetcher.cancel();
     inFlight.clear();
     perHost.clear();
     CheckRunReport r = report();
-    r.failed = true;
-    r.errorNumber = number;
-    r.errorDescription = description;
+    r.outcome = outcome;
     endRun(r);
 }
 
@@ -277,7 +301,7 @@ void CheckRun::Impl::finish() {
     fetcher.cancel();
     emit q->statusText(QStringLiteral("Last check at ") + clock.now().time().toString(QStringLiteral("HH:mm:ss")));
     CheckRunReport r = report();
-    r.stopped = stopRequested && next < snapshot.size();
+    r.stopped = stopRequested && (next < snapshot.size() || waitingCount > 0);
     endRun(r);
 }
 
@@ -289,6 +313,8 @@ void CheckRun::Impl::endRun(const CheckRunReport& r) {
     turnScheduled = false;
     snapshot.clear();
     snapshot.shrink_to_fit();
+    waiting.clear();
+    waitingCount = 0;
     findings.clear();
     emit q->finished(r);
     if (timerRunDeferred && !active) {
@@ -297,15 +323,23 @@ void CheckRun::Impl::endRun(const CheckRunReport& r) {
     }
 }
 
-CheckRun::CheckRun(SiteList& list, const SettingsStore& settings, const Clock& clock, QObject* parent)
+CheckRun::CheckRun(SiteList& list, const Clock& clock, const CheckOptions& options, QObject* parent)
     : QObject(parent)
-    , d(new Impl(this, list, settings, clock)) {
+    , d(new Impl(this, list, clock, options)) {
     connect(&d->fetcher, &PageFetcher::finished, this,
             [this](const FetchResult& result) { d->onFetched(result); });
 }
 
 CheckRun::~CheckRun() {
     delete d;
+}
+
+void CheckRun::setOptions(const CheckOptions& options) {
+    d->options = options;
+}
+
+CheckOptions CheckRun::options() const {
+    return d->options;
 }
 
 CheckRun::Start CheckRun::CheckSelectedURLs(bool bFromTimer) {

@@ -1,26 +1,36 @@
 #pragma once
 
+#include "core/CheckOptions.h"
+#include "core/Outcome.h"
+
+#include <QList>
 #include <QObject>
 #include <QStringList>
 
 class Clock;
 class PageFetcher;
-class SettingsStore;
 class SiteList;
+
+// A page the run could not fetch for a reason other than its deadline; its row is marked as a timeout.
+struct PageFailure {
+    quint64 entryId;
+    QString url;
+    Outcome outcome; // the fetch error's number and text
+};
 
 // What one check run found, handed over when it ends.
 struct CheckRunReport {
-    QStringList changed;  // URLs of the pages that changed, in list order
-    QStringList timeouts; // URLs whose fetch timed out, in list order
-    int checked = 0;      // entries handled (equal, changed or timed out)
+    QStringList changed;         // URLs of the pages that changed, in list order
+    QStringList timeouts;        // URLs that timed out or could not be fetched, in list order
+    QList<PageFailure> failures; // why the pages among timeouts that did not time out failed, in list order
+    int checked = 0;             // entries handled (equal, changed, timed out or failed)
     bool fromTimer = false;
     bool stopped = false; // ended early by a stop request
-    bool failed = false;  // ended by an unexpected error
-    int errorNumber = 0;
-    QString errorDescription;
+    // Failure when the run ended on an unexpected error; an empty report is no success either.
+    Outcome outcome = Outcome::failure(-1, {});
 
     // The results window is shown when the run ended normally and found a change or a timeout.
-    bool showResults() const { return !failed && (!changed.isEmpty() || !timeouts.isEmpty()); }
+    bool showResults() const { return outcome.ok() && (!changed.isEmpty() || !timeouts.isEmpty()); }
     // "Errore " + number + "." + CR LF + description, for a message box titled "Errore!".
     QString errorMessage() const;
 };
@@ -33,8 +43,12 @@ class CheckRun : public QObject {
 public:
     enum class Start { Started, Deferred, Refused };
 
-    CheckRun(SiteList& list, const SettingsStore& settings, const Clock& clock, QObject* parent = nullptr);
+    CheckRun(SiteList& list, const Clock& clock, const CheckOptions& options, QObject* parent = nullptr);
     ~CheckRun() override;
+
+    // The timeout and parallelism of the runs started from now on.
+    void setOptions(const CheckOptions& options);
+    CheckOptions options() const;
 
     // Starts a run. While a run is active, a run from the timer is remembered (once) and started when the
     // current one ends (Deferred); a manual start is refused (Refused).

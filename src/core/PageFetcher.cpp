@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <deque>
 #include <mutex>
 #include <thread>
@@ -45,6 +46,10 @@ QString describe(int errorNumber, int timeoutSeconds) {
         return QStringLiteral("Trasferimento interrotto o incompleto.");
     case FetchError::kProxyFailure:
         return QStringLiteral("Errore del proxy.");
+    case FetchError::kBadReply:
+        return QStringLiteral("Risposta del server non valida.");
+    case FetchError::kInternal:
+        return QStringLiteral("Errore interno: il trasferimento non è partito.");
     default:
         return QStringLiteral("Errore di rete.");
     }
@@ -111,7 +116,7 @@ CheckedUrl checkUrl(const QString& text) {
 
     CURLU* h = curl_url();
     if (!h)
-        return {{}, FetchError::kOther};
+        return {{}, FetchError::kInternal};
     CheckedUrl result{{}, FetchError::kBadUrl};
     char* scheme = nullptr;
     char* host = nullptr;
@@ -149,11 +154,15 @@ struct Request {
     int timeoutSeconds;
 };
 
+using SteadyClock = std::chrono::steady_clock;
+
 struct Transfer {
     Request request;
     CURL* easy = nullptr;
     Crc32Stream crc;
     char errorBuffer[CURL_ERROR_SIZE] = {};
+    SteadyClock::time_point deadline;
+    bool overran = false; // stopped by the deadline inside the body callback
 
     ~Transfer() {
         if (easy)
@@ -162,15 +171,64 @@ struct Transfer {
 };
 
 size_t onBody(char* data, size_t size, size_t count, void* userData) {
-    static_cast<Transfer*>(userData)->crc.add(data, size * count);
+    auto* t = static_cast<Transfer*>(userData);
+    // curl checks its deadline between reads, but one read of a compressed page can unpack into gigabytes.
+    if (SteadyClock::now() >= t->deadline) {
+        t->overran = true;
+        return 0;
+    }
+    t->crc.add(data, size * count);
     return size * count;
+}
+
+// "host port N" of a URL, as curl names the server it could not connect to.
+QByteArray serverName(const char* url) {
+    CURLU* h = curl_url();
+    char* host = nullptr;
+    char* port = nullptr;
+    QByteArray name;
+    if (h && url && curl_url_set(h, CURLUPART_URL, url, 0) == CURLUE_OK &&
+        curl_url_get(h, CURLUPART_HOST, &host, 0) == CURLUE_OK &&
+        curl_url_get(h, CURLUPART_PORT, &port, CURLU_DEFAULT_PORT) == CURLUE_OK) {
+        QByteArray hostName(host);
+        if (hostName.startsWith('[') && hostName.endsWith(']'))
+            hostName = hostName.mid(1, hostName.size() - 2);
+        name = "to " + hostName + " port " + QByteArray(port) + ' ';
+    }
+    curl_free(host);
+    curl_free(port);
+    curl_url_cleanup(h);
+    return name;
+}
+
+// The error number of a failed transfer, told apart where curl's code alone would mislead.
+int errorNumberOf(const Transfer& t, CURLcode code) {
+    if (t.overran)
+        return FetchError::kTimeout;
+    long status = 0;
+    curl_easy_getinfo(t.easy, CURLINFO_RESPONSE_CODE, &status);
+    // An answer without a status line (HTTP/0.9), not a refused redirect.
+    if (code == CURLE_UNSUPPORTED_PROTOCOL && status == 0)
+        return FetchError::kBadReply;
+    // During a transfer this means a header line longer than curl takes, not a machine out of memory.
+    if (code == CURLE_OUT_OF_MEMORY)
+        return FetchError::kBadReply;
+    if (code == CURLE_COULDNT_CONNECT) {
+        // curl names the server it tried: when that is not the page's own, it was the proxy.
+        const char* url = nullptr;
+        curl_easy_getinfo(t.easy, CURLINFO_EFFECTIVE_URL, &url);
+        const QByteArray target = serverName(url);
+        if (!target.isEmpty() && t.errorBuffer[0] && !QByteArray(t.errorBuffer).contains(target))
+            return FetchError::kProxyFailure;
+    }
+    return errorNumberOf(code);
 }
 
 } // namespace
 
 struct PageFetcher::Impl {
     PageFetcher* q;
-    int timeoutSeconds = 15;
+    int timeoutSeconds = 1;
     quint64 nextId = 1;
     int inFlight = 0; // owner thread only
     std::atomic<quint64> generation{0};
@@ -180,6 +238,9 @@ struct PageFetcher::Impl {
     std::mutex mutex;
     std::deque<Request> queue; // guarded by mutex
     bool stop = false;         // guarded by mutex
+    // A private CA or a company proxy's, where the user names one as for OpenSSL's own tools.
+    const QByteArray caFile = qgetenv("SSL_CERT_FILE");
+    const QByteArray caDir = qgetenv("SSL_CERT_DIR");
 
     explicit Impl(PageFetcher* owner)
         : q(owner) {
@@ -188,7 +249,8 @@ struct PageFetcher::Impl {
         multi = curl_multi_init();
         if (!multi)
             return;
-        // The check run limits connections per host itself.
+        // The check run caps connections per host itself: a request queued inside curl for a free connection
+        // would use up its deadline waiting, and fail as a timeout without ever reaching the server.
         curl_multi_setopt(multi, CURLMOPT_MAX_HOST_CONNECTIONS, 0L);
         worker = std::thread([this] { run(); });
     }
@@ -224,10 +286,10 @@ struct PageFetcher::Impl {
         FetchResult r;
         r.requestId = id;
         r.bytes = bytes;
-        r.errorNumber = errorNumber;
-        r.errorDescription = describe(errorNumber, timeout);
+        QString text = describe(errorNumber, timeout);
         if (!detail.isEmpty())
-            r.errorDescription += QStringLiteral(" (") + detail + QLatin1Char(')');
+            text += QStringLiteral(" (") + detail + QLatin1Char(')');
+        r.outcome = Outcome::failure(errorNumber, text);
         post(r, resultGeneration);
     }
 
@@ -245,6 +307,15 @@ struct PageFetcher::Impl {
         curl_easy_setopt(e, CURLOPT_TIMEOUT_MS, timeoutMs);
         curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT_MS, timeoutMs);
         curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
+        // A name lookup that never answers is left behind at the deadline: otherwise its resolver thread is
+        // joined when the timed-out transfer is removed, and every other transfer stalls meanwhile.
+#if CURL_AT_LEAST_VERSION(7, 87, 0)
+        curl_easy_setopt(e, CURLOPT_QUICK_EXIT, 1L);
+#endif
+        if (!caFile.isEmpty())
+            curl_easy_setopt(e, CURLOPT_CAINFO, caFile.constData());
+        if (!caDir.isEmpty())
+            curl_easy_setopt(e, CURLOPT_CAPATH, caDir.constData());
         // Empty: every encoding curl can decode, so the fingerprint is of the decoded page.
         curl_easy_setopt(e, CURLOPT_ACCEPT_ENCODING, "");
         curl_easy_setopt(e, CURLOPT_USERAGENT, "Quovel/" QUOVEL_VERSION);
@@ -252,6 +323,7 @@ struct PageFetcher::Impl {
         curl_easy_setopt(e, CURLOPT_WRITEDATA, &t);
         curl_easy_setopt(e, CURLOPT_ERRORBUFFER, t.errorBuffer);
         curl_easy_setopt(e, CURLOPT_PRIVATE, &t);
+        t.deadline = SteadyClock::now() + std::chrono::milliseconds(timeoutMs);
         return curl_multi_add_handle(multi, e) == CURLM_OK;
     }
 
@@ -283,7 +355,8 @@ struct PageFetcher::Impl {
                 auto t = std::make_unique<Transfer>();
                 t->request = std::move(r);
                 if (!start(*t)) {
-                    postError(t->request.id, t->request.generation, FetchError::kOther, t->request.timeoutSeconds);
+                    postError(t->request.id, t->request.generation, FetchError::kInternal,
+                              t->request.timeoutSeconds);
                     continue;
                 }
                 active.emplace(t->easy, std::move(t));
@@ -311,7 +384,7 @@ struct PageFetcher::Impl {
         if (code == CURLE_OK) {
             FetchResult r;
             r.requestId = t.request.id;
-            r.ok = true;
+            r.outcome = Outcome::success();
             r.fingerprint = t.crc.value();
             r.bytes = t.crc.size();
             post(r, t.request.generation);
@@ -319,14 +392,16 @@ struct PageFetcher::Impl {
         }
         const QString detail = t.errorBuffer[0] ? QString::fromUtf8(t.errorBuffer).trimmed()
                                                 : QString::fromUtf8(curl_easy_strerror(code));
-        postError(t.request.id, t.request.generation, errorNumberOf(code), t.request.timeoutSeconds, detail,
-                  t.crc.size());
+        postError(t.request.id, t.request.generation, errorNumberOf(t, code), t.request.timeoutSeconds,
+                  t.overran ? QString() : detail, t.crc.size());
     }
 };
 
-PageFetcher::PageFetcher(QObject* parent)
+PageFetcher::PageFetcher(int timeoutSeconds, QObject* parent)
     : QObject(parent)
-    , d(std::make_unique<Impl>(this)) {}
+    , d(std::make_unique<Impl>(this)) {
+    setTimeout(timeoutSeconds);
+}
 
 PageFetcher::~PageFetcher() = default;
 
@@ -344,7 +419,7 @@ quint64 PageFetcher::fetch(const QString& url) {
     const quint64 generation = d->generation.load();
     ++d->inFlight;
     if (!d->worker.joinable()) {
-        d->postError(id, generation, FetchError::kOther, d->timeoutSeconds,
+        d->postError(id, generation, FetchError::kInternal, d->timeoutSeconds,
                      QStringLiteral("libcurl non inizializzata"));
         return id;
     }

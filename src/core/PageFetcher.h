@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Outcome.h"
+
 #include <QObject>
 #include <QString>
 
@@ -16,17 +18,17 @@ constexpr int kTlsFailure = 35773;
 constexpr int kTooManyRedirects = 35774;
 constexpr int kBrokenTransfer = 35775; // reset, fewer bytes than announced, broken chunking or encoding
 constexpr int kProxyFailure = 35776;
+constexpr int kBadReply = 35777; // not HTTP, or a header line too long
+constexpr int kInternal = 35778; // the fetcher could not start a transfer: not about one page
 constexpr int kOther = 35779;
 } // namespace FetchError
 
 // What one fetch ended with: the page's fingerprint, or an error number and a description.
 struct FetchResult {
     quint64 requestId = 0;
-    bool ok = false;
+    Outcome outcome = Outcome::failure(FetchError::kInternal, {}); // nothing fetched yet is no success
     qint32 fingerprint = 0;
-    qint64 bytes = 0;
-    int errorNumber = 0;
-    QString errorDescription;
+    qint64 bytes = 0; // received, also when the fetch failed
 };
 Q_DECLARE_METATYPE(FetchResult)
 
@@ -35,7 +37,8 @@ Q_DECLARE_METATYPE(FetchResult)
 class PageFetcher : public QObject {
     Q_OBJECT
 public:
-    explicit PageFetcher(QObject* parent = nullptr);
+    // timeoutSeconds: the deadline of each request until setTimeout() changes it.
+    explicit PageFetcher(int timeoutSeconds, QObject* parent = nullptr);
     ~PageFetcher() override;
 
     // Deadline for a whole request, connection to last byte. Applies to requests started afterwards.

@@ -110,13 +110,22 @@ void frmShowModified::setTimeouts(const QString& text) {
     appendPieces(m_lbxTimeout, text);
 }
 
+void frmShowModified::appendURLs(const QStringList& urls) {
+    m_lbxURLs->addItems(urls);
+}
+
+void frmShowModified::appendTimeouts(const QStringList& urls) {
+    m_lbxTimeout->addItems(urls);
+}
+
 void frmShowModified::showReport(QPointer<frmShowModified>& window, const CheckRunReport& report, QWidget* owner) {
     if (!report.showResults())
         return;
     if (!window)
         window = new frmShowModified(owner);
-    window->setURLsList(report.changed.join(u','));
-    window->setTimeouts(report.timeouts.join(u','));
+    // Lists, not comma-joined texts: a URL may hold a comma.
+    window->appendURLs(report.changed);
+    window->appendTimeouts(report.timeouts);
     window->show();
     window->raise();
 }

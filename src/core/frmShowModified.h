@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPointer>
+#include <QStringList>
 #include <QWidget>
 
 #include <functional>
@@ -25,6 +26,9 @@ public:
     // appended to the list as one line (no trimming, empty pieces kept).
     void setURLsList(const QString& text);
     void setTimeouts(const QString& text);
+    // The check run's own lists: each URL becomes one line as it is, commas and all.
+    void appendURLs(const QStringList& urls);
+    void appendTimeouts(const QStringList& urls);
 
     // Creates the window in `window` when there is none, hands it the report's lists and shows it without
     // blocking. A report with nothing to show leaves the window alone.

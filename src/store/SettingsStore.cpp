@@ -4,8 +4,13 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <algorithm>
+
 namespace {
 const QString kOrganisation = QStringLiteral("Quovel");
+constexpr int kDefaultTimeoutSeconds = 15;
+constexpr int kDefaultParallel = 6;
+constexpr int kMaxParallel = 64;
 
 QString groupKey(const QString& section, const QString& key) {
     return section + QLatin1Char('/') + key;
@@ -52,4 +57,18 @@ bool SettingsStore::save(const QString& section, const QString& key, const QStri
 
 QString SettingsStore::fileName() const {
     return m_settings->fileName();
+}
+
+CheckOptions SettingsStore::checkOptions() const {
+    bool ok = false;
+    const int timeout = get(SettingKeys::kSettings, SettingKeys::kTimeout, {}).trimmed().toInt(&ok);
+    CheckOptions options{ok && timeout >= 1 ? timeout : kDefaultTimeoutSeconds, kDefaultParallel};
+    const int parallel = get(SettingKeys::kSettings, SettingKeys::kParallel, {}).trimmed().toInt(&ok);
+    if (ok)
+        options.parallel = clampParallel(parallel);
+    return options;
+}
+
+int SettingsStore::clampParallel(int parallel) {
+    return std::clamp(parallel, 1, kMaxParallel);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/CheckOptions.h"
+
 #include <QString>
 
 #include <memory>
@@ -24,6 +26,12 @@ public:
     // The file that backs the store.
     QString fileName() const;
 
+    // The Timeout and Parallel settings, read and checked: a Timeout that is not a whole number of seconds
+    // from 1 gives 15; a Parallel that is not a whole number gives 6, and one outside 1 to 64 is brought
+    // within.
+    CheckOptions checkOptions() const;
+    static int clampParallel(int parallel);
+
 private:
     SettingsStore(const QString& application, std::unique_ptr<QSettings> settings);
     QString m_application;
@@ -36,7 +44,5 @@ inline const QString kTimeout = QStringLiteral("Timeout");
 inline const QString kParallel = QStringLiteral("Parallel");
 inline const QString kMainWindow = QStringLiteral("frmQVL");
 inline const QString kPlacement = QStringLiteral("LTWHS");
-inline const QString kDefaultTimeout = QStringLiteral("15");
-inline const QString kDefaultParallel = QStringLiteral("6");
 inline const QString kDefaultPlacement = QStringLiteral("1551\u00a71551\u00a74425\u00a78535\u00a70");
 } // namespace SettingKeys

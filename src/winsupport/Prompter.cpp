@@ -1,7 +1,9 @@
 #include "winsupport/Prompter.h"
 
 #include <QApplication>
+#include <QColorDialog>
 #include <QFileDialog>
+#include <QFontDialog>
 #include <QMessageBox>
 
 namespace {
@@ -24,38 +26,76 @@ QString titleOrApplication(const QString& title) {
     return title.isEmpty() ? QApplication::applicationName() : title;
 }
 
-// "XML files (*.xml)|*.xml|Quovel files (*.qvl)|*.qvl" -> Qt's "XML files (*.xml);;Quovel files (*.qvl)".
-QStringList qtFilters(const QString& filter) {
-    const QStringList parts = filter.split(QLatin1Char('|'));
-    QStringList result;
-    for (int i = 0; i + 1 < parts.size(); i += 2) {
-        const QString& description = parts.at(i);
-        const QString& pattern = parts.at(i + 1);
-        result << (description.contains(pattern) ? description
-                                                 : description + QStringLiteral(" (") + pattern + u')');
-    }
-    return result;
-}
-
 QString runFileDialog(const Prompter::FileRequest& request, QFileDialog::AcceptMode mode) {
     QFileDialog dialog(request.owner, request.title, request.initialDir);
     dialog.setAcceptMode(mode);
-    // The caller asks its own overwrite question; the dialog must not ask a second time.
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    // Unless asked to, the dialog does not ask about overwriting: the caller asks its own question.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !(request.flags & Prompter::kOverwritePrompt));
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    const QStringList filters = qtFilters(request.filter);
+    const QStringList filters = request.nameFilters();
     dialog.setNameFilters(filters);
     if (request.filterIndex >= 0 && request.filterIndex < filters.size())
         dialog.selectNameFilter(filters.at(request.filterIndex));
-    QString ext = request.defaultExt;
-    ext.remove(QLatin1Char('*')).remove(QLatin1Char('.'));
-    dialog.setDefaultSuffix(ext);
+    dialog.setDefaultSuffix(request.suffix());
+    if (!request.fileName.isEmpty())
+        dialog.selectFile(request.fileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();
 }
 
 } // namespace
+
+// "XML files (*.xml)|*.xml|Lists|*.xml;*.qvl" gives "XML files (*.xml)" and "Lists (*.xml *.qvl)". A pair
+// without a pattern, or a description without its pair, is left out.
+QStringList Prompter::FileRequest::nameFilters() const {
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList result;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString description = parts.at(i).trimmed();
+        QStringList patterns = QString(parts.at(i + 1))
+                                   .replace(QLatin1Char(';'), QLatin1Char(' '))
+                                   .split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        if (patterns.isEmpty())
+            continue;
+        // A description that already names its patterns, as "XML files (*.xml)" does, gets them once.
+        const qsizetype open = description.lastIndexOf(QLatin1Char('('));
+        if (open >= 0 && description.endsWith(QLatin1Char(')'))) {
+            const QStringList named = description.mid(open + 1, description.size() - open - 2)
+                                          .replace(QLatin1Char(';'), QLatin1Char(' '))
+                                          .split(QLatin1Char(' '), Qt::SkipEmptyParts);
+            if (named == patterns)
+                description = description.left(open).trimmed();
+        }
+        // "*.*" stands for every file there; Qt's "*.*" would leave out names without a dot.
+        for (QString& pattern : patterns) {
+            if (pattern == QLatin1String("*.*"))
+                pattern = QStringLiteral("*");
+        }
+        result << QString(description + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + u')').trimmed();
+    }
+    return result;
+}
+
+QString Prompter::FileRequest::suffix() const {
+    QString ext = defaultExt.trimmed();
+    ext.remove(QLatin1Char('*'));
+    while (ext.startsWith(QLatin1Char('.')))
+        ext.remove(0, 1);
+    return ext;
+}
+
+std::optional<QColor> Prompter::chooseColor(const QColor&, QWidget*) {
+    return std::nullopt;
+}
+
+std::optional<QFont> Prompter::chooseFont(const QFont&, QWidget*) {
+    return std::nullopt;
+}
+
+QString Prompter::chooseFolder(const QString&, const QString&, QWidget*) {
+    return {};
+}
 
 void WidgetPrompter::message(Icon icon, const QString& title, const QString& text, QWidget* owner) {
     QMessageBox box(boxIcon(icon), titleOrApplication(title), text, QMessageBox::Ok, owner);
@@ -77,4 +117,19 @@ QString WidgetPrompter::openFileName(const FileRequest& request) {
 
 QString WidgetPrompter::saveFileName(const FileRequest& request) {
     return runFileDialog(request, QFileDialog::AcceptSave);
+}
+
+std::optional<QColor> WidgetPrompter::chooseColor(const QColor& initial, QWidget* owner) {
+    const QColor color = QColorDialog::getColor(initial, owner);
+    return color.isValid() ? std::optional<QColor>(color) : std::nullopt;
+}
+
+std::optional<QFont> WidgetPrompter::chooseFont(const QFont& initial, QWidget* owner) {
+    bool ok = false;
+    const QFont font = QFontDialog::getFont(&ok, initial, owner);
+    return ok ? std::optional<QFont>(font) : std::nullopt;
+}
+
+QString WidgetPrompter::chooseFolder(const QString& title, const QString& startDir, QWidget* owner) {
+    return QFileDialog::getExistingDirectory(owner, title, startDir);
 }

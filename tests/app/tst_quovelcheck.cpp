@@ -17,22 +17,28 @@ class TestQuovelCheck : public QObject {
     static inline const QString kOldTime = u"01/01/2026 10:00:00"_s;
     static inline const QString kOtherCrc = QString::number(calcCRC32("another page"));
 
-    struct Outcome {
+    struct Checked {
         int exitCode = -1;
         QStringList lines;
         QString errors;
     };
-    Outcome check(const QStringList& arguments) {
+    // output: empty to read standard output, "full" to send it to /dev/full, "gone" for a reader that leaves.
+    Checked check(const QStringList& arguments, const QString& output = {}) {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         // The user's own settings are never read or written by a test.
         environment.insert(u"XDG_CONFIG_HOME"_s, m_dir.filePath(u"config"_s));
         environment.insert(u"HOME"_s, m_dir.path());
-        for (const char* proxy :
-             {"http_proxy", "https_proxy", "HTTP_PROXY", "HTTPS_PROXY", "ALL_PROXY", "all_proxy"})
-            environment.remove(QString::fromLatin1(proxy));
-        QProcess process;
+        QProcess process, reader;
         process.setProcessEnvironment(environment);
+        if (output == u"full")
+            process.setStandardOutputFile(u"/dev/full"_s);
+        if (output == u"gone") // a reader that has left before anything is written, as "| head -1" soon does
+            process.setStandardOutputProcess(&reader);
         process.start(QStringLiteral(QUOVEL_CHECK_PATH), arguments);
+        if (output == u"gone") {
+            reader.start(u"true"_s, {});
+            reader.waitForFinished();
+        }
         if (!process.waitForFinished(60000))
             return {}; // the destructor kills it
         return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2,
@@ -54,21 +60,30 @@ private slots:
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("markers");
         QTest::addColumn<QString>("summary");
+        QTest::addColumn<QString>("output");
         const QString fixed = m_server.url(u"/fixed"_s), other = m_server.url(u"/other"_s);
         const QString slow = m_server.url(u"/slow?ms=4000"_s), refused = TestHttpServer::refusedUrl();
         const QString f = QString::number(calcCRC32(m_server.page(u"/fixed"_s)));
         using L = QStringList;
         QTest::newRow("equal, changed, timed out; not saved")
             << u"--timeout 1"_s << L{fixed, other, slow} << L{f, u"0"_s, u"42"_s} << 1 << u"= <> ?"_s
-            << u"3 of 3 checked: 1 changed, 1 timed out"_s;
-        QTest::newRow("nothing found") << u"--parallel 1"_s << L{fixed, fixed + u"?again"} << L{f, f} << 0
-                                       << u"= ="_s << u"0 changed, 0 timed out"_s;
+            << u"3 of 3 checked: 1 changed, 1 timed out"_s << QString();
+        QTest::newRow("nothing found; one entry, one line")
+            << u"--parallel 1"_s << L{u"\n  "_s + fixed + u"\n"_s, fixed + u"?again"} << L{f, f} << 0 << u"= ="_s
+            << u"0 changed, 0 timed out"_s << QString();
         QTest::newRow("saved; a timeout keeps its fingerprint and time")
-            << u"--save --timeout 1"_s << L{other, slow} << L{u"0"_s, u"7"_s} << 1 << u"<> ?"_s << u"1 changed"_s;
-        QTest::newRow("error, not saved") << u"--parallel 1"_s << L{other, refused, other}
-                                          << L{u"0"_s, u"5"_s, u"6"_s} << 2 << u"<> - -"_s << u"Errore 35772"_s;
-        QTest::newRow("error, saved") << u"--save --parallel 1"_s << L{other, refused, other}
-                                      << L{u"0"_s, u"5"_s, u"6"_s} << 2 << u"<> - -"_s << u"Errore 35772"_s;
+            << u"--save --timeout 1"_s << L{other, slow} << L{u"0"_s, u"7"_s} << 1 << u"<> ?"_s << u"1 changed"_s
+            << QString();
+        QTest::newRow("dead site: marked, the run goes on, saved")
+            << u"--save --parallel 1"_s << L{other, refused, other} << L{u"0"_s, u"5"_s, u"6"_s} << 1
+            << u"<> ? <>"_s << refused + u": Errore 35772"_s << QString();
+        QTest::newRow("unexpected error, saved")
+            << u"--save --parallel 1"_s << L{other, fixed, other} << L{u"0"_s, u"5x"_s, u"6"_s} << 2 << u"<> - -"_s
+            << u"Errore 13"_s << QString();
+        QTest::newRow("output to a full disk, saved")
+            << u"--save"_s << L{other} << L{u"0"_s} << 2 << u"<>"_s << u"standard output"_s << u"full"_s;
+        QTest::newRow("reader of the output gone, saved")
+            << u"--save"_s << L{other} << L{u"0"_s} << 2 << u"<>"_s << u"standard output"_s << u"gone"_s;
     }
     void run() {
         QFETCH(QString, options);
@@ -77,6 +92,7 @@ private slots:
         QFETCH(int, exitCode);
         QFETCH(QString, markers);
         QFETCH(QString, summary);
+        QFETCH(QString, output);
         std::vector<SiteEntry> entries(std::size_t(urls.size()));
         QStringList lines;
         for (qsizetype i = 0; i < urls.size(); ++i) {
@@ -86,15 +102,16 @@ private slots:
             e.rdatetime = kOldTime;
             // Only /other changes: it is given another fingerprint in every list.
             const QString marker = markers.section(u' ', int(i), int(i));
-            lines << marker + u' ' + (marker == u"<>" ? kOtherCrc : crcs[i]) + u' ' + urls[i];
+            lines << marker + u' ' + (marker == u"<>" ? kOtherCrc : crcs[i]) + u' ' +
+                         QString(urls[i]).replace(u'\n', u"%0A"_s);
         }
         const QString path = m_dir.filePath(u"list%1.qvl"_s.arg(++m_files));
         QVERIFY(writeSiteListFile(path, entries).ok);
 
-        const Outcome outcome = check(options.split(u' ', Qt::SkipEmptyParts) << path);
-        QCOMPARE(outcome.exitCode, exitCode);
-        QCOMPARE(outcome.lines, lines);
-        QVERIFY2(outcome.errors.contains(summary), qPrintable(outcome.errors));
+        const Checked checked = check(options.split(u' ', Qt::SkipEmptyParts) << path, output);
+        QCOMPARE(checked.exitCode, exitCode);
+        QCOMPARE(checked.lines, output.isEmpty() ? lines : QStringList());
+        QVERIFY2(checked.errors.contains(summary), qPrintable(checked.errors));
         const SiteListReadResult after = readSiteListFile(path);
         QVERIFY(after.ok);
         for (qsizetype i = 0; i < urls.size(); ++i) {
@@ -117,10 +134,10 @@ private slots:
     }
     void refusesBadInput() {
         QFETCH(QString, arguments);
-        const Outcome outcome = check(arguments.split(u' ', Qt::SkipEmptyParts));
-        QCOMPARE(outcome.exitCode, 2);
-        QVERIFY(outcome.lines.isEmpty());
-        QVERIFY(!outcome.errors.isEmpty());
+        const Checked checked = check(arguments.split(u' ', Qt::SkipEmptyParts));
+        QCOMPARE(checked.exitCode, 2);
+        QVERIFY(checked.lines.isEmpty());
+        QVERIFY(!checked.errors.isEmpty());
     }
 };
 

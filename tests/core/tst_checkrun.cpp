@@ -3,11 +3,9 @@
 #include "core/Fingerprint.h"
 #include "core/PageFetcher.h"
 #include "core/SiteList.h"
-#include "store/SettingsStore.h"
 #include "support/TestHttpServer.h"
 
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -22,23 +20,19 @@ public:
 
 const QString kLastCheck = u"Last check at 15:04:05"_s;
 
-// One run's world: a loopback server, a list, settings in a temporary folder, a fixed clock.
+// One run's world: a loopback server, a list, a fixed clock; a deadline of 2 s.
 struct World {
-    QTemporaryDir dir;
-    SettingsStore settings = SettingsStore::atPath(dir.filePath(u"Quovel.conf"_s));
     TestHttpServer server;
     SiteList list;
     FixedClock clock;
-    CheckRun run{list, settings, clock};
+    CheckRun run;
     QSignalSpy finished{&run, &CheckRun::finished};
     QSignalSpy status{&run, &CheckRun::statusText};
     QSignalSpy beeps{&run, &CheckRun::beep};
 
-    explicit World(const QString& parallel = u"6"_s, int hosts = 1, const QString& timeout = u"2"_s)
-        : server(hosts) {
-        settings.save(SettingKeys::kSettings, SettingKeys::kParallel, parallel);
-        settings.save(SettingKeys::kSettings, SettingKeys::kTimeout, timeout);
-    }
+    explicit World(int parallel = 6, int hosts = 1)
+        : server(hosts)
+        , run(list, clock, CheckOptions{2, parallel}) {}
     // A url starting with '/' is a path of the server.
     void add(const QString& k, const QString& url, const QString& crc = u"0"_s, bool ticked = true) {
         QVERIFY(list.add(k, url.startsWith(u'/') ? server.url(url) : url));
@@ -53,10 +47,10 @@ struct World {
     QString lastStatus() const { return status.isEmpty() ? QString() : status.last().at(0).toString(); }
 };
 
-void addParallelRows(const QString& many) {
-    QTest::addColumn<QString>("parallel");
-    QTest::newRow("N=1") << u"1"_s;
-    QTest::newRow(qPrintable(u"N="_s + many)) << many;
+void addParallelRows(int many) {
+    QTest::addColumn<int>("parallel");
+    QTest::newRow("N=1") << 1;
+    QTest::addRow("N=%d", many) << many;
 }
 
 } // namespace
@@ -70,15 +64,9 @@ class TestCheckRun : public QObject {
     }
 
 private slots:
-    void initTestCase() {
-        for (const char* name :
-             {"http_proxy", "https_proxy", "HTTP_PROXY", "HTTPS_PROXY", "ALL_PROXY", "all_proxy"})
-            qunsetenv(name);
-    }
-
-    void equalChangedAndTimedOut_data() { addParallelRows(u"6"_s); }
+    void equalChangedAndTimedOut_data() { addParallelRows(6); }
     void equalChangedAndTimedOut() {
-        QFETCH(QString, parallel);
+        QFETCH(int, parallel);
         World w(parallel);
         const QString longPath = u"/"_s + QString(80, u'a');
         w.server.setPage(longPath, "long");
@@ -91,6 +79,8 @@ private slots:
         w.add(u"long"_s, longPath, crcText("long"));
         w.add(u"empty"_s, u"/empty"_s); // empty and one-byte pages fingerprint as 0
         w.add(u"x"_s, u"/x"_s);
+        // A page that cannot be fetched is marked like a timeout, and the run goes on.
+        w.add(u"dead"_s, TestHttpServer::refusedUrl(), u"555"_s);
         QStringList changed;
         for (int i = 0; i < 4; ++i) {
             w.add(key(i), page(i, 40 * (4 - i)), u"9"_s);
@@ -108,6 +98,9 @@ private slots:
         QCOMPARE(w.entry(key(2)).crc, crcText(TestHttpServer::pageBody(100, 2)));
         const SiteEntry& t = w.entry(u"t"_s);
         QVERIFY(t.res == ResultMarker::kTimeout && t.crc == u"777"_s && t.rdatetime == u"ieri"_s && !t.ticked);
+        const SiteEntry& dead = w.entry(u"dead"_s);
+        QVERIFY(dead.res == ResultMarker::kTimeout && dead.crc == u"555"_s && dead.rdatetime.isEmpty() &&
+                !dead.ticked);
         QVERIFY(w.entry(u"idle"_s).res.isEmpty() && w.entry(u"idle"_s).crc == u"42"_s);
         QVERIFY(w.list.isModified());
         QCOMPARE(w.beeps.count(), 4);
@@ -116,39 +109,45 @@ private slots:
         QCOMPARE(w.lastStatus(), kLastCheck);
         const CheckRunReport r = w.report();
         QCOMPARE(r.changed, changed);
-        QCOMPARE(r.timeouts, QStringList{w.server.url(u"/trickle"_s)});
-        QCOMPARE(r.checked, 8);
-        QVERIFY(r.showResults() && !r.failed && !r.stopped && !r.fromTimer);
+        QCOMPARE(r.timeouts, (QStringList{w.server.url(u"/trickle"_s), TestHttpServer::refusedUrl()}));
+        QCOMPARE(r.failures.size(), 1);
+        QCOMPARE(r.failures.at(0).entryId, dead.id);
+        QCOMPARE(r.failures.at(0).outcome.errorNumber(), FetchError::kConnectionRefused);
+        QCOMPARE(r.checked, 9);
+        QVERIFY(r.showResults() && r.outcome.ok() && !r.stopped && !r.fromTimer);
     }
 
-    void parallelismAndSettings_data() {
-        QTest::addColumn<QString>("setting"); // both the parallel and the timeout setting
+    void parallelism_data() {
+        QTest::addColumn<int>("parallel");
         QTest::addColumn<int>("hosts");
+        QTest::addColumn<bool>(
+            "grouped"); // the list holds the pages host by host rather than taking hosts in turn
         QTest::addColumn<int>("lowest");
         QTest::addColumn<int>("highest");
-        QTest::addColumn<int>("timeout");
         QTest::addColumn<bool>("unsaved");
-        QTest::newRow("zero: one at a time, no deadline means 15 s") << u"0"_s << 1 << 1 << 1 << 15 << true;
-        QTest::newRow("N=20, one host: six at most") << u"20"_s << 1 << 2 << 6 << 20 << false;
-        QTest::newRow("not a whole number: defaults") << u"2.5"_s << 1 << 2 << 6 << 15 << true;
-        QTest::newRow("N=32 over 3 hosts: six per host") << u"32"_s << 3 << 7 << 18 << 32 << false;
+        QTest::newRow("N=1: one at a time") << 1 << 1 << false << 1 << 1 << true;
+        QTest::newRow("N=20, one host: six at most") << 20 << 1 << false << 2 << 6 << false;
+        QTest::newRow("N=32 over 3 hosts: six per host") << 32 << 3 << false << 7 << 18 << false;
+        QTest::newRow("N=32 over 3 hosts grouped: still in parallel") << 32 << 3 << true << 16 << 18 << true;
     }
-    void parallelismAndSettings() {
-        QFETCH(QString, setting);
+    void parallelism() {
+        QFETCH(int, parallel);
         QFETCH(int, hosts);
+        QFETCH(bool, grouped);
         QFETCH(int, lowest);
         QFETCH(int, highest);
-        QFETCH(int, timeout);
         QFETCH(bool, unsaved);
-        World w(setting, hosts, setting);
+        World w(parallel, hosts);
         QVERIFY(w.server.isListening());
-        // More pages per host than the per-host cap, taken in turn, so the cap has to hold them back.
-        const int pages = 7 * hosts;
-        for (int i = 0; i < pages; ++i)
-            w.add(key(i), w.server.urlOnHost(i % hosts, page(i, 250)), crcText(TestHttpServer::pageBody(100, i)));
+        // More pages per host than the per-host cap, so the cap has to hold them back; grouped, two rounds.
+        const int perHost = grouped ? 12 : 7, pages = perHost * hosts;
+        for (int i = 0; i < pages; ++i) {
+            const int host = grouped ? i / perHost : i % hosts;
+            w.add(key(i), w.server.urlOnHost(host, page(i, 250)), crcText(TestHttpServer::pageBody(100, i)));
+        }
         w.list.setModified(unsaved);
         w.run.CheckSelectedURLs(false);
-        QCOMPARE(w.run.fetcher().timeout(), timeout);
+        QCOMPARE(w.run.fetcher().timeout(), 2);
         QVERIFY(w.waitRuns());
         QCOMPARE(w.server.hits(u"/page"_s), pages);
         const int all = w.server.maxConcurrent();
@@ -157,14 +156,15 @@ private slots:
             QVERIFY2(w.server.maxConcurrentOnHost(h) <= 6, qPrintable(u"host %1"_s.arg(h)));
         // All pages equal: no results, no beep, and the list's modified flag as it was.
         QVERIFY(!w.report().showResults());
+        QCOMPARE(w.report().checked, pages);
         QCOMPARE(w.beeps.count(), 0);
         QCOMPARE(w.list.isModified(), unsaved);
     }
 
-    void stopInTheMiddle_data() { addParallelRows(u"3"_s); }
+    void stopInTheMiddle_data() { addParallelRows(3); }
     void stopInTheMiddle() {
-        QFETCH(QString, parallel);
-        const int n = parallel.toInt();
+        QFETCH(int, parallel);
+        const int n = parallel;
         World w(parallel);
         for (int i = 0; i < 6; ++i)
             w.add(key(i), page(i, 200));
@@ -201,7 +201,7 @@ private slots:
     }
     void timerRunDuringRunIsDeferred() {
         QFETCH(bool, firstRunFails);
-        World w(u"1"_s);
+        World w(1);
         w.add(u"a"_s, page(1, 100), firstRunFails ? u"x1"_s : u"0"_s);
         w.add(u"b"_s, u"/fixed"_s, u"0"_s, false);
         QCOMPARE(w.run.CheckSelectedURLs(false), CheckRun::Start::Started);
@@ -211,7 +211,7 @@ private slots:
         QVERIFY(w.waitRuns(2));
         QTest::qWait(300);
         QCOMPARE(w.finished.count(), 2);
-        QCOMPARE(w.report(0).failed, firstRunFails);
+        QCOMPARE(w.report(0).outcome.ok(), !firstRunFails);
         QVERIFY(w.report(1).fromTimer);
         QCOMPARE(w.server.hits(u"/page"_s), 2);
         // The timer run ticks every entry; when "a" fails first, "b" is never reached.
@@ -219,9 +219,9 @@ private slots:
         QCOMPARE(w.entry(u"b"_s).ticked, firstRunFails);
     }
 
-    void editingTheListDuringARun_data() { addParallelRows(u"2"_s); }
+    void editingTheListDuringARun_data() { addParallelRows(2); }
     void editingTheListDuringARun() {
-        QFETCH(QString, parallel);
+        QFETCH(int, parallel);
         World w(parallel);
         for (int i = 0; i < 6; ++i)
             w.add(key(i), u"/s%1"_s.arg(i)); // unknown paths answer 404, a page all the same
@@ -253,22 +253,12 @@ private slots:
         QVERIFY(w.entry(u"late"_s).ticked);
     }
 
-    void unexpectedErrorEndsTheRun_data() {
-        QTest::addColumn<QString>("parallel");
-        QTest::addColumn<bool>("refused");
-        QTest::addColumn<int>("number");
-        QTest::newRow("refused, N=1") << u"1"_s << true << FetchError::kConnectionRefused;
-        QTest::newRow("bad crc, N=1") << u"1"_s << false << 13;
-        QTest::newRow("refused, N=6") << u"6"_s << true << FetchError::kConnectionRefused;
-        QTest::newRow("bad crc, N=6") << u"6"_s << false << 13;
-    }
+    void unexpectedErrorEndsTheRun_data() { addParallelRows(6); }
     void unexpectedErrorEndsTheRun() {
-        QFETCH(QString, parallel);
-        QFETCH(bool, refused);
-        QFETCH(int, number);
+        QFETCH(int, parallel);
         World w(parallel);
         w.add(u"a"_s, u"/fixed"_s, u"1"_s);
-        w.add(u"bad"_s, refused ? TestHttpServer::refusedUrl() : u"/fixed"_s, refused ? u"0"_s : u"12 34"_s);
+        w.add(u"bad"_s, u"/fixed"_s, u"12 34"_s);
         for (int i = 0; i < 3; ++i)
             w.add(key(i), page(i, 2000));
         w.run.CheckSelectedURLs(false);
@@ -276,20 +266,16 @@ private slots:
         QTest::qWait(200);
         QCOMPARE(w.finished.count(), 1);
         const CheckRunReport r = w.report();
-        QVERIFY(r.failed && !r.showResults());
-        QCOMPARE(r.errorNumber, number);
-        QVERIFY(!r.errorDescription.isEmpty());
-        QCOMPARE(r.errorMessage(), u"Errore %1.\r\n"_s.arg(number) + r.errorDescription);
-        if (!refused)
-            QCOMPARE(r.errorDescription, u"Type mismatch"_s);
+        QVERIFY(!r.outcome.ok() && !r.showResults());
+        QCOMPARE(r.errorMessage(), u"Errore 13.\r\nType mismatch"_s);
         QVERIFY(w.lastStatus().startsWith(u"Browsing "_s));
-        if (parallel == u"1")
+        if (parallel == 1)
             QCOMPARE(w.entry(u"a"_s).res, ResultMarker::kChanged);
         QVERIFY(w.entry(u"bad"_s).res == ResultMarker::kBusy && w.entry(u"bad"_s).ticked);
         for (int i = 0; i < 3; ++i) {
             QVERIFY(w.entry(key(i)).ticked);
             // One at a time never reaches them; in parallel they were in flight and keep the busy marker.
-            QCOMPARE(w.entry(key(i)).res, parallel == u"1" ? QString() : ResultMarker::kBusy);
+            QCOMPARE(w.entry(key(i)).res, parallel == 1 ? QString() : ResultMarker::kBusy);
         }
         QCOMPARE(w.run.fetcher().inFlight(), 0);
         QVERIFY(!w.run.isActive());

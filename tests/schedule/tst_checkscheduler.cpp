@@ -3,13 +3,10 @@
 #include "core/SiteList.h"
 #include "schedule/CheckScheduler.h"
 #include "schedule/ConnectionState.h"
-#include "store/SettingsStore.h"
 #include "support/FixedClock.h"
-#include "support/NoProxy.h"
 #include "support/TestHttpServer.h"
 
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -28,15 +25,13 @@ ClockState disarmed() {
 }
 constexpr int kWaitMs = 10000; // generous: the machine may be loaded
 
-// One scheduler over a fresh list, run and settings, with a fixed clock and a switchable connection.
+// One scheduler over a fresh list and run, with a fixed clock and a switchable connection.
 struct Fixture {
     TestHttpServer server;
-    QTemporaryDir dir;
-    SettingsStore settings = SettingsStore::atPath(dir.filePath(QStringLiteral("q.ini")));
     SiteList list;
     FixedClock clock;
     FakeConnection connection;
-    CheckRun run{list, settings, clock};
+    CheckRun run{list, clock, CheckOptions{15, 6}};
     CheckScheduler scheduler{run, connection, clock};
     QSignalSpy finished{&run, &CheckRun::finished};
 
@@ -56,8 +51,6 @@ struct Fixture {
 class TestCheckScheduler : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { unsetProxies(); }
-
     void armAndDisarm_data() {
         QTest::addColumn<qint64>("interval");
         QTest::newRow("one second") << qint64(1);

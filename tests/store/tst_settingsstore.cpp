@@ -41,6 +41,31 @@ private slots:
         QCOMPARE(store.get(SettingKeys::kMainWindow, SettingKeys::kTimeout, u"none"_qs), u"none"_qs);
     }
 
+    void checkOptions_data() {
+        QTest::addColumn<QString>("text"); // both Timeout and Parallel
+        QTest::addColumn<int>("timeout");
+        QTest::addColumn<int>("parallel");
+        QTest::newRow("not set: defaults") << QString() << 15 << 6;
+        QTest::newRow("blanks around a number") << u" 20 "_qs << 20 << 20;
+        QTest::newRow("zero: default timeout, one at a time") << u"0"_qs << 15 << 1;
+        QTest::newRow("negative") << u"-3"_qs << 15 << 1;
+        QTest::newRow("not a whole number: defaults") << u"2.5"_qs << 15 << 6;
+        QTest::newRow("large: parallel capped") << u"100"_qs << 100 << 64;
+    }
+    void checkOptions() {
+        QFETCH(QString, text);
+        QFETCH(int, timeout);
+        QFETCH(int, parallel);
+        SettingsStore store = SettingsStore::atPath(iniPath());
+        if (!text.isNull()) {
+            QVERIFY(store.save(SettingKeys::kSettings, SettingKeys::kTimeout, text));
+            QVERIFY(store.save(SettingKeys::kSettings, SettingKeys::kParallel, text));
+        }
+        const CheckOptions options = store.checkOptions();
+        QCOMPARE(options.timeoutSeconds, timeout);
+        QCOMPARE(options.parallel, parallel);
+    }
+
     void corruptFileGivesDefaults_data() {
         QTest::addColumn<QByteArray>("content");
         QTest::newRow("NUL bytes") << QByteArray(1000, '\0');

@@ -23,7 +23,8 @@ constexpr qsizetype kChunk = 64 * 1024;
 constexpr auto kTrickleStep = std::chrono::milliseconds(500);
 constexpr int kMaxHosts = 254;
 
-QByteArray gzip(const QByteArray& data) {
+// flush Z_FULL_FLUSH leaves the stream open: what follows may be repeated, as it refers to nothing earlier.
+QByteArray gzip(const QByteArray& data, int flush = Z_FINISH) {
     z_stream s{};
     // windowBits 31: a gzip wrapper rather than raw zlib.
     if (deflateInit2(&s, Z_DEFAULT_COMPRESSION, Z_DEFLATED, 31, 8, Z_DEFAULT_STRATEGY) != Z_OK)
@@ -33,7 +34,7 @@ QByteArray gzip(const QByteArray& data) {
     s.avail_in = uInt(data.size());
     s.next_out = reinterpret_cast<Bytef*>(out.data());
     s.avail_out = uInt(out.size());
-    deflate(&s, Z_FINISH);
+    deflate(&s, flush);
     out.resize(qsizetype(s.total_out));
     deflateEnd(&s);
     return out;
@@ -99,6 +100,7 @@ struct TestHttpServer::Response {
     Tail tail = Tail::KeepAlive;
     qint64 generatedSize = 0;
     quint32 seed = 0;
+    QByteArray repeat = {}; // what an endless tail sends over and over
 };
 
 struct TestHttpServer::Connection {
@@ -116,6 +118,9 @@ struct TestHttpServer::Connection {
 };
 
 TestHttpServer::TestHttpServer(int hosts) {
+    // Requests to it never go through a proxy the machine may have configured (nor do those of child processes).
+    for (const char* name : {"http_proxy", "https_proxy", "HTTP_PROXY", "HTTPS_PROXY", "ALL_PROXY", "all_proxy"})
+        qunsetenv(name);
     m_pages.insert(QStringLiteral("/fixed"), QByteArray("<html><body>Quovel test page: fixed.</body></html>\n"));
     for (int i = 0; i < hosts && i < kMaxHosts; ++i) {
         const int fd = loopbackSocket(i);
@@ -201,6 +206,8 @@ TestHttpServer::Response TestHttpServer::respond(const QByteArray& target) {
     }
 
     const QByteArray chunked = "Transfer-Encoding: chunked\r\n";
+    static const QByteArray endlessChunk =
+        QByteArray::number(kChunk, 16) + "\r\n" + QByteArray(kChunk, 'e') + "\r\n";
     if (path == u"/changing")
         return {withBody("<html><body>changing page, version " + QByteArray::number(changing) + "</body></html>")};
     if (path == u"/slow")
@@ -208,7 +215,18 @@ TestHttpServer::Response TestHttpServer::respond(const QByteArray& target) {
     if (path == u"/trickle")
         return {head(1000000000), 0, Tail::Trickle};
     if (path == u"/endless")
-        return {head(-1, chunked), 0, Tail::Endless};
+        return {head(-1, chunked), 0, Tail::Endless, 0, 0, endlessChunk};
+    if (path == u"/gzipbomb") {
+        // A gzip header (ten bytes) and a block that unpacks to a mebibyte of zeros, then that block forever.
+        static const QByteArray start = gzip(QByteArray(1 << 20, '\0'), Z_FULL_FLUSH);
+        Response r{head(-1, "Content-Encoding: gzip\r\nConnection: close\r\n") + start, 0, Tail::Endless};
+        r.repeat = start.mid(10).repeated(64);
+        return r;
+    }
+    if (path == u"/hugeheader")
+        return {withBody("page", "X-Huge: " + QByteArray(1 << 20, 'h') + "\r\n")};
+    if (path == u"/http09")
+        return {"no status line, no header: an HTTP/0.9 answer\n", 0, Tail::Close};
     if (path == u"/reset")
         return {head(10000) + QByteArray(500, 'r'), 0, Tail::Reset};
     if (path == u"/short")
@@ -233,8 +251,6 @@ TestHttpServer::Response TestHttpServer::respond(const QByteArray& target) {
 
 void TestHttpServer::run() {
     using Tail = Response::Tail;
-    static const QByteArray endlessChunk =
-        QByteArray::number(kChunk, 16) + "\r\n" + QByteArray(kChunk, 'e') + "\r\n";
     std::vector<std::unique_ptr<Connection>> conns;
 
     const auto finishAnswer = [this](Connection& c) {
@@ -298,7 +314,7 @@ void TestHttpServer::run() {
                 c.readyAt = Clock::now() + kTrickleStep;
                 break;
             case Tail::Endless:
-                c.out = endlessChunk;
+                c.out = c.r.repeat;
                 break;
             case Tail::Generated:
                 if (c.r.generatedSize == 0)

@@ -12,9 +12,11 @@
 
 // A scripted HTTP/1.1 server on loopback for tests and benchmarks, serving on its own thread. It listens on
 // 127.0.0.1 and, when asked for more hosts, on 127.0.0.2, 127.0.0.3, …, each serving the same routes and pages.
-// Paths: /fixed, /changing, /slow?ms=N, /trickle, /endless, /reset, /short, /gzip, /badgzip, /loop,
-// /redirect?to=ADDRESS, /badchunk, /page?size=BYTES&delay_ms=MS&seed=S, and any path given to setPage().
-// Every other path answers 404 with notFoundBody().
+// Paths: /fixed, /changing, /slow?ms=N, /trickle, /endless, /reset, /short, /gzip, /badgzip, /gzipbomb, /loop,
+// /redirect?to=ADDRESS, /badchunk, /hugeheader, /http09, /page?size=BYTES&delay_ms=MS&seed=S, and any path
+// given to setPage().
+// Every other path answers 404 with notFoundBody(). Creating one removes the proxy variables from the
+// environment, so that requests to it from this process and its children go direct.
 class TestHttpServer {
     template <typename F> auto locked(F f) const {
         std::lock_guard lock(m_mutex);
