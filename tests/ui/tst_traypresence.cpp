@@ -12,6 +12,7 @@ namespace {
 // A report with c changed and t timed-out pages: http://c1.example/ ... and http://t1.example/ ...
 CheckRunReport report(int c, int t, bool fromTimer = true) {
     CheckRunReport r;
+    r.outcome = Outcome::success();
     r.fromTimer = fromTimer;
     for (int i = 1; i <= c; ++i)
         r.changed << QStringLiteral("http://c%1.example/").arg(i);
