@@ -83,7 +83,8 @@ private slots:
         QTest::addColumn<QString>("record");
         QTest::addColumn<QRect>("expected"); // the fields before a bad one stay applied
         QTest::addColumn<int>("error");
-        QTest::newRow("doubled and trailing §") << u"100§§200§300§400§0§"_qs << QRect(7, 13, 20, 27) << 0;
+        QTest::newRow("doubled, leading and trailing §")
+            << u"§§100§§200§300§400§0§"_qs << QRect(7, 13, 20, 27) << 0;
         QTest::newRow("fractions, negative position")
             << u"-1500.4§-750§8999.6§6000§0"_qs << QRect(-100, -50, 600, 400) << 0;
         QTest::newRow("two fields") << u"100§200"_qs << QRect(7, 13, 50, 60) << kMismatch;
