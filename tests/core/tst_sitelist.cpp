@@ -12,16 +12,11 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QStringList nicks(const SiteList& list, const QModelIndexList& rows = {}) {
+QStringList nicks(const SiteList& list) {
     QStringList out;
     for (int i = 0; i < list.count(); ++i)
         out.append(list.field(i, SiteList::Field::Nick));
-    if (rows.isEmpty())
-        return out;
-    QStringList picked;
-    for (const QModelIndex& row : rows)
-        picked.append(out.value(row.row()));
-    return picked;
+    return out;
 }
 
 SiteEntry makeEntry(const QString& nick, const QStringList& t) {
@@ -51,7 +46,6 @@ private slots:
     void keyFromUrl_data() {
         QTest::addColumn<QString>("url");
         QTest::addColumn<QString>("key");
-        QTest::newRow("letters before www") << u"abc://www.Site1.org"_s << u"Site1org"_s;
         QTest::newRow("no www") << u"abc://site1.org"_s << u"abcsite1org"_s;
         QTest::newRow("first www") << u"http://wwww.x.www.y"_s << u"wxwwwy"_s;
         QTest::newRow("no letters or digits") << u"://-./?#&="_s << QString();
@@ -128,7 +122,7 @@ private slots:
         list.setSelectedRow(2);
         list.sortByColumn(3, Qt::AscendingOrder);
         QCOMPARE(nicks(list), QString::fromLatin1("e1,e0,e3,e2").split(u','));
-        QCOMPARE(nicks(list, view.selectedRows()), QStringList{u"e2"_s});
+        QCOMPARE(view.selectedRows(), QModelIndexList{list.index(3, 0)}); // e2
         QCOMPARE(view.currentIndex(), list.index(1, 1));
         QCOMPARE(list.selectedRow(), 3);
 
@@ -136,7 +130,7 @@ private slots:
         QSignalSpy removed(&list, &QAbstractItemModel::rowsRemoved);
         QCOMPARE(list.removeIf([](const SiteEntry& e) { return e.crc.startsWith(u'1'); }), 2);
         QCOMPARE(nicks(list), QString::fromLatin1("e1,e2").split(u','));
-        QCOMPARE(nicks(list, view.selectedRows()), QStringList{u"e2"_s});
+        QCOMPARE(view.selectedRows(), QModelIndexList{list.index(1, 0)});
         QVERIFY(!view.currentIndex().isValid()); // its entry is gone
         QCOMPARE(list.selectedRow(), 1);
         QCOMPARE(list.rowOfKey(u"e3"_s), -1);
