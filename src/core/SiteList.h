@@ -5,7 +5,7 @@
 #include <QAbstractTableModel>
 #include <QHash>
 
-#include <thread>
+#include <functional>
 #include <vector>
 
 // The site list: the ordered set of watched pages, as a table model with five columns and a check box per row.
@@ -19,7 +19,6 @@ public:
     enum Role { NickRole = Qt::UserRole + 1, KeyRole, IdRole };
 
     explicit SiteList(QObject* parent = nullptr);
-    ~SiteList() override;
 
     // Column key ("x1".."x5"), caption and initial width in twips, by 0-based column.
     static QString columnKey(int column);
@@ -43,6 +42,9 @@ public:
     bool containsKey(const QString& key) const;
     int rowOfKey(const QString& key) const; // -1 when absent
     bool remove(const QString& key);
+    // Removes every entry the predicate dooms, with one layout change whatever rows they are; persistent
+    // indexes of the rows that stay follow them. Returns how many were removed.
+    int removeIf(const std::function<bool(const SiteEntry&)>& doomed);
     void clear();
     // Replaces every entry at once (one model reset); keys should be unique (with repeats the first one
     // answers lookups). Ids are given anew.
@@ -80,8 +82,8 @@ private:
     void emitFieldChanged(int pos, Field f);
     void rebuildRowIndex() const;
     void rebuildKeyIndex() const;
-    // Frees what the list has let go of on another thread: with a long list that takes longer than a frame.
-    void disposeLater(std::vector<SiteEntry> entries, QHash<QString, quint64> keyIndex);
+    // Points the persistent indexes at the new row of each old row (-1: the row is gone).
+    void movePersistentRows(const std::vector<int>& newRowOfOld);
 
     std::vector<SiteEntry> m_entries;
     quint64 m_nextId = 1;
@@ -94,5 +96,4 @@ private:
     mutable bool m_keysDirty = false;
     mutable bool m_keysMayRepeat = false; // replaceAll brought two entries with one key
     bool m_modified = false;
-    std::thread m_disposer; // joined before the next disposal and in the destructor
 };

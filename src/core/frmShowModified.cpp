@@ -1,6 +1,7 @@
 #include "core/frmShowModified.h"
 
 #include "core/CheckRun.h"
+#include "core/Twips.h"
 
 #include <QDesktopServices>
 #include <QLabel>
@@ -77,10 +78,9 @@ frmShowModified::frmShowModified(QWidget* owner)
     }
     m_cmdOK->setFont(captionFont());
 
-    // Twips to pixels at the screen's logical resolution: 15 twips per pixel at 96 dpi.
-    const double twipsPerPixel = 1440.0 / logicalDpiX();
-    const auto px = [twipsPerPixel](int twips) {
-        return qRound(twips / twipsPerPixel);
+    const int dpi = logicalDpiX();
+    const auto px = [dpi](int twips) {
+        return twipsToPixels(twips, dpi);
     };
     const auto place = [&px](QWidget* w, int left, int top, int width, int height) {
         w->setGeometry(px(left), px(top), px(width), px(height));

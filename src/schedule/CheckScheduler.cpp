@@ -6,6 +6,7 @@
 
 namespace {
 constexpr int kFrameCount = 6;
+constexpr int kInvalidPropertyValue = 380; // what a timer answers to an interval it cannot take
 } // namespace
 
 const QString CheckScheduler::kTimerDisabledText = QStringLiteral("Timer disabled");
@@ -30,17 +31,19 @@ CheckScheduler::CheckScheduler(CheckRun& run, const ConnectionState& connection,
     connect(&m_run, &CheckRun::finished, this, &CheckScheduler::onRunFinished);
 }
 
-CheckScheduler::ArmResult CheckScheduler::TimerStarted(qint64 lInterval) {
+Outcome CheckScheduler::TimerStarted(qint64 lInterval) {
     if (lInterval <= 0 || lInterval > kMaxIntervalSeconds) {
-        return {false, QStringLiteral("Intervallo non valido: %1 secondi.\r\nIl timer accetta da 1 a %2 secondi.")
-                           .arg(lInterval)
-                           .arg(kMaxIntervalSeconds)};
+        return Outcome::failure(
+            kInvalidPropertyValue,
+            QStringLiteral("Intervallo non valido: %1 secondi.\r\nIl timer accetta da 1 a %2 secondi.")
+                .arg(lInterval)
+                .arg(kMaxIntervalSeconds));
     }
     m_intervalSeconds = lInterval;
     // start() on an active timer restarts it with the new period: at most one schedule exists.
     m_scheduleTimer.start(static_cast<int>(lInterval * 1000));
     show(ClockKey::kArmed, true, nextCheckText());
-    return {true, {}};
+    return Outcome::success();
 }
 
 void CheckScheduler::TimerStop() {
@@ -62,19 +65,12 @@ CheckScheduler::StartResult CheckScheduler::start() {
     if (m_run.isActive())
         return StartResult::Busy;
 
-    const ClockState before = m_clock;
-    const int frameBefore = m_manualFrame;
     m_manualRunActive = true;
     m_busyTimer.start();
     busyAnimationStep();
-    // The run may end before it returns (nothing ticked, empty list); onRunFinished then tidies up.
-    if (m_run.CheckSelectedURLs(false) != CheckRun::Start::Started && m_manualRunActive) {
-        m_manualRunActive = false;
-        m_busyTimer.stop();
-        m_manualFrame = frameBefore;
-        show(before.key, before.overlay, before.hoverText);
-        return StartResult::Busy;
-    }
+    // No run is active, so this one starts; it may end before it returns (nothing ticked, empty list), and
+    // onRunFinished then tidies up.
+    m_run.CheckSelectedURLs(false);
     return StartResult::Started;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Outcome.h"
+
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -32,10 +34,6 @@ class CheckScheduler : public QObject {
     Q_OBJECT
 public:
     enum class StartResult { Started, Offline, Busy };
-    struct ArmResult {
-        bool ok = false;
-        QString error; // why the interval was refused, for a message box
-    };
 
     // The period in milliseconds must fit a signed 32-bit value.
     static constexpr qint64 kMaxIntervalSeconds = 2147483;
@@ -50,8 +48,9 @@ public:
                    QObject* parent = nullptr);
 
     // Arms the periodic schedule (replacing an armed one); the first scheduled run starts one period later.
-    // An interval outside 1..kMaxIntervalSeconds is refused and changes nothing.
-    ArmResult TimerStarted(qint64 lInterval);
+    // An interval outside 1..kMaxIntervalSeconds is refused (error 380, with a text for a message box) and
+    // changes nothing.
+    Outcome TimerStarted(qint64 lInterval);
     // Cancels the schedule; harmless when none is armed.
     void TimerStop();
     // One expiry of the schedule: advances the clock animation and starts a run over the whole list.

@@ -1,11 +1,12 @@
 #include "schedule/ConnectionState.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QList>
+#include <QNetworkInformation>
+#include <QNetworkInterface>
 
-#include <ifaddrs.h>
-#include <net/if.h>
-#include <sys/socket.h>
+#include <optional>
 
 namespace {
 
@@ -13,12 +14,20 @@ namespace {
 constexpr unsigned kRouteUp = 0x0001;
 constexpr unsigned kRouteReject = 0x0200;
 
-QByteArray readProcFile(const char* path) {
+// Nothing when the file cannot be read (no such file on this system).
+std::optional<QByteArray> readProcFile(const char* path) {
     QFile file(QString::fromLatin1(path));
     // Files under /proc report size 0, so read until the end rather than by size.
     if (!file.open(QIODevice::ReadOnly))
-        return {};
+        return std::nullopt;
     return file.readAll();
+}
+
+// The system's network information, loaded on first use; null where no backend that knows reachability loads.
+const QNetworkInformation* networkInformation() {
+    static const bool loaded = QCoreApplication::instance() && QNetworkInformation::loadBackendByFeatures(
+                                                                   QNetworkInformation::Feature::Reachability);
+    return loaded ? QNetworkInformation::instance() : nullptr;
 }
 
 QList<QByteArray> fieldsOf(const QByteArray& line) {
@@ -67,25 +76,30 @@ bool ConnectionState::hasIpv6DefaultRoute(const QByteArray& routeTable) {
 }
 
 bool ConnectionState::hasRunningInterface() {
-    ifaddrs* list = nullptr;
-    if (getifaddrs(&list) != 0)
-        return false;
-    bool found = false;
-    for (const ifaddrs* a = list; a && !found; a = a->ifa_next) {
-        if (!a->ifa_addr)
+    for (const QNetworkInterface& iface : QNetworkInterface::allInterfaces()) {
+        const QNetworkInterface::InterfaceFlags flags = iface.flags();
+        if (!(flags & QNetworkInterface::IsUp) || !(flags & QNetworkInterface::IsRunning) ||
+            (flags & QNetworkInterface::IsLoopBack))
             continue;
-        const int family = a->ifa_addr->sa_family;
-        const unsigned flags = a->ifa_flags;
-        found = (family == AF_INET || family == AF_INET6) && (flags & IFF_UP) && (flags & IFF_RUNNING) &&
-                !(flags & IFF_LOOPBACK);
+        for (const QNetworkAddressEntry& entry : iface.addressEntries()) {
+            const QAbstractSocket::NetworkLayerProtocol protocol = entry.ip().protocol();
+            if (protocol == QAbstractSocket::IPv4Protocol || protocol == QAbstractSocket::IPv6Protocol)
+                return true;
+        }
     }
-    freeifaddrs(list);
-    return found;
+    return false;
 }
 
 bool ConnectionState::IsConnected() const {
+    if (const QNetworkInformation* info = networkInformation()) {
+        if (info->reachability() != QNetworkInformation::Reachability::Unknown)
+            return info->reachability() == QNetworkInformation::Reachability::Online;
+    }
     if (!hasRunningInterface())
         return false;
-    return hasIpv4DefaultRoute(readProcFile("/proc/net/route")) ||
-           hasIpv6DefaultRoute(readProcFile("/proc/net/ipv6_route"));
+    const std::optional<QByteArray> v4 = readProcFile("/proc/net/route");
+    const std::optional<QByteArray> v6 = readProcFile("/proc/net/ipv6_route");
+    if (!v4 && !v6)
+        return true;
+    return (v4 && hasIpv4DefaultRoute(*v4)) || (v6 && hasIpv6DefaultRoute(*v6));
 }

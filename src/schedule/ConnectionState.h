@@ -7,8 +7,9 @@ class ConnectionState {
 public:
     virtual ~ConnectionState() = default;
 
-    // Online when an interface other than loopback is up and running with an address and a default route
-    // exists (IPv4 or IPv6).
+    // What the system's network information says where a backend for it loads and knows the answer; otherwise
+    // online when an interface other than loopback is up and running with an address and a default route
+    // exists (IPv4 or IPv6; where the kernel's route tables cannot be read, the interface alone decides).
     virtual bool IsConnected() const;
 
     // True when the kernel's IPv4 route table (the text of /proc/net/route) holds a usable default route.

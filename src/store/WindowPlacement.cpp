@@ -1,5 +1,6 @@
 #include "store/WindowPlacement.h"
 
+#include "core/Twips.h"
 #include "store/NextToken.h"
 #include "store/SettingsStore.h"
 
@@ -10,17 +11,15 @@
 #include <cmath>
 
 namespace {
-constexpr double kTwipsPerInch = 1440.0;
-constexpr double kFallbackDpi = 96.0;
 // Past this a stored value is no window coordinate; refusing it keeps the double-to-int conversion defined.
-constexpr double kMaxPixels = QWIDGETSIZE_MAX;
+constexpr int kMaxPixels = QWIDGETSIZE_MAX;
 constexpr double kMaxState = 32767.0;
 
 const QString kSeparator = QStringLiteral("\u00a7");
 
 enum class VbError { Overflow = 6, TypeMismatch = 13, FileAccess = 75, InvalidPropertyValue = 380 };
 
-PlacementResult failure(VbError error) {
+Outcome failure(VbError error) {
     QString description;
     switch (error) {
     case VbError::Overflow:
@@ -36,17 +35,12 @@ PlacementResult failure(VbError error) {
         description = QStringLiteral("Invalid property value");
         break;
     }
-    return {false, QStringLiteral("Error ") + QString::number(static_cast<int>(error)) +
-                       QStringLiteral("\r\n\r\n") + description};
-}
-
-double twipsPerPixel(int dpi) {
-    return kTwipsPerInch / (dpi > 0 ? dpi : kFallbackDpi);
+    return Outcome::failure(static_cast<int>(error), description);
 }
 
 // Shortest decimal text that reads back as the same single-precision number, never in exponent form.
-QString twipsText(int pixels, double perPixel) {
-    const float twips = static_cast<float>(pixels * perPixel);
+QString twipsText(int pixels, int dpi) {
+    const float twips = static_cast<float>(pixelsToTwips(pixels, dpi));
     std::array<char, 64> buffer{};
     const auto [end, ec] =
         std::to_chars(buffer.data(), buffer.data() + buffer.size(), twips, std::chars_format::fixed);
@@ -56,11 +50,10 @@ QString twipsText(int pixels, double perPixel) {
 }
 
 // Twips to pixels, or an error when the value cannot be a window coordinate.
-bool toPixels(double twips, double perPixel, int& pixels) {
-    const double value = std::round(twips / perPixel);
-    if (!std::isfinite(value) || std::fabs(value) > kMaxPixels)
+bool toPixels(double twips, int dpi, int& pixels) {
+    if (!std::isfinite(twips) || std::fabs(twips) > pixelsToTwips(kMaxPixels, dpi))
         return false;
-    pixels = static_cast<int>(value);
+    pixels = twipsToPixels(twips, dpi);
     return true;
 }
 
@@ -73,27 +66,25 @@ int stateOf(const QWidget& window) {
     return 0;
 }
 
-PlacementResult savePlacement(QWidget& window, SettingsStore& store) {
+Outcome savePlacement(QWidget& window, SettingsStore& store) {
     const int state = stateOf(window);
     // Qt keeps the normal bounds of a maximized or minimized window as a client-area rectangle, so Left and Top
     // are the client area's position throughout; the frame position cannot be derived from it reliably.
     QRect bounds = state == 0 ? window.geometry() : window.normalGeometry();
     if (bounds.isEmpty())
         bounds = window.geometry();
-    const double perX = twipsPerPixelX(window);
-    const double perY = twipsPerPixelY(window);
-    const QString record = twipsText(bounds.x(), perX) + kSeparator + twipsText(bounds.y(), perY) + kSeparator +
-                           twipsText(bounds.width(), perX) + kSeparator + twipsText(bounds.height(), perY) +
+    const int dpiX = window.logicalDpiX();
+    const int dpiY = window.logicalDpiY();
+    const QString record = twipsText(bounds.x(), dpiX) + kSeparator + twipsText(bounds.y(), dpiY) + kSeparator +
+                           twipsText(bounds.width(), dpiX) + kSeparator + twipsText(bounds.height(), dpiY) +
                            kSeparator + QString::number(state);
     if (!store.save(window.objectName(), SettingKeys::kPlacement, record))
         return failure(VbError::FileAccess);
-    return {};
+    return Outcome::success();
 }
 
-PlacementResult restorePlacement(QWidget& window, SettingsStore& store) {
+Outcome restorePlacement(QWidget& window, SettingsStore& store) {
     const QString record = store.get(window.objectName(), SettingKeys::kPlacement, SettingKeys::kDefaultPlacement);
-    const double perX = twipsPerPixelX(window);
-    const double perY = twipsPerPixelY(window);
     // An empty text would make the tokenizer go on with whatever text it was given before.
     if (record.isEmpty())
         return failure(VbError::TypeMismatch);
@@ -105,7 +96,7 @@ PlacementResult restorePlacement(QWidget& window, SettingsStore& store) {
         if (!numeric)
             return failure(VbError::TypeMismatch);
         int pixels = 0;
-        if (!toPixels(twips, index % 2 == 0 ? perX : perY, pixels))
+        if (!toPixels(twips, index % 2 == 0 ? window.logicalDpiX() : window.logicalDpiY(), pixels))
             return failure(VbError::Overflow);
         if (index >= 2 && pixels < 0)
             return failure(VbError::InvalidPropertyValue);
@@ -149,17 +140,10 @@ PlacementResult restorePlacement(QWidget& window, SettingsStore& store) {
     default:
         return failure(VbError::InvalidPropertyValue);
     }
-    return {};
+    return Outcome::success();
 }
 } // namespace
 
-double twipsPerPixelX(const QWidget& window) {
-    return twipsPerPixel(window.logicalDpiX());
-}
-double twipsPerPixelY(const QWidget& window) {
-    return twipsPerPixel(window.logicalDpiY());
-}
-
-PlacementResult PersistPlacement(QWidget& window, bool save, SettingsStore& store) {
+Outcome PersistPlacement(QWidget& window, bool save, SettingsStore& store) {
     return save ? savePlacement(window, store) : restorePlacement(window, store);
 }

@@ -134,11 +134,8 @@ void ListEditing::removeEntry(quint64 id) {
     if (m_list.rowOfKey(key) == row) {
         m_list.remove(key);
     } else {
-        // No key leads to this entry (it is empty, or an earlier entry from a list file holds it too): the list
-        // is rebuilt without it.
-        std::vector<SiteEntry> rest = m_list.entries();
-        rest.erase(rest.begin() + row);
-        m_list.replaceAll(std::move(rest));
+        // No key leads to this entry (it is empty, or an earlier entry from a list file holds it too).
+        m_list.removeIf([id](const SiteEntry& entry) { return entry.id == id; });
     }
     m_list.setModified(true);
 }

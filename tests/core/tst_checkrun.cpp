@@ -3,6 +3,7 @@
 #include "core/Fingerprint.h"
 #include "core/PageFetcher.h"
 #include "core/SiteList.h"
+#include "support/FixedClock.h"
 #include "support/TestHttpServer.h"
 
 #include <QSignalSpy>
@@ -12,11 +13,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-class FixedClock : public Clock {
-public:
-    QDateTime now() const override { return {QDate(2024, 3, 5), QTime(15, 4, 5)}; }
-};
 
 const QString kLastCheck = u"Last check at 15:04:05"_s;
 

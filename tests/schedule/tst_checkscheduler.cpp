@@ -3,6 +3,7 @@
 #include "core/SiteList.h"
 #include "schedule/CheckScheduler.h"
 #include "schedule/ConnectionState.h"
+#include "support/FixedClock.h"
 #include "support/TestHttpServer.h"
 
 #include <QSignalSpy>
@@ -10,21 +11,18 @@
 
 namespace {
 
-struct FixedClock : Clock {
-    QDateTime now() const override { return m_now; }
-    QDateTime m_now{QDate(2024, 3, 9), QTime(14, 30, 5)};
-};
-
 struct FakeConnection : ConnectionState {
     bool IsConnected() const override { return m_online; }
     bool m_online = true;
 };
 
-ClockState armedAt(const QDateTime& now, qint64 seconds, const QString& key = QStringLiteral("Timer_1")) {
-    return {key, true, QStringLiteral("Next check at ") + generalDateTimeText(now.addSecs(seconds))};
+ClockState armedAt(const QDateTime& now, qint64 seconds, const QString& key = ClockKey::kArmed) {
+    return {key, true, CheckScheduler::kNextCheckPrefix + generalDateTimeText(now.addSecs(seconds))};
 }
 
-const ClockState kDisarmed{QStringLiteral("Timer_0"), true, QStringLiteral("Timer disabled")};
+ClockState disarmed() {
+    return {ClockKey::kDisarmed, true, CheckScheduler::kTimerDisabledText};
+}
 constexpr int kWaitMs = 10000; // generous: the machine may be loaded
 
 // One scheduler over a fresh list and run, with a fixed clock and a switchable connection.
@@ -42,8 +40,8 @@ struct Fixture {
         QTRY_VERIFY_WITH_TIMEOUT(!run.isActive(), kWaitMs);
     }
     void addTickedPage() {
-        list.add(QStringLiteral("k%1").arg(list.count()), server.url(QStringLiteral("/fixed")));
-        list.setTicked(list.count() - 1, true);
+        list.add(QStringLiteral("k"), server.url(QStringLiteral("/fixed")));
+        list.setTicked(0, true);
     }
     CheckRunReport report(int i) const { return finished.at(i).at(0).value<CheckRunReport>(); }
 };
@@ -65,56 +63,62 @@ private slots:
         // Refused intervals change nothing, armed or not.
         for (const bool armed : {false, true}) {
             const ClockState before = f.scheduler.clockState();
-            QCOMPARE(before, armed ? armedAt(f.clock.m_now, interval) : kDisarmed);
+            QCOMPARE(before, armed ? armedAt(f.clock.m_now, interval) : disarmed());
             for (const qint64 bad : {qint64(0), qint64(-5), qint64(2147484)}) {
-                const CheckScheduler::ArmResult result = f.scheduler.TimerStarted(bad);
-                QVERIFY(!result.ok && result.error.contains(QStringLiteral("2147483")));
+                QVERIFY(!f.scheduler.TimerStarted(bad).ok());
                 QCOMPARE(f.scheduler.clockState(), before);
             }
             QCOMPARE(f.scheduler.isArmed(), armed);
-            QVERIFY(f.scheduler.TimerStarted(interval).ok);
+            QVERIFY(f.scheduler.TimerStarted(interval).ok());
         }
         QCOMPARE(changed.count(), 1);
         QVERIFY(!f.run.isActive());
         f.scheduler.TimerStop();
-        QCOMPARE(f.scheduler.clockState(), kDisarmed);
+        QCOMPARE(f.scheduler.clockState(), disarmed());
         QVERIFY(!f.scheduler.isArmed());
     }
+
     void scheduledRuns() {
         Fixture f;
-        QVERIFY(f.scheduler.TimerStarted(600).ok);
+        f.addTickedPage();
+        QVERIFY(f.scheduler.TimerStarted(600).ok());
         for (int frame : {1, 2, 3, 4, 5, 0}) {
             f.clock.m_now = f.clock.m_now.addSecs(600);
             f.scheduler.ScheduleTick();
-            QCOMPARE(f.scheduler.clockState(),
-                     armedAt(f.clock.m_now, 600, QStringLiteral("aniTimer%1").arg(frame)));
+            const ClockState tick = armedAt(f.clock.m_now, 600, ClockKey::frame(frame));
+            QCOMPARE(f.scheduler.clockState(), tick);
+            // A manual start is refused during a scheduled run, without touching the clock.
+            QCOMPARE(f.scheduler.start(), CheckScheduler::StartResult::Busy);
+            QCOMPARE(f.scheduler.clockState(), tick);
             QTRY_VERIFY_WITH_TIMEOUT(!f.run.isActive(), kWaitMs);
         }
         // Arming again replaces the period: only the one-second one can bring a run this soon.
-        QVERIFY(f.scheduler.TimerStarted(3600).ok);
+        QVERIFY(f.scheduler.TimerStarted(3600).ok());
         f.clock.m_now = f.clock.m_now.addSecs(17);
-        QVERIFY(f.scheduler.TimerStarted(1).ok);
+        QVERIFY(f.scheduler.TimerStarted(1).ok());
         QCOMPARE(f.scheduler.clockState(), armedAt(f.clock.m_now, 1));
         f.finished.clear();
         QVERIFY(f.finished.wait(kWaitMs));
         QVERIFY(f.report(0).fromTimer);
     }
+
     void manualRun_data() {
         QTest::addColumn<bool>("armed");
         QTest::addColumn<bool>("stop");
-        QTest::addColumn<QString>("endKey");
-        QTest::newRow("disarmed") << false << false << QStringLiteral("Timer_0");
-        QTest::newRow("armed") << true << false << QStringLiteral("Timer_1");
-        QTest::newRow("stopped") << false << true << QStringLiteral("Timer_0");
+        QTest::addColumn<bool>("tick"); // a scheduled run waits for the manual one and must not undo its end
+        QTest::newRow("disarmed") << false << false << false;
+        QTest::newRow("armed") << true << false << false;
+        QTest::newRow("stopped") << false << true << false;
+        QTest::newRow("tick during the run") << true << false << true;
     }
     void manualRun() {
         QFETCH(bool, armed);
         QFETCH(bool, stop);
-        QFETCH(QString, endKey);
+        QFETCH(bool, tick);
         Fixture f;
         f.addTickedPage();
         if (armed)
-            QVERIFY(f.scheduler.TimerStarted(600).ok);
+            QVERIFY(f.scheduler.TimerStarted(600).ok());
         const ClockState before = f.scheduler.clockState();
         f.connection.m_online = false;
         QCOMPARE(f.scheduler.start(), CheckScheduler::StartResult::Offline);
@@ -123,37 +127,22 @@ private slots:
 
         f.connection.m_online = true;
         QCOMPARE(f.scheduler.start(), CheckScheduler::StartResult::Started);
-        const ClockState during{QStringLiteral("aniTimer0"), false, before.hoverText};
+        const ClockState during{ClockKey::frame(0), false, before.hoverText};
         QCOMPARE(f.scheduler.clockState(), during);
         QCOMPARE(f.scheduler.start(), CheckScheduler::StartResult::Busy);
         QCOMPARE(f.scheduler.clockState(), during);
         if (stop)
             f.scheduler.stop();
-        QVERIFY(f.finished.wait(kWaitMs));
-        QVERIFY(!f.report(0).fromTimer);
+        if (tick)
+            f.scheduler.ScheduleTick();
+        QTRY_COMPARE_WITH_TIMEOUT(f.finished.count(), tick ? 2 : 1, kWaitMs);
+        QVERIFY(!f.report(0).fromTimer && (!tick || f.report(1).fromTimer));
         QCOMPARE(f.report(0).stopped, stop);
-        QCOMPARE(f.scheduler.clockState(), (ClockState{endKey, false, before.hoverText}));
+        const ClockState after{armed ? ClockKey::kArmed : ClockKey::kDisarmed, false, before.hoverText};
+        QCOMPARE(f.scheduler.clockState(), after);
         QVERIFY(!f.scheduler.isBusyAnimationEnabled() && !f.scheduler.isManualRunActive());
     }
-    void tickDuringManualRun() {
-        Fixture f;
-        f.addTickedPage();
-        QVERIFY(f.scheduler.TimerStarted(600).ok);
-        QCOMPARE(f.scheduler.start(), CheckScheduler::StartResult::Started);
-        // A tick during the manual run is deferred; that later run must not undo the manual run's end.
-        f.scheduler.ScheduleTick();
-        QTRY_COMPARE_WITH_TIMEOUT(f.finished.count(), 2, kWaitMs);
-        QVERIFY(!f.report(0).fromTimer && f.report(1).fromTimer);
-        QCOMPARE(f.scheduler.clockState().key, QStringLiteral("Timer_1"));
-        QVERIFY(!f.scheduler.clockState().overlay && !f.scheduler.isBusyAnimationEnabled());
 
-        // Refused during a scheduled run too, without touching the clock.
-        f.scheduler.ScheduleTick();
-        const ClockState tick = f.scheduler.clockState();
-        QCOMPARE(f.scheduler.start(), CheckScheduler::StartResult::Busy);
-        QVERIFY(f.finished.wait(kWaitMs));
-        QCOMPARE(f.scheduler.clockState(), tick);
-    }
     void defaultRoute() {
         const auto v4 = [](const char* iface, const char* dest, const char* flags) {
             return ConnectionState::hasIpv4DefaultRoute(
@@ -164,6 +153,7 @@ private slots:
         QVERIFY(!v4("eth0", "00000000", "0002")); // down
         QVERIFY(!v4("eth0", "00000000", "0201")); // rejected
         QVERIFY(!v4("lo", "00000000", "0001"));
+        QVERIFY(!v4("eth0", "0000A8C0", "0003")); // not the default
         const QByteArray any(32, '0');
         const auto v6 = [&any](const char* flags, const char* iface) {
             return ConnectionState::hasIpv6DefaultRoute(
