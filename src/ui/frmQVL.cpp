@@ -245,9 +245,16 @@ void frmQVL::updateDateTime() {
 }
 
 void frmQVL::restorePlacement() {
-    const PlacementResult restored = PersistPlacement(*this, false, m_settings);
-    if (!restored.ok)
-        m_prompter.message(Prompter::Icon::Exclamation, QString(), restored.message, this);
+    showPlacementError(PersistPlacement(*this, false, m_settings));
+}
+
+void frmQVL::showPlacementError(const Outcome& outcome) {
+    if (outcome.ok())
+        return;
+    m_prompter.message(Prompter::Icon::Exclamation, QString(),
+                       QStringLiteral("Error ") + QString::number(outcome.errorNumber()) +
+                           QStringLiteral("\r\n\r\n") + outcome.errorText(),
+                       this);
 }
 
 void frmQVL::applySizeBounds() {
@@ -406,9 +413,9 @@ void frmQVL::setTimerCommand() {
     frmPreferences preferences(m_list.count(), timeout, m_prompter, this);
     m_setTimer = &preferences;
     connect(&preferences, &frmPreferences::TimerStarted, this, [this](qint32 seconds) {
-        const CheckScheduler::ArmResult armed = m_scheduler.TimerStarted(seconds);
-        if (!armed.ok)
-            m_prompter.message(Prompter::Icon::Exclamation, QString(), armed.error, this);
+        const Outcome armed = m_scheduler.TimerStarted(seconds);
+        if (!armed.ok())
+            m_prompter.message(Prompter::Icon::Exclamation, QString(), armed.errorText(), this);
     });
     connect(&preferences, &frmPreferences::TimerStop, this, [this] { m_scheduler.TimerStop(); });
     connect(&preferences, &frmPreferences::timeoutToSave, this, [this](const QString& seconds) {
@@ -452,9 +459,7 @@ void frmQVL::closeEvent(QCloseEvent* event) {
     // A run in flight ends here: nothing more is fetched and nothing it finds is shown.
     m_run.requestStop();
     // The size bounds go before the placement is read, so a maximized window's bounds are its own.
-    const PlacementResult saved = PersistPlacement(*this, true, m_settings);
-    if (!saved.ok)
-        m_prompter.message(Prompter::Icon::Exclamation, QString(), saved.message, this);
+    showPlacementError(PersistPlacement(*this, true, m_settings));
     for (QWidget* window : QApplication::topLevelWidgets()) {
         if (window != this && window->isVisible())
             window->close();

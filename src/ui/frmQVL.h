@@ -18,6 +18,7 @@ class ListEditing;
 class ListInteraction;
 class frmPreferences;
 class MainMenus;
+class Outcome;
 class Prompter;
 class QFrame;
 class QLabel;
@@ -84,6 +85,7 @@ private:
     void buildControlFrame();
     void buildStatusBar();
     void restorePlacement();
+    void showPlacementError(const Outcome& outcome);
     void applySizeBounds();
     void layoutControls();
     void updateDateTime();

@@ -293,7 +293,7 @@ private slots:
         World w;
         w.add(QStringLiteral("a"), QStringLiteral("http://a.example/"));
         w.list.setModified(modified);
-        QVERIFY(w.scheduler.TimerStarted(600).ok);
+        QVERIFY(w.scheduler.TimerStarted(600).ok());
         w.prompter.answers << answer;
         if (how.startsWith(u"esci"))
             w.window->menus()->popup()->actions().last()->trigger();
