@@ -36,16 +36,16 @@ int main() {
     for (int round = 0; round < 3; ++round) {
         QElapsedTimer t;
         t.start();
-        const SiteListWriteResult w = writeSiteListFile(file, entries);
+        const Outcome w = writeSiteListFile(file, entries);
         bestSave = qMin(bestSave, t.elapsed());
-        if (!w.ok) {
-            std::printf("save failed: %s\n", qPrintable(w.error));
+        if (!w.ok()) {
+            std::printf("save failed: %s\n", qPrintable(w.errorText()));
             return 1;
         }
         t.restart();
         const SiteListReadResult r = readSiteListFile(file);
         bestLoad = qMin(bestLoad, t.elapsed());
-        if (!r.ok || r.entries.size() != entries.size()) {
+        if (!r.outcome.ok() || r.entries.size() != entries.size()) {
             std::printf("load failed: %s\n", qPrintable(r.detail));
             return 1;
         }

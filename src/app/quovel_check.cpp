@@ -113,9 +113,9 @@ int main(int argc, char* argv[]) {
     runSettings.save(SettingKeys::kSettings, SettingKeys::kTimeout, timeout);
     runSettings.save(SettingKeys::kSettings, SettingKeys::kParallel, parallel);
 
-    SiteListReadResult read = readSiteListFile(path);
-    if (!read.ok) {
-        printErr(QStringLiteral("quovel-check: %1: %2 %3\n").arg(path, read.error, read.detail));
+    SiteListReadResult read = readSiteListFile(path, SiteListRoot::ElencoSiti); // never overwrite other XML
+    if (!read.outcome.ok()) {
+        printErr(QStringLiteral("quovel-check: %1: %2 (%3)\n").arg(path, read.outcome.errorText(), read.detail));
         return kExitError;
     }
     SiteList list;
@@ -156,9 +156,9 @@ int main(int argc, char* argv[]) {
         status = kExitError;
     }
     if (parser.isSet(saveOption)) {
-        const SiteListWriteResult written = writeSiteListFile(path, list.entries());
-        if (!written.ok) {
-            printErr(QStringLiteral("quovel-check: %1\n").arg(written.error));
+        const Outcome written = writeSiteListFile(path, list.entries());
+        if (!written.ok()) {
+            printErr(QStringLiteral("quovel-check: %1\n").arg(written.errorText()));
             status = kExitError;
         }
     }

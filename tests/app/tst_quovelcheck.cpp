@@ -89,14 +89,14 @@ private slots:
             lines << marker + u' ' + (marker == u"<>" ? kOtherCrc : crcs[i]) + u' ' + urls[i];
         }
         const QString path = m_dir.filePath(u"list%1.qvl"_s.arg(++m_files));
-        QVERIFY(writeSiteListFile(path, entries).ok);
+        QVERIFY(writeSiteListFile(path, entries).ok());
 
         const Outcome outcome = check(options.split(u' ', Qt::SkipEmptyParts) << path);
         QCOMPARE(outcome.exitCode, exitCode);
         QCOMPARE(outcome.lines, lines);
         QVERIFY2(outcome.errors.contains(summary), qPrintable(outcome.errors));
         const SiteListReadResult after = readSiteListFile(path);
-        QVERIFY(after.ok);
+        QVERIFY(after.outcome.ok());
         for (qsizetype i = 0; i < urls.size(); ++i) {
             const SiteEntry& e = after.entries.at(std::size_t(i));
             // Saved, the file holds what was printed; otherwise it is as it was.
@@ -114,6 +114,9 @@ private slots:
         QTest::newRow("timeout text") << u"--timeout abc /nonexistent/list.qvl"_s;
         QTest::newRow("parallel text") << u"--parallel x /nonexistent/list.qvl"_s;
         QTest::newRow("unknown option") << u"--frobnicate /nonexistent/list.qvl"_s;
+        QFile other(m_dir.filePath(u"pom.xml"_s));
+        QVERIFY(other.open(QIODevice::WriteOnly) && other.write("<?xml version=\"1.0\"?>\n<project/>\n") > 0);
+        QTest::newRow("other XML, --save") << u"--save "_s + other.fileName();
     }
     void refusesBadInput() {
         QFETCH(QString, arguments);
