@@ -214,12 +214,12 @@ qsizetype firstBadCharReference(QByteArrayView bytes) {
             for (++i; i < v.size() && v[i] != '>'; ++i) {
                 if (v[i] != '"' && v[i] != '\'')
                     continue;
-                const size_t close = v.find(v[i], i + 1);
-                for (size_t a = v.find('&', i + 1); a < close; a = v.find('&', a + 1)) {
-                    if (badReferenceAt(v, a))
+                const size_t close = std::min(v.find(v[i], i + 1), v.size());
+                for (size_t a = i + 1; a < close; ++a) {
+                    if (v[a] == '&' && badReferenceAt(v, a))
                         return qsizetype(a);
                 }
-                i = close == npos ? v.size() : close;
+                i = close;
             }
         }
     }
