@@ -122,11 +122,15 @@ pugi::xml_node nextBelow(pugi::xml_node n, const pugi::xml_node& top) {
     return !n || n == top ? pugi::xml_node() : n.next_sibling();
 }
 
-// A field's text; a leading U+FEFF is part of it (only the file's own byte-order mark is dropped, earlier).
-QString decodeText(const char* v, qsizetype n) {
+// The value as text, when XML can hold it. A leading U+FEFF is part of the value: only the file's own
+// byte-order mark is dropped, and that before parsing.
+bool decodeText(QByteArrayView value, QString& text) {
+    if (firstNonXmlByte(value) >= 0)
+        return false;
     QStringDecoder utf8(QStringDecoder::Utf8,
                         QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
-    return utf8.decode(QByteArrayView(v, n));
+    text = utf8.decode(value);
+    return true;
 }
 
 bool isSito(const pugi::xml_node& n) {
@@ -141,14 +145,8 @@ const char* textOf(const pugi::xml_node& node, QString& text) {
         return n.type() == pugi::node_pcdata || n.type() == pugi::node_cdata;
     };
     const char* const badChar = "text holds a character XML does not allow";
-    if (isText(node)) {
-        const char* v = node.value();
-        const qsizetype len = qsizetype(std::strlen(v));
-        if (firstNonXmlByte(QByteArrayView(v, len)) >= 0)
-            return badChar;
-        text = decodeText(v, len);
-        return nullptr;
-    }
+    if (isText(node))
+        return decodeText(QByteArrayView(node.value()), text) ? nullptr : badChar;
     const pugi::xml_node first = node.first_child();
     if (!first) {
         text.clear();
@@ -163,10 +161,7 @@ const char* textOf(const pugi::xml_node& node, QString& text) {
         else if (isSito(n))
             return "a record inside its fields";
     }
-    if (firstNonXmlByte(all) >= 0)
-        return badChar;
-    text = decodeText(all.constData(), all.size());
-    return nullptr;
+    return decodeText(all, text) ? nullptr : badChar;
 }
 
 struct RawRecord {
@@ -180,13 +175,10 @@ bool readRecord(const pugi::xml_node& sito, qsizetype number, RawRecord& rec, QS
         detail = QStringLiteral("record %1 has no attribute").arg(number);
         return false;
     }
-    const char* v = attr.value();
-    const qsizetype len = qsizetype(std::strlen(v));
-    if (firstNonXmlByte(QByteArrayView(v, len)) >= 0) {
+    if (!decodeText(QByteArrayView(attr.value()), rec.nickRaw)) {
         detail = QStringLiteral("record %1: attribute holds a character XML does not allow").arg(number);
         return false;
     }
-    rec.nickRaw = decodeText(v, len);
     pugi::xml_node child = sito.first_child();
     for (int i = 0; i < 4; ++i, child = child.next_sibling()) {
         if (!child) {
@@ -302,7 +294,7 @@ SiteListReadResult readSiteListData(QByteArray data, SiteListRoot root) {
     const pugi::xml_node top = doc.document_element();
     if (root == SiteListRoot::ElencoSiti && QLatin1StringView(top.name()) != QLatin1StringView("ElencoSiti")) {
         return failure(kBadFormat, QStringLiteral("not a site list: the root element is <%1>, not <ElencoSiti>")
-                                       .arg(decodeText(top.name(), qsizetype(std::strlen(top.name())))));
+                                       .arg(QString::fromUtf8(top.name())));
     }
     std::vector<SiteEntry> entries;
     std::vector<QString> primaries;
