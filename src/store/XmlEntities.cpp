@@ -197,8 +197,11 @@ qsizetype firstNonXmlChar(const QString& text) {
 // must be followed too).
 qsizetype firstBadCharReference(QByteArrayView bytes) {
     const std::string_view v(bytes.data(), size_t(bytes.size()));
-    constexpr size_t npos = std::string_view::npos;
-    for (size_t i = 0; (i = v.find_first_of("<&", i)) != npos;) {
+    for (size_t i = 0; i < v.size();) {
+        if (v[i] != '<' && v[i] != '&') {
+            ++i;
+            continue;
+        }
         const std::string_view rest = v.substr(i);
         if (rest[0] == '&') {
             if (badReferenceAt(v, i))
