@@ -68,6 +68,7 @@ private slots:
         QTest::newRow("line break only") << u"\r\n"_qs;
         QTest::newRow("non-ASCII and emoji") << u"perché 東京 §1 \U0001F600"_qs;
         QTest::newRow("leading byte-order mark") << u"\uFEFF\uFEFFx"_qs;
+        QTest::newRow("longer than a write chunk") << u"&é\U0001F600'\r"_qs.repeated(20000);
     }
 
     void roundTrip() {
