@@ -7,6 +7,12 @@
 #include <QTest>
 
 #include <sys/stat.h>
+#ifdef Q_OS_LINUX
+#include <sys/resource.h>
+
+#include <cerrno>
+#include <csignal>
+#endif
 
 namespace {
 
@@ -233,6 +239,27 @@ private slots:
         QCOMPARE(dirEntries(), before); // no temporary file left behind
         QVERIFY(QDir(path(u"sub"_qs)).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
     }
+
+#ifdef Q_OS_LINUX
+    // A disk that fills up in the middle of a save (here: a file size limit) is reported with the system's
+    // reason, and the old file stays.
+    void saveFailsMidway() {
+        const QByteArray oldBytes = list(record("old"));
+        QVERIFY(writeBytes(path(u"list.xml"_qs), oldBytes));
+        const std::vector<SiteEntry> many(4000, makeEntry(u"Nick"_qs, u"http://example.org/una/pagina"_qs));
+        ::signal(SIGXFSZ, SIG_IGN);
+        rlimit old{};
+        QCOMPARE(::getrlimit(RLIMIT_FSIZE, &old), 0);
+        rlimit small = old;
+        small.rlim_cur = 64 * 1024;
+        QCOMPARE(::setrlimit(RLIMIT_FSIZE, &small), 0);
+        const Outcome w = writeSiteListFile(path(u"list.xml"_qs), many);
+        ::setrlimit(RLIMIT_FSIZE, &old);
+        QVERIFY(!w.ok());
+        QVERIFY2(w.errorText().contains(qt_error_string(EFBIG)), qPrintable(w.errorText()));
+        QCOMPARE(readBytes(path(u"list.xml"_qs)), oldBytes);
+    }
+#endif
 };
 
 QTEST_APPLESS_MAIN(TestSiteListFile)
