@@ -118,9 +118,9 @@ int main(int argc, char* argv[]) {
     // A reader of the output that goes away must not kill the program before it saves.
     std::signal(SIGPIPE, SIG_IGN);
 
-    SiteListReadResult read = readSiteListFile(path);
-    if (!read.ok) {
-        printErr(QStringLiteral("quovel-check: %1: %2 %3\n").arg(path, read.error, read.detail));
+    SiteListReadResult read = readSiteListFile(path, SiteListRoot::ElencoSiti); // never overwrite other XML
+    if (!read.outcome.ok()) {
+        printErr(QStringLiteral("quovel-check: %1: %2 (%3)\n").arg(path, read.outcome.errorText(), read.detail));
         return kExitError;
     }
     SiteList list;
@@ -176,9 +176,9 @@ int main(int argc, char* argv[]) {
         status = kExitError;
     }
     if (parser.isSet(saveOption)) {
-        const SiteListWriteResult written = writeSiteListFile(path, list.entries());
-        if (!written.ok) {
-            printErr(QStringLiteral("quovel-check: %1\n").arg(written.error));
+        const Outcome written = writeSiteListFile(path, list.entries());
+        if (!written.ok()) {
+            printErr(QStringLiteral("quovel-check: %1\n").arg(written.errorText()));
             status = kExitError;
         }
     }

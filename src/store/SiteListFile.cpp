@@ -6,11 +6,13 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QSet>
+#include <QStringDecoder>
 
 #include <pugixml.hpp>
 
 #include <algorithm>
 #include <cstring>
+#include <string_view>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
@@ -27,176 +29,47 @@ constexpr qint64 kMaxMarkupCount = 8'000'000;
 
 const QLatin1StringView kSito("sito");
 
-// True when the bytes are UTF-8 that XML can hold: no overlong forms, surrogates or code points above
-// U+10FFFF, no control characters other than tab, LF and CR, no U+FFFE or U+FFFF.
-bool isXmlUtf8(const unsigned char* p, qsizetype n, qsizetype* badOffset = nullptr) {
-    const unsigned char* start = p;
-    const unsigned char* end = p + n;
-    while (p < end) {
-        const unsigned char c = *p;
-        if (c < 0x80) {
-            if (c < 0x20 && c != '\t' && c != '\n' && c != '\r')
-                break;
-            ++p;
-            continue;
-        }
-        char32_t cp = 0;
-        int len = 0;
-        if (c >= 0xC2 && c <= 0xDF) {
-            cp = c & 0x1F;
-            len = 2;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            cp = c & 0x0F;
-            len = 3;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            cp = c & 0x07;
-            len = 4;
-        } else {
-            break;
-        }
-        if (end - p < len)
-            break;
-        bool ok = true;
-        for (int i = 1; i < len; ++i) {
-            if ((p[i] & 0xC0) != 0x80) {
-                ok = false;
-                break;
-            }
-            cp = (cp << 6) | (p[i] & 0x3F);
-        }
-        if (!ok)
-            break;
-        if ((len == 3 && cp < 0x800) || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)))
-            break;
-        if ((cp >= 0xD800 && cp <= 0xDFFF) || cp == 0xFFFE || cp == 0xFFFF)
-            break;
-        p += len;
-    }
-    if (p == end)
-        return true;
-    if (badOffset)
-        *badOffset = p - start;
-    return false;
-}
-
-bool isXmlUtf8(const char* p, qsizetype n) {
-    return isXmlUtf8(reinterpret_cast<const unsigned char*>(p), n);
-}
-
-// Position of the first character XML cannot hold, or -1.
-qsizetype firstNonXmlChar(const QString& text) {
-    const qsizetype n = text.size();
-    const char16_t* s = reinterpret_cast<const char16_t*>(text.constData());
-    for (qsizetype i = 0; i < n; ++i) {
-        const char16_t c = s[i];
-        if (c < 0x20) {
-            if (c != u'\t' && c != u'\n' && c != u'\r')
-                return i;
-        } else if (c >= 0xD800 && c <= 0xDBFF) {
-            if (i + 1 >= n || s[i + 1] < 0xDC00 || s[i + 1] > 0xDFFF)
-                return i;
-            ++i;
-        } else if ((c >= 0xDC00 && c <= 0xDFFF) || c == 0xFFFE || c == 0xFFFF) {
-            return i;
-        }
-    }
-    return -1;
-}
-
-// Escapes what a parser would otherwise change: markup characters, CR (line-end normalisation) and,
-// inside attribute values, tab and LF (attribute value normalisation).
-void appendEscaped(QByteArray& out, const QString& text, bool attribute) {
-    const QByteArray utf8 = text.toUtf8();
-    const char* p = utf8.constData();
-    const char* end = p + utf8.size();
-    const char* run = p;
-    for (; p < end; ++p) {
-        const char* ref = nullptr;
-        switch (*p) {
-        case '&':
-            ref = "&amp;";
-            break;
-        case '<':
-            ref = "&lt;";
-            break;
-        case '>':
-            ref = "&gt;";
-            break;
-        case '\r':
-            ref = "&#13;";
-            break;
-        case '"':
-            ref = attribute ? "&quot;" : nullptr;
-            break;
-        case '\t':
-            ref = attribute ? "&#9;" : nullptr;
-            break;
-        case '\n':
-            ref = attribute ? "&#10;" : nullptr;
-            break;
-        default:
-            break;
-        }
-        if (ref) {
-            out.append(run, p - run);
-            out.append(ref);
-            run = p + 1;
-        }
-    }
-    out.append(run, end - run);
-}
-
-void appendElement(QByteArray& out, const char* name, const QString& text) {
-    out.append('<').append(name);
-    if (text.isEmpty()) {
-        out.append("/>");
-        return;
-    }
-    out.append('>');
-    appendEscaped(out, text, false);
-    out.append("</").append(name).append('>');
-}
-
 QString sysError(int err) {
     return QString::fromLocal8Bit(std::strerror(err));
 }
 
-// Reads the whole file, refusing anything that is not a regular file of bounded size without blocking.
-bool readBoundedFile(const QString& path, QByteArray& data, QString& detail) {
+// Reads the whole file, refusing anything that is not a regular file of bounded size without blocking;
+// 0 or the error number.
+int readBoundedFile(const QString& path, QByteArray& data, QString& detail) {
     if (path.isEmpty()) {
         detail = QStringLiteral("no file name");
-        return false;
+        return SiteListFileErrors::kFileAccess;
     }
     const QFileInfo info(path);
     if (!info.exists()) {
         detail = QStringLiteral("file does not exist");
-        return false;
+        return SiteListFileErrors::kFileNotFound;
     }
     if (!info.isFile()) {
         detail = QStringLiteral("not a regular file");
-        return false;
+        return SiteListFileErrors::kFileAccess;
     }
     if (info.size() > kMaxSiteListFileSize) {
         detail = QStringLiteral("file larger than 256 MiB");
-        return false;
+        return SiteListFileErrors::kFileAccess;
     }
 #ifdef Q_OS_UNIX
     // Non-blocking, so that a FIFO swapped in after the check above cannot hang the open.
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         detail = QStringLiteral("cannot open: ") + sysError(errno);
-        return false;
+        return SiteListFileErrors::kFileAccess;
     }
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
         detail = QStringLiteral("not a regular file");
-        return false;
+        return SiteListFileErrors::kFileAccess;
     }
     if (st.st_size > kMaxSiteListFileSize) {
         ::close(fd);
         detail = QStringLiteral("file larger than 256 MiB");
-        return false;
+        return SiteListFileErrors::kFileAccess;
     }
     data.resize(qsizetype(st.st_size) + 1);
     qsizetype got = 0;
@@ -205,7 +78,7 @@ bool readBoundedFile(const QString& path, QByteArray& data, QString& detail) {
             if (data.size() > kMaxSiteListFileSize) {
                 ::close(fd);
                 detail = QStringLiteral("file larger than 256 MiB");
-                return false;
+                return SiteListFileErrors::kFileAccess;
             }
             data.resize(qMin<qint64>(data.size() * 2, kMaxSiteListFileSize + 1));
         }
@@ -216,7 +89,7 @@ bool readBoundedFile(const QString& path, QByteArray& data, QString& detail) {
             const int err = errno;
             ::close(fd);
             detail = QStringLiteral("cannot read: ") + sysError(err);
-            return false;
+            return SiteListFileErrors::kFileAccess;
         }
         if (n == 0)
             break;
@@ -228,15 +101,15 @@ bool readBoundedFile(const QString& path, QByteArray& data, QString& detail) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         detail = QStringLiteral("cannot open: ") + file.errorString();
-        return false;
+        return SiteListFileErrors::kFileAccess;
     }
     data = file.readAll();
     if (data.size() > kMaxSiteListFileSize) {
         detail = QStringLiteral("file larger than 256 MiB");
-        return false;
+        return SiteListFileErrors::kFileAccess;
     }
 #endif
-    return true;
+    return 0;
 }
 
 // The node after n in document order below top, or a null node when the walk is done. Iterative, so that
@@ -249,23 +122,35 @@ pugi::xml_node nextBelow(pugi::xml_node n, const pugi::xml_node& top) {
     return !n || n == top ? pugi::xml_node() : n.next_sibling();
 }
 
-// The node's text content, as the DOM gives it: its own value, or all text below it in document order.
-bool textOf(const pugi::xml_node& node, QString& text) {
+// The value as text, when XML can hold it. A leading U+FEFF is part of the value: only the file's own
+// byte-order mark is dropped, and that before parsing.
+bool decodeText(QByteArrayView value, QString& text) {
+    if (firstNonXmlByte(value) >= 0)
+        return false;
+    QStringDecoder utf8(QStringDecoder::Utf8,
+                        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    text = utf8.decode(value);
+    return true;
+}
+
+bool isSito(const pugi::xml_node& n) {
+    return n.type() == pugi::node_element && kSito == QLatin1StringView(n.name());
+}
+
+// The node's text content, as the DOM gives it: its own value, or all text below it in document order;
+// nullptr, or what is wrong with it. A record inside a field is refused: its text would count again in
+// every field above it, so a deep stack of them costs time and memory quadratic in the file.
+const char* textOf(const pugi::xml_node& node, QString& text) {
     const auto isText = [](const pugi::xml_node& n) {
         return n.type() == pugi::node_pcdata || n.type() == pugi::node_cdata;
     };
-    if (isText(node)) {
-        const char* v = node.value();
-        const qsizetype len = qsizetype(std::strlen(v));
-        if (!isXmlUtf8(v, len))
-            return false;
-        text = QString::fromUtf8(v, len);
-        return true;
-    }
+    const char* const badChar = "text holds a character XML does not allow";
+    if (isText(node))
+        return decodeText(QByteArrayView(node.value()), text) ? nullptr : badChar;
     const pugi::xml_node first = node.first_child();
     if (!first) {
         text.clear();
-        return true;
+        return nullptr;
     }
     if (isText(first) && !first.next_sibling())
         return textOf(first, text);
@@ -273,11 +158,10 @@ bool textOf(const pugi::xml_node& node, QString& text) {
     for (pugi::xml_node n = first; n; n = nextBelow(n, node)) {
         if (isText(n))
             all.append(n.value());
+        else if (isSito(n))
+            return "a record inside its fields";
     }
-    if (!isXmlUtf8(all.constData(), all.size()))
-        return false;
-    text = QString::fromUtf8(all);
-    return true;
+    return decodeText(all, text) ? nullptr : badChar;
 }
 
 struct RawRecord {
@@ -291,21 +175,18 @@ bool readRecord(const pugi::xml_node& sito, qsizetype number, RawRecord& rec, QS
         detail = QStringLiteral("record %1 has no attribute").arg(number);
         return false;
     }
-    const char* v = attr.value();
-    const qsizetype len = qsizetype(std::strlen(v));
-    if (!isXmlUtf8(v, len)) {
+    if (!decodeText(QByteArrayView(attr.value()), rec.nickRaw)) {
         detail = QStringLiteral("record %1: attribute holds a character XML does not allow").arg(number);
         return false;
     }
-    rec.nickRaw = QString::fromUtf8(v, len);
     pugi::xml_node child = sito.first_child();
     for (int i = 0; i < 4; ++i, child = child.next_sibling()) {
         if (!child) {
             detail = QStringLiteral("record %1 has %2 child nodes, not four").arg(number).arg(i);
             return false;
         }
-        if (!textOf(child, rec.fields[i])) {
-            detail = QStringLiteral("record %1: text holds a character XML does not allow").arg(number);
+        if (const char* problem = textOf(child, rec.fields[i])) {
+            detail = QStringLiteral("record %1: %2").arg(number).arg(QLatin1StringView(problem));
             return false;
         }
     }
@@ -347,32 +228,38 @@ void assignKeys(std::vector<SiteEntry>& entries, const std::vector<QString>& pri
     }
 }
 
-SiteListReadResult failure(const QString& detail) {
-    SiteListReadResult r;
-    r.error = SiteListFileTexts::kFormatError;
-    r.detail = detail;
-    return r;
+SiteListReadResult failure(int number, const QString& detail) {
+    return {Outcome::failure(number, SiteListFileTexts::kFormatError), detail, {}};
 }
 
 } // namespace
 
-SiteListReadResult readSiteListFile(const QString& path) {
+SiteListReadResult readSiteListFile(const QString& path, SiteListRoot root) {
     QByteArray data;
     QString detail;
-    if (!readBoundedFile(path, data, detail))
-        return failure(detail);
+    if (const int number = readBoundedFile(path, data, detail))
+        return failure(number, detail);
+    return readSiteListData(std::move(data), root);
+}
 
+SiteListReadResult readSiteListData(QByteArray data, SiteListRoot root) {
+    using SiteListFileErrors::kBadFormat;
+    if (data.size() > kMaxSiteListFileSize)
+        return failure(SiteListFileErrors::kFileAccess, QStringLiteral("file larger than 256 MiB"));
     qsizetype offset = 0;
     if (data.startsWith("\xEF\xBB\xBF"))
         offset = 3;
     char* text = data.data() + offset;
     const qsizetype size = data.size() - offset;
-    qsizetype bad = 0;
-    if (!isXmlUtf8(reinterpret_cast<const unsigned char*>(text), size, &bad))
-        return failure(QStringLiteral("not valid UTF-8 XML text at byte %1").arg(bad + offset));
+    qsizetype bad = firstNonXmlByte(QByteArrayView(text, size));
+    if (bad >= 0)
+        return failure(kBadFormat, QStringLiteral("not valid UTF-8 XML text at byte %1").arg(bad + offset));
+    if ((bad = firstBadCharReference(QByteArrayView(text, size))) >= 0)
+        return failure(kBadFormat,
+                       QStringLiteral("reference to a character XML does not allow at byte %1").arg(bad + offset));
     const qint64 markup = std::count(text, text + size, '<') + std::count(text, text + size, '=');
     if (markup > kMaxMarkupCount)
-        return failure(QStringLiteral("too much markup"));
+        return failure(kBadFormat, QStringLiteral("too much markup"));
 
     pugi::xml_document doc;
     const unsigned options =
@@ -381,9 +268,9 @@ SiteListReadResult readSiteListFile(const QString& path) {
     const pugi::xml_parse_result parsed =
         doc.load_buffer_inplace(text, size_t(size), options, pugi::encoding_utf8);
     if (!parsed) {
-        return failure(QStringLiteral("not well-formed: %1 at byte %2")
-                           .arg(QString::fromUtf8(parsed.description()))
-                           .arg(qint64(parsed.offset) + offset));
+        return failure(kBadFormat, QStringLiteral("not well-formed: %1 at byte %2")
+                                       .arg(QString::fromUtf8(parsed.description()))
+                                       .arg(qint64(parsed.offset) + offset));
     }
     int elements = 0;
     for (pugi::xml_node n = doc.first_child(); n; n = n.next_sibling()) {
@@ -392,28 +279,34 @@ SiteListReadResult readSiteListFile(const QString& path) {
             ++elements;
             break;
         case pugi::node_doctype:
-            return failure(QStringLiteral("document type declaration refused"));
+            return failure(kBadFormat, QStringLiteral("document type declaration refused"));
         case pugi::node_declaration:
             if (n != doc.first_child())
-                return failure(QStringLiteral("not well-formed: misplaced XML declaration"));
+                return failure(kBadFormat, QStringLiteral("not well-formed: misplaced XML declaration"));
             break;
         default:
-            return failure(QStringLiteral("not well-formed: text outside the root element"));
+            return failure(kBadFormat, QStringLiteral("not well-formed: text outside the root element"));
         }
     }
     if (elements != 1)
-        return failure(QStringLiteral("not well-formed: %1 root elements").arg(elements));
+        return failure(kBadFormat, QStringLiteral("not well-formed: %1 root elements").arg(elements));
 
-    const pugi::xml_node root = doc.document_element();
+    const pugi::xml_node top = doc.document_element();
+    if (root == SiteListRoot::ElencoSiti && QLatin1StringView(top.name()) != QLatin1StringView("ElencoSiti")) {
+        return failure(kBadFormat, QStringLiteral("not a site list: the root element is <%1>, not <ElencoSiti>")
+                                       .arg(QString::fromUtf8(top.name())));
+    }
     std::vector<SiteEntry> entries;
     std::vector<QString> primaries;
     RawRecord rec;
-    // Document order, any depth, the root itself excluded.
-    for (pugi::xml_node n = root.first_child(); n; n = nextBelow(n, root)) {
-        if (n.type() == pugi::node_element && kSito == QLatin1StringView(n.name())) {
+    QString detail;
+    // Document order, any depth, the root itself excluded. Fields hold no records (textOf refuses them),
+    // so every node is visited at most twice: here and in the text of one field.
+    for (pugi::xml_node n = top.first_child(); n; n = nextBelow(n, top)) {
+        if (isSito(n)) {
             const qsizetype number = qsizetype(entries.size()) + 1;
             if (!readRecord(n, number, rec, detail))
-                return failure(detail);
+                return failure(kBadFormat, detail);
             SiteEntry e;
             e.url = std::move(rec.fields[0]);
             e.crc = rec.fields[1].isEmpty() ? QStringLiteral("0") : std::move(rec.fields[1]);
@@ -425,93 +318,205 @@ SiteListReadResult readSiteListFile(const QString& path) {
         }
     }
     assignKeys(entries, primaries);
-
-    SiteListReadResult r;
-    r.ok = true;
-    r.entries = std::move(entries);
-    return r;
+    return {Outcome::success(), QString(), std::move(entries)};
 }
 
 namespace {
 
-// The file's bytes for these entries; false and the reason when a text cannot be held by XML.
-bool encodeSiteList(const std::vector<SiteEntry>& entries, QByteArray& out, QString& error) {
-    out.clear();
-    qsizetype estimate = 64;
-    for (const SiteEntry& e : entries)
-        estimate += 80 + e.url.size() + e.crc.size() + e.rdatetime.size() + e.descrizione.size() + e.nick.size();
-    out.reserve(estimate);
-    out.append("<?xml version=\"1.0\"?>\r\n");
-    if (entries.empty()) {
-        out.append("<ElencoSiti/>\r\n");
-        return true;
+// The file's bytes are produced twice, first only counted, then written in chunks: the one place that
+// knows the file's form. Nick and descrizione go through XMLEntityEncode and the file's own escaping in one
+// step, so that no escaped copy of any text is ever held.
+class ByteCounter {
+public:
+    void put(char) { ++m_size; }
+    void put(std::string_view s) { m_size += qint64(s.size()); }
+    qint64 size() const { return m_size; }
+
+private:
+    qint64 m_size = 0;
+};
+
+class ChunkWriter {
+public:
+    explicit ChunkWriter(QIODevice& out)
+        : m_out(out) {}
+    void put(char c) {
+        if (m_used == qint64(sizeof m_buf))
+            flush();
+        m_buf[m_used++] = c;
     }
-    out.append("<ElencoSiti>");
+    void put(std::string_view s) {
+        for (char c : s)
+            put(c);
+    }
+    bool flush() {
+        if (m_ok && m_used > 0 && m_out.write(m_buf, m_used) != m_used)
+            m_ok = false;
+        m_used = 0;
+        return m_ok;
+    }
+
+private:
+    QIODevice& m_out;
+    char m_buf[64 * 1024];
+    qint64 m_used = 0;
+    bool m_ok = true;
+};
+
+enum TextForm : unsigned { kText = 0, kAttribute = 1, kEntities = 2 };
+
+// The text as UTF-8, escaped for its place: markup characters, CR (line-end normalisation) and, inside an
+// attribute value, tab and LF (attribute value normalisation); with kEntities, XMLEntityEncode first.
+template <class Out> void putText(Out& out, const QString& text, unsigned form) {
+    const bool attribute = form & kAttribute;
+    const bool entities = form & kEntities;
+    const char16_t* s = reinterpret_cast<const char16_t*>(text.constData());
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = s[i];
+        if (c >= 0x80) {
+            char32_t cp = c;
+            if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(s[i + 1]))
+                cp = QChar::surrogateToUcs4(c, s[++i]);
+            if (cp < 0x800) {
+                out.put(char(0xC0 | (cp >> 6)));
+            } else {
+                if (cp < 0x10000) {
+                    out.put(char(0xE0 | (cp >> 12)));
+                } else {
+                    out.put(char(0xF0 | (cp >> 18)));
+                    out.put(char(0x80 | ((cp >> 12) & 0x3F)));
+                }
+                out.put(char(0x80 | ((cp >> 6) & 0x3F)));
+            }
+            out.put(char(0x80 | (cp & 0x3F)));
+            continue;
+        }
+        std::string_view ref;
+        switch (c) {
+        case u'&':
+            ref = entities ? "&amp;amp;" : "&amp;";
+            break;
+        case u'<':
+            ref = entities ? "&amp;lt;" : "&lt;";
+            break;
+        case u'>':
+            ref = entities ? "&amp;gt;" : "&gt;";
+            break;
+        case u'"':
+            ref = entities ? "&amp;quot;" : attribute ? "&quot;" : "";
+            break;
+        case u'\'':
+            ref = entities ? "&amp;apos;" : "";
+            break;
+        case u'\r':
+            ref = "&#13;";
+            break;
+        case u'\t':
+            ref = attribute ? "&#9;" : "";
+            break;
+        case u'\n':
+            ref = attribute ? "&#10;" : "";
+            break;
+        default:
+            break;
+        }
+        if (ref.empty())
+            out.put(char(c));
+        else
+            out.put(ref);
+    }
+}
+
+template <class Out> void putElement(Out& out, std::string_view name, const QString& text, unsigned form = kText) {
+    out.put('<');
+    out.put(name);
+    if (text.isEmpty()) {
+        out.put("/>");
+        return;
+    }
+    out.put('>');
+    putText(out, text, form);
+    out.put("</");
+    out.put(name);
+    out.put('>');
+}
+
+template <class Out> void putList(Out& out, const std::vector<SiteEntry>& entries) {
+    out.put("<?xml version=\"1.0\"?>\r\n");
+    if (entries.empty()) {
+        out.put("<ElencoSiti/>\r\n");
+        return;
+    }
+    out.put("<ElencoSiti>");
+    for (const SiteEntry& e : entries) {
+        out.put("<sito nick=\"");
+        putText(out, e.nick, kAttribute | kEntities);
+        out.put("\">");
+        putElement(out, "url", e.url);
+        putElement(out, "crc", e.crc);
+        putElement(out, "rdatetime", e.rdatetime);
+        putElement(out, "descrizione", e.descrizione, kEntities);
+        out.put("</sito>");
+    }
+    out.put("</ElencoSiti>\r\n");
+}
+
+// Why the entries cannot be written, or an empty text: a field holds a character XML cannot hold.
+QString unwritableEntry(const std::vector<SiteEntry>& entries) {
     qsizetype number = 0;
     for (const SiteEntry& e : entries) {
         ++number;
-        const QString nick = XMLEntityEncode(e.nick);
-        const QString descrizione = XMLEntityEncode(e.descrizione);
-        const std::pair<const char*, const QString*> fields[] = {{"nick", &nick},
+        const std::pair<const char*, const QString*> fields[] = {{"nick", &e.nick},
                                                                  {"url", &e.url},
                                                                  {"crc", &e.crc},
                                                                  {"rdatetime", &e.rdatetime},
-                                                                 {"descrizione", &descrizione}};
+                                                                 {"descrizione", &e.descrizione}};
         for (const auto& [name, value] : fields) {
-            if (firstNonXmlChar(*value) >= 0) {
-                QString who = e.nick.isEmpty() ? e.url : e.nick;
-                for (qsizetype at; (at = firstNonXmlChar(who)) >= 0;)
-                    who[at] = QChar::ReplacementCharacter;
-                error =
-                    QStringLiteral("la voce %1 (%2) contiene nel campo %3 un carattere che un file XML non può "
-                                   "contenere. Correggila e salva di nuovo.")
-                        .arg(number)
-                        .arg(who, QString::fromLatin1(name));
-                return false;
-            }
+            if (firstNonXmlChar(*value) < 0)
+                continue;
+            QString who = e.nick.isEmpty() ? e.url : e.nick;
+            for (qsizetype at; (at = firstNonXmlChar(who)) >= 0;)
+                who[at] = QChar::ReplacementCharacter;
+            return QStringLiteral("la voce %1 (%2) contiene nel campo %3 un carattere che un file XML non può "
+                                  "contenere. Correggila e salva di nuovo.")
+                .arg(number)
+                .arg(who, QString::fromLatin1(name));
         }
-        out.append("<sito nick=\"");
-        appendEscaped(out, nick, true);
-        out.append("\">");
-        appendElement(out, "url", e.url);
-        appendElement(out, "crc", e.crc);
-        appendElement(out, "rdatetime", e.rdatetime);
-        appendElement(out, "descrizione", descrizione);
-        out.append("</sito>");
     }
-    out.append("</ElencoSiti>\r\n");
-    return true;
+    return QString();
 }
 
 } // namespace
 
-SiteListWriteResult writeSiteListFile(const QString& path, const std::vector<SiteEntry>& entries) {
-    SiteListWriteResult r;
-    const auto fail = [&](const QString& reason) {
-        r.error = QStringLiteral("Impossibile salvare il file \"%1\": %2").arg(path, reason);
-        return r;
+Outcome writeSiteListFile(const QString& path, const std::vector<SiteEntry>& entries) {
+    using namespace SiteListFileErrors;
+    const auto fail = [&path](int number, const QString& reason) {
+        return Outcome::failure(number,
+                                QStringLiteral("Impossibile salvare il file \"%1\": %2").arg(path, reason));
     };
-    QByteArray bytes;
-    QString encodeError;
-    if (!encodeSiteList(entries, bytes, encodeError))
-        return fail(encodeError);
-    if (bytes.size() > kMaxSiteListFileSize)
-        return fail(QStringLiteral("l'elenco supera 256 MiB e non potrebbe essere riaperto."));
+    if (const QString why = unwritableEntry(entries); !why.isEmpty())
+        return fail(kBadFormat, why);
+    ByteCounter counter;
+    putList(counter, entries);
+    if (counter.size() > kMaxSiteListFileSize)
+        return fail(kFileAccess, QStringLiteral("l'elenco supera 256 MiB e non potrebbe essere riaperto."));
     if (path.isEmpty())
-        return fail(QStringLiteral("nessun nome di file."));
+        return fail(kFileAccess, QStringLiteral("nessun nome di file."));
     if (QFileInfo(path).isDir())
-        return fail(QStringLiteral("il percorso è una cartella."));
+        return fail(kFileAccess, QStringLiteral("il percorso è una cartella."));
 
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        return fail(file.errorString());
-    if (file.write(bytes) != bytes.size()) {
+        return fail(kFileAccess, file.errorString());
+    ChunkWriter out(file);
+    putList(out, entries);
+    if (!out.flush()) {
         const QString reason = file.errorString();
         file.cancelWriting(); // the destructor then removes the temporary file
-        return fail(reason);
+        return fail(kFileAccess, reason);
     }
     if (!file.commit())
-        return fail(file.errorString());
-    r.ok = true;
-    return r;
+        return fail(kFileAccess, file.errorString());
+    return Outcome::success();
 }

@@ -1,33 +1,42 @@
 #pragma once
 
+#include "core/Outcome.h"
 #include "core/SiteEntry.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <vector>
 
-// Outcome of reading a site list file: every entry, or none and the reason.
+// Reading a site list file: its entries, or none and the reason.
 struct SiteListReadResult {
-    bool ok = false;
-    QString error;  // text for the user
-    QString detail; // the precise reason, for logs and tests
-    std::vector<SiteEntry> entries;
+    Outcome outcome;                // the user's text is the format error for every failed read
+    QString detail;                 // the precise reason, for logs and tests
+    std::vector<SiteEntry> entries; // empty unless the read worked
 };
 
-// Outcome of writing a site list file.
-struct SiteListWriteResult {
-    bool ok = false;
-    QString error; // text for the user, naming the file and the reason
-};
+// Which root element a reader takes: the window reads any well-formed file, the checker only a site list.
+enum class SiteListRoot { Any, ElencoSiti };
+
+// Error numbers of the list file's outcomes, after the Basic run-time errors they stand for.
+namespace SiteListFileErrors {
+inline constexpr int kFileNotFound = 53;
+inline constexpr int kFileAccess = 75; // cannot be opened, read or written; not a regular file; too large
+inline constexpr int kBadFormat = 321; // not a list file, or a text the format cannot hold
+} // namespace SiteListFileErrors
 
 // Files above this size are refused before they are read, and never written.
 inline constexpr qint64 kMaxSiteListFileSize = qint64(256) * 1024 * 1024;
 
 // Reads a whole site list file; entries come back unticked with an empty result marker and unique keys.
-SiteListReadResult readSiteListFile(const QString& path);
+SiteListReadResult readSiteListFile(const QString& path, SiteListRoot root = SiteListRoot::Any);
 
-// Writes the entries to the file atomically: the old file stays as it was unless the new one is complete.
-SiteListWriteResult writeSiteListFile(const QString& path, const std::vector<SiteEntry>& entries);
+// The same for the file's bytes already in memory (the parser works in place on them).
+SiteListReadResult readSiteListData(QByteArray data, SiteListRoot root = SiteListRoot::Any);
+
+// Writes the entries to the file atomically, streaming: the old file stays as it was unless the new one is
+// complete, and nothing is written when an entry cannot be held by the format or the file would be too large.
+Outcome writeSiteListFile(const QString& path, const std::vector<SiteEntry>& entries);
 
 // User texts of the list file commands.
 namespace SiteListFileTexts {

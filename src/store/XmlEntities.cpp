@@ -2,6 +2,9 @@
 
 #include <QLatin1StringView>
 
+#include <algorithm>
+#include <string_view>
+
 namespace {
 
 bool startsWithAsciiCi(const QChar* at, const QChar* end, QLatin1StringView pattern) {
@@ -37,6 +40,29 @@ void replaceReference(QString& text, QLatin1StringView reference, QChar replacem
     }
     if (changed)
         text = std::move(out);
+}
+
+// True when a character reference to U+0000 or beyond U+10FFFF starts at i.
+bool badReferenceAt(std::string_view v, size_t i) {
+    if (++i >= v.size() || v[i] != '#')
+        return false;
+    const bool hex = ++i < v.size() && v[i] == 'x';
+    char32_t value = 0;
+    size_t digits = 0;
+    for (i += hex ? 1 : 0; i < v.size(); ++i, ++digits) {
+        const char c = v[i];
+        const char lower = char(c | 0x20);
+        const int d = c >= '0' && c <= '9' ? c - '0' : hex && lower >= 'a' && lower <= 'f' ? lower - 'a' + 10 : -1;
+        if (d < 0)
+            break;
+        value = std::min<char32_t>(value * (hex ? 16 : 10) + char32_t(d), 0x110000);
+    }
+    return digits > 0 && i < v.size() && v[i] == ';' && (value == 0 || value > 0x10FFFF);
+}
+
+size_t skipPast(std::string_view v, size_t from, std::string_view close) {
+    const size_t at = v.find(close, from);
+    return at == std::string_view::npos ? at : at + close.size();
 }
 
 } // namespace
@@ -98,4 +124,107 @@ QString XMLEntityDecode(const QString& text) {
     replaceReference(out, QLatin1StringView("&lt;"), u'<');
     replaceReference(out, QLatin1StringView("&amp;"), u'&');
     return out;
+}
+
+qsizetype firstNonXmlByte(QByteArrayView bytes) {
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const unsigned char* start = p;
+    const unsigned char* end = p + bytes.size();
+    while (p < end) {
+        const unsigned char c = *p;
+        if (c < 0x80) {
+            if (c < 0x20 && c != '\t' && c != '\n' && c != '\r')
+                break;
+            ++p;
+            continue;
+        }
+        char32_t cp = 0;
+        int len = 0;
+        if (c >= 0xC2 && c <= 0xDF) {
+            cp = c & 0x1F;
+            len = 2;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            cp = c & 0x0F;
+            len = 3;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            cp = c & 0x07;
+            len = 4;
+        } else {
+            break;
+        }
+        if (end - p < len)
+            break;
+        bool ok = true;
+        for (int i = 1; i < len; ++i) {
+            if ((p[i] & 0xC0) != 0x80) {
+                ok = false;
+                break;
+            }
+            cp = (cp << 6) | (p[i] & 0x3F);
+        }
+        if (!ok)
+            break;
+        if ((len == 3 && cp < 0x800) || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)))
+            break;
+        if ((cp >= 0xD800 && cp <= 0xDFFF) || cp == 0xFFFE || cp == 0xFFFF)
+            break;
+        p += len;
+    }
+    return p == end ? -1 : p - start;
+}
+
+qsizetype firstNonXmlChar(const QString& text) {
+    const qsizetype n = text.size();
+    const char16_t* s = reinterpret_cast<const char16_t*>(text.constData());
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = s[i];
+        if (c < 0x20) {
+            if (c != u'\t' && c != u'\n' && c != u'\r')
+                return i;
+        } else if (c >= 0xD800 && c <= 0xDBFF) {
+            if (i + 1 >= n || s[i + 1] < 0xDC00 || s[i + 1] > 0xDFFF)
+                return i;
+            ++i;
+        } else if ((c >= 0xDC00 && c <= 0xDFFF) || c == 0xFFFE || c == 0xFFFF) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+// Follows the parser's reading: references count in text and in quoted attribute values, not in comments,
+// CDATA sections or processing instructions (the parser lets '<' stand in an attribute value, so quotes
+// must be followed too).
+qsizetype firstBadCharReference(QByteArrayView bytes) {
+    const std::string_view v(bytes.data(), size_t(bytes.size()));
+    for (size_t i = 0; i < v.size();) {
+        if (v[i] != '<' && v[i] != '&') {
+            ++i;
+            continue;
+        }
+        const std::string_view rest = v.substr(i);
+        if (rest[0] == '&') {
+            if (badReferenceAt(v, i))
+                return qsizetype(i);
+            ++i;
+        } else if (rest.starts_with("<!--")) {
+            i = skipPast(v, i + 4, "-->");
+        } else if (rest.starts_with("<![CDATA[")) {
+            i = skipPast(v, i + 9, "]]>");
+        } else if (rest.starts_with("<?")) {
+            i = skipPast(v, i + 2, "?>");
+        } else {
+            for (++i; i < v.size() && v[i] != '>'; ++i) {
+                if (v[i] != '"' && v[i] != '\'')
+                    continue;
+                const size_t close = std::min(v.find(v[i], i + 1), v.size());
+                for (size_t a = i + 1; a < close; ++a) {
+                    if (v[a] == '&' && badReferenceAt(v, a))
+                        return qsizetype(a);
+                }
+                i = close;
+            }
+        }
+    }
+    return -1;
 }

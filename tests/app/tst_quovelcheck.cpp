@@ -106,14 +106,14 @@ private slots:
                          QString(urls[i]).replace(u'\n', u"%0A"_s);
         }
         const QString path = m_dir.filePath(u"list%1.qvl"_s.arg(++m_files));
-        QVERIFY(writeSiteListFile(path, entries).ok);
+        QVERIFY(writeSiteListFile(path, entries).ok());
 
         const Checked checked = check(options.split(u' ', Qt::SkipEmptyParts) << path, output);
         QCOMPARE(checked.exitCode, exitCode);
         QCOMPARE(checked.lines, output.isEmpty() ? lines : QStringList());
         QVERIFY2(checked.errors.contains(summary), qPrintable(checked.errors));
         const SiteListReadResult after = readSiteListFile(path);
-        QVERIFY(after.ok);
+        QVERIFY(after.outcome.ok());
         for (qsizetype i = 0; i < urls.size(); ++i) {
             const SiteEntry& e = after.entries.at(std::size_t(i));
             // Saved, the file holds what was printed; otherwise it is as it was.
@@ -131,6 +131,9 @@ private slots:
         QTest::newRow("timeout text") << u"--timeout abc /nonexistent/list.qvl"_s;
         QTest::newRow("parallel text") << u"--parallel x /nonexistent/list.qvl"_s;
         QTest::newRow("unknown option") << u"--frobnicate /nonexistent/list.qvl"_s;
+        QFile other(m_dir.filePath(u"pom.xml"_s));
+        QVERIFY(other.open(QIODevice::WriteOnly) && other.write("<?xml version=\"1.0\"?>\n<project/>\n") > 0);
+        QTest::newRow("other XML, --save") << u"--save "_s + other.fileName();
     }
     void refusesBadInput() {
         QFETCH(QString, arguments);
