@@ -87,7 +87,7 @@ int main(int argc, char* argv[]) {
         e.descrizione = QStringLiteral("Descrizione della pagina numero %1").arg(i);
     }
     const QString path = dir.filePath(QStringLiteral("big.qvl"));
-    if (!writeSiteListFile(path, entries).ok)
+    if (!writeSiteListFile(path, entries).ok())
         return 1;
     entries.clear();
 

@@ -51,7 +51,7 @@ void FileCommands::LoadSiteList() {
 
 bool FileCommands::loadFile(const QString& path) {
     SiteListReadResult read = readSiteListFile(path);
-    if (!read.ok) {
+    if (!read.outcome.ok()) {
         m_prompter.message(Prompter::Icon::Exclamation, SiteListFileTexts::kLoadErrorTitle,
                            SiteListFileTexts::kFormatError, &m_window);
         return false;
@@ -77,10 +77,10 @@ void FileCommands::SaveSiteList() {
     if (QFileInfo::exists(path) &&
         !m_prompter.askYesNo(SiteListFileTexts::kOverwriteTitle, SiteListFileTexts::kOverwriteQuestion, &m_window))
         return;
-    const SiteListWriteResult written = writeSiteListFile(path, m_list.entries());
+    const Outcome written = writeSiteListFile(path, m_list.entries());
     // A failed save is always reported, wherever the command came from: it must never look like success.
-    if (!written.ok) {
-        m_prompter.message(Prompter::Icon::Critical, kSaveErrorTitle, written.error, &m_window);
+    if (!written.ok()) {
+        m_prompter.message(Prompter::Icon::Critical, kSaveErrorTitle, written.errorText(), &m_window);
         return;
     }
     m_list.setModified(false);
