@@ -120,12 +120,11 @@ MainMenus::MainMenus(QMainWindow& window)
 QAction* MainMenus::addEntry(QMenu* menu, const QString& name, const QString& caption, QvlCommand cmd) {
     QAction* action = menu->addAction(caption);
     action->setObjectName(name);
-    const CommandOrigin origin = CommandOrigin::Menu;
-    m_entries.append({action, cmd, origin});
-    connect(action, &QAction::triggered, this, [this, cmd, origin] { emit command(cmd, origin); });
     // The help entry is there but runs nothing.
     if (caption == QLatin1String("&Help"))
-        m_entries.removeLast();
+        return action;
+    m_entries.append({action, cmd, CommandOrigin::Menu});
+    connect(action, &QAction::triggered, this, [this, cmd] { emit command(cmd, CommandOrigin::Menu); });
     return action;
 }
 

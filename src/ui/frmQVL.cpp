@@ -107,8 +107,12 @@ frmQVL::frmQVL(const frmQVLServices& services, QWidget* parent)
             m_results->activateWindow();
         }
     });
+    // The session ending closes the window as its close box would; the save question needs the session
+    // manager's leave to talk to the user first, and a No keeps the session from ending.
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
-        if (!close() && manager.allowsInteraction())
+        if (m_list.isModified() && !manager.allowsInteraction())
+            return;
+        if (!close())
             manager.cancel();
     });
 
