@@ -28,6 +28,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 #include <memory>
 
@@ -317,6 +318,19 @@ private slots:
         QCOMPARE(QvlLayout::forWindow(1200, 6000, 975).listWidth, 500);
         QCOMPARE(QvlLayout::forWindow(9000, 1900, 975).listHeight, 520);
         QCOMPARE(QvlLayout::forWindow(9000, 2000, 975).listHeight, 500);
+    }
+
+    // The frame can be dragged between the two bounds; maximized, the window still fills the screen.
+    void sizeBoundsHoldExceptMaximized() {
+        World w;
+        const QMargins m = w.window->windowHandle()->frameMargins();
+        const QSize frame(m.left() + m.right(), m.top() + m.bottom()); // the bounds are for the whole window
+        QCOMPARE(w.window->minimumSize() + frame, frmQVL::kMinTrackSize);
+        QCOMPARE(w.window->maximumSize() + frame, frmQVL::kMaxTrackSize);
+        w.window->showMaximized();
+        QVERIFY(w.window->maximumWidth() > 10000);
+        w.window->showNormal();
+        QCOMPARE(w.window->maximumSize() + frame, frmQVL::kMaxTrackSize);
     }
 
     void hoverTipAndSelection() {
