@@ -94,7 +94,15 @@ void ClockIndicator::follow(const CheckScheduler& scheduler) {
 
 void ClockIndicator::setClockState(const ClockState& state) {
     m_state = state;
-    const QImage image = picture(state.key, state.overlay);
+    QImage image = picture(state.key, true);
+    if (!state.overlay) {
+        // Shown as stored, the mask shows through in the colour of the window the picture sits on, not in a
+        // colour of its own.
+        QImage stored(image.size(), QImage::Format_ARGB32);
+        stored.fill(palette().color(QPalette::Window));
+        QPainter(&stored).drawImage(0, 0, image);
+        image = stored;
+    }
     QPixmap pixmap =
         QPixmap::fromImage(image.scaled(image.size() * kScale, Qt::IgnoreAspectRatio, Qt::FastTransformation));
     setPixmap(pixmap);
