@@ -96,6 +96,7 @@ struct CheckRun::Impl {
     void turn();
     void startWaiting();
     void wait(const QString& host, std::size_t position);
+    void startOrWait(std::size_t position);
     void startFetch(int row, std::size_t position, const QString& host);
     void onFetched(const FetchResult& result);
     void handleResult(int row, const Flight& flight, const FetchResult& result);
@@ -161,16 +162,8 @@ void CheckRun::Impl::turn() {
             scheduleTurn();
             return;
         }
-        const std::size_t position = next++;
         ++handled;
-        const int row = list.rowOfId(snapshot[position]);
-        if (row < 0 || !list.isTicked(row))
-            continue;
-        const QString host = hostOf(list.field(row, SiteList::Field::Url));
-        if (perHost.value(host) >= kPerHostCap)
-            wait(host, position);
-        else
-            startFetch(row, position, host);
+        startOrWait(next++);
     }
     if ((stopRequested || (next >= snapshot.size() && waitingCount == 0)) && inFlight.isEmpty())
         finish();
@@ -197,16 +190,22 @@ void CheckRun::Impl::startWaiting() {
         --waitingCount;
         if (best->empty())
             waiting.erase(best);
-        const int row = list.rowOfId(snapshot[position]);
-        if (row < 0 || !list.isTicked(row))
-            continue;
-        // The address may have been edited while it waited.
-        const QString host = hostOf(list.field(row, SiteList::Field::Url));
-        if (perHost.value(host) >= kPerHostCap)
-            wait(host, position);
-        else
-            startFetch(row, position, host);
+        // The address may have been edited while it waited: its host is asked again.
+        startOrWait(position);
     }
+}
+
+// Starts the entry at this position of the run, or queues it while its host is at its cap; an entry that is
+// gone or no longer ticked is passed over.
+void CheckRun::Impl::startOrWait(std::size_t position) {
+    const int row = list.rowOfId(snapshot[position]);
+    if (row < 0 || !list.isTicked(row))
+        return;
+    const QString host = hostOf(list.field(row, SiteList::Field::Url));
+    if (perHost.value(host) >= kPerHostCap)
+        wait(host, position);
+    else
+        startFetch(row, position, host);
 }
 
 void CheckRun::Impl::startFetch(int row, std::size_t position, const QString& host) {
