@@ -5,18 +5,16 @@
 #include <QList>
 #include <QString>
 
-#include <atomic>
+#include <condition_variable>
 #include <mutex>
-#include <thread>
 #include <vector>
 
-// A scripted HTTP/1.1 server on loopback for tests and benchmarks, serving on its own thread. It listens on
-// 127.0.0.1 and, when asked for more hosts, on 127.0.0.2, 127.0.0.3, …, each serving the same routes and pages.
-// Paths: /fixed, /changing, /slow?ms=N, /trickle, /endless, /reset, /short, /gzip, /badgzip, /gzipbomb, /loop,
+// A scripted HTTP/1.1 server on loopback for tests and benchmarks, a thread for each connection. It listens on
+// 127.0.0.1 and, when asked for more hosts, on 127.0.0.2, 127.0.0.3, …, each serving the same pages.
+// Paths: /fixed, /slow?ms=N, /trickle, /endless, /reset, /short, /gzip, /badgzip, /gzipbomb, /loop,
 // /redirect?to=ADDRESS, /badchunk, /hugeheader, /http09, /page?size=BYTES&delay_ms=MS&seed=S, and any path
-// given to setPage().
-// Every other path answers 404 with notFoundBody(). Creating one removes the proxy variables from the
-// environment, so that requests to it from this process and its children go direct.
+// given to setPage(); every other path answers 404 with notFoundBody(). Creating one removes the proxy
+// variables from the environment, so that requests to it from this process and its children go direct.
 class TestHttpServer {
     template <typename F> auto locked(F f) const {
         std::lock_guard lock(m_mutex);
@@ -24,8 +22,7 @@ class TestHttpServer {
     }
 
 public:
-    // hosts: how many loopback addresses to listen on, from 127.0.0.1 upwards (1 to 254).
-    explicit TestHttpServer(int hosts = 1);
+    explicit TestHttpServer(int hosts = 1); // loopback addresses from 127.0.0.1 upwards (1 to 254)
     ~TestHttpServer();
 
     bool isListening() const { return !m_ports.empty(); }
@@ -36,16 +33,13 @@ public:
     // An http address on loopback where nothing listens: connecting is refused.
     static QString refusedUrl();
 
-    // Requests seen for a path (without its query).
+    // Requests seen for a path (without its query); the most answered at once, over all hosts or on one.
     int hits(const QString& path) const {
         return locked([&] { return m_hits.value(path); });
     }
-    // The most requests being answered at the same time, over all hosts or by one host.
-    int maxConcurrent() const {
-        return locked([&] { return m_maxConcurrent; });
-    }
+    int maxConcurrent() const { return maxConcurrentOnHost(-1); }
     int maxConcurrentOnHost(int hostIndex) const {
-        return locked([&] { return m_hostMaxConcurrent.value(hostIndex); });
+        return locked([&] { return m_answering.value(hostIndex + 1).second; });
     }
     QByteArray lastUserAgent() const {
         return locked([&] { return m_lastUserAgent; });
@@ -64,26 +58,21 @@ public:
     static QByteArray notFoundBody() { return "<html><body>404: nothing here.</body></html>\n"; }
 
 private:
-    struct Connection;
     struct Response;
-
-    void run();
     Response respond(const QByteArray& target);
-    void noteAnswering(int hostIndex, int delta);
+    void serve(int fd, int host);
+    bool pause(int ms);
+    void note(int host, int delta);
 
     std::vector<int> m_listenFds;
     std::vector<quint16> m_ports;
-    int m_wakeFds[2] = {-1, -1};
-    std::thread m_thread;
-    std::atomic<bool> m_stop{false};
-
     mutable std::mutex m_mutex;
+    std::condition_variable m_changed; // a thread ended, or the server stops
+    bool m_stop = false;
+    int m_threads = 0;
+    QList<int> m_open; // connections being served
     QHash<QString, int> m_hits;
     QHash<QString, QByteArray> m_pages;
     QByteArray m_lastUserAgent;
-    int m_answering = 0;
-    int m_maxConcurrent = 0;
-    QList<int> m_hostAnswering;
-    QList<int> m_hostMaxConcurrent;
-    int m_changingCount = 0;
+    QList<std::pair<int, int>> m_answering; // now and at most: over all hosts first, then host by host
 };
