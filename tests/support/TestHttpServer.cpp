@@ -15,10 +15,10 @@
 
 namespace {
 
-// flush Z_FULL_FLUSH leaves the stream open: what follows may be repeated, as it refers to nothing earlier.
+// windowBits 31: a gzip wrapper rather than raw zlib. flush Z_FULL_FLUSH leaves the stream open: what follows
+// may be repeated, as it refers to nothing earlier.
 QByteArray gzip(const QByteArray& data, int flush = Z_FINISH) {
     z_stream s{};
-    // windowBits 31: a gzip wrapper rather than raw zlib.
     deflateInit2(&s, Z_DEFAULT_COMPRESSION, Z_DEFLATED, 31, 8, Z_DEFAULT_STRATEGY);
     QByteArray out(qsizetype(deflateBound(&s, uLong(data.size()))) + 32, Qt::Uninitialized);
     s.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.constData()));
@@ -51,14 +51,13 @@ int loopbackSocket(int hostIndex, quint16& port) {
     addr.sin_family = AF_INET;
     addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK + quint32(hostIndex));
     socklen_t len = sizeof addr;
-    if (fd >= 0 && bind(fd, reinterpret_cast<sockaddr*>(&addr), len) == 0 &&
-        getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len) == 0) {
-        port = ntohs(addr.sin_port);
-        return fd;
-    }
-    if (fd >= 0)
+    if (bind(fd, reinterpret_cast<sockaddr*>(&addr), len) != 0 ||
+        getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len) != 0) {
         close(fd);
-    return -1;
+        return -1;
+    }
+    port = ntohs(addr.sin_port);
+    return fd;
 }
 
 // A blocking call, made again when a signal interrupted it.
@@ -113,14 +112,14 @@ TestHttpServer::TestHttpServer(int hosts) {
             for (int fd; (fd = retried([&] { return accept4(listener, nullptr, nullptr, SOCK_CLOEXEC); })) >= 0;) {
                 const int one = 1;
                 setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-                locked([&] {
-                    m_open << fd, ++m_threads;
-                    if (m_stop) // accepted as the server stops: it is past the destructor's shutdown
-                        shutdown(fd, SHUT_RDWR);
-                });
+                const std::lock_guard lock(m_mutex);
+                m_open << fd, ++m_threads;
+                if (m_stop) // accepted as the server stops: it is past the destructor's shutdown
+                    shutdown(fd, SHUT_RDWR);
                 std::thread([this, fd, h] { serve(fd, h); }).detach();
             }
-            locked([&] { --m_threads, m_changed.notify_all(); });
+            const std::lock_guard lock(m_mutex);
+            --m_threads, m_changed.notify_all();
         }).detach();
 }
 
@@ -171,26 +170,24 @@ bool TestHttpServer::pause(int ms) {
 }
 
 void TestHttpServer::note(int host, int delta) {
-    locked([&] {
-        for (auto* n : {&m_answering[0], &m_answering[host + 1]})
-            n->second = std::max(n->second, n->first += delta);
-    });
+    const std::lock_guard lock(m_mutex);
+    for (auto* n : {&m_answering[0], &m_answering[host + 1]})
+        n->second = std::max(n->second, n->first += delta);
 }
 
 TestHttpServer::Response TestHttpServer::respond(const QByteArray& target) {
     using End = Response::End;
-    const qsizetype q = target.indexOf('?');
-    const QString path = QString::fromLatin1(target.left(q < 0 ? target.size() : q));
-    const QUrlQuery query(q < 0 ? QString() : QString::fromLatin1(target.mid(q + 1)));
-    const auto number = [&](const char* key, qint64 fallback) {
-        bool ok = false;
-        const qint64 v = query.queryItemValue(QString::fromLatin1(key)).toLongLong(&ok);
-        return ok ? std::max<qint64>(0, v) : fallback;
+    const QUrl url = QUrl::fromEncoded(target);
+    const QString path = url.path(QUrl::FullyEncoded);
+    const auto number = [query = QUrlQuery(url)](const char* key, int fallback) {
+        const QString v = query.queryItemValue(QString::fromLatin1(key), QUrl::FullyEncoded);
+        return v.isEmpty() ? fallback : std::max(0, v.toInt());
     };
-    const auto [known, body] = locked([&] {
-        ++m_hits[path];
-        return std::pair(m_pages.contains(path), m_pages.value(m_pages.contains(path) ? path : u"/fixed"_qs));
-    });
+    std::unique_lock lock(m_mutex);
+    ++m_hits[path];
+    const bool known = m_pages.contains(path);
+    const QByteArray body = m_pages.value(known ? path : u"/fixed"_qs);
+    lock.unlock();
     if (known)
         return {withBody(body)};
     if (path == u"/slow")
@@ -216,8 +213,8 @@ TestHttpServer::Response TestHttpServer::respond(const QByteArray& target) {
     if (path == u"/gzip")
         return {withBody(gzip(body), gzipped)};
     if (path == u"/redirect") {
-        const QByteArray to = query.queryItemValue(QStringLiteral("to"), QUrl::FullyEncoded).toLatin1();
-        return {head(0, "Location: " + to + "\r\n", "302 Found")};
+        const QString to = QUrlQuery(url).queryItemValue(u"to"_qs, QUrl::FullyEncoded);
+        return {head(0, "Location: " + to.toLatin1() + "\r\n", "302 Found")};
     }
     return {withBody(notFoundBody(), {}, "404 Not Found")};
 }
@@ -236,8 +233,10 @@ void TestHttpServer::serve(int fd, int host) {
         in.remove(0, end + 4);
         for (const QByteArray& line : lines) {
             const QByteArray lower = line.trimmed().toLower();
-            if (lower.startsWith("user-agent:"))
-                locked([&] { m_lastUserAgent = line.trimmed().mid(11).trimmed(); });
+            if (lower.startsWith("user-agent:")) {
+                const std::lock_guard lock(m_mutex);
+                m_lastUserAgent = line.trimmed().mid(11).trimmed();
+            }
             open = open && lower != "connection: close";
         }
         const Response r = respond(lines.value(0).trimmed().split(' ').value(1));
@@ -252,9 +251,7 @@ void TestHttpServer::serve(int fd, int host) {
         }
         open = open && sent && r.end == Response::End::KeepAlive;
     }
-    locked([&] {
-        m_open.removeOne(fd);
-        close(fd);
-        --m_threads, m_changed.notify_all();
-    });
+    const std::lock_guard lock(m_mutex);
+    m_open.removeOne(fd), close(fd);
+    --m_threads, m_changed.notify_all();
 }

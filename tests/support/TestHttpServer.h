@@ -16,11 +16,6 @@
 // given to setPage(); every other path answers 404 with notFoundBody(). Creating one removes the proxy
 // variables from the environment, so that requests to it from this process and its children go direct.
 class TestHttpServer {
-    template <typename F> auto locked(F f) const {
-        std::lock_guard lock(m_mutex);
-        return f();
-    }
-
 public:
     explicit TestHttpServer(int hosts = 1); // loopback addresses from 127.0.0.1 upwards (1 to 254)
     ~TestHttpServer();
@@ -33,25 +28,19 @@ public:
     // An http address on loopback where nothing listens: connecting is refused.
     static QString refusedUrl();
 
-    // Requests seen for a path (without its query); the most answered at once, over all hosts or on one.
-    int hits(const QString& path) const {
-        return locked([&] { return m_hits.value(path); });
+    // Requests seen for a path (without its query); the most answered at once, over all hosts or on one host.
+    // Each is read under the lock, which the temporary holds to the end of the statement.
+    int hits(const QString& path) const { return std::lock_guard(m_mutex), m_hits.value(path); }
+    int maxConcurrent(int hostIndex = -1) const {
+        return std::lock_guard(m_mutex), m_answering.value(hostIndex + 1).second;
     }
-    int maxConcurrent() const { return maxConcurrentOnHost(-1); }
-    int maxConcurrentOnHost(int hostIndex) const {
-        return locked([&] { return m_answering.value(hostIndex + 1).second; });
-    }
-    QByteArray lastUserAgent() const {
-        return locked([&] { return m_lastUserAgent; });
-    }
-
+    QByteArray lastUserAgent() const { return std::lock_guard(m_mutex), m_lastUserAgent; }
     // Serves body at path with status 200 from now on; "/fixed" can be changed this way too.
     void setPage(const QString& path, const QByteArray& body) {
-        locked([&] { m_pages.insert(path, body); });
+        const std::lock_guard lock(m_mutex);
+        m_pages.insert(path, body);
     }
-    QByteArray page(const QString& path) const {
-        return locked([&] { return m_pages.value(path); });
-    }
+    QByteArray page(const QString& path) const { return std::lock_guard(m_mutex), m_pages.value(path); }
 
     // The body of /page?size=size&seed=seed, for comparing fingerprints.
     static QByteArray pageBody(qint64 size, quint32 seed);
