@@ -1,5 +1,6 @@
 #include "core/Fingerprint.h"
 #include "store/SiteListFile.h"
+#include "support/DataRows.h"
 #include "support/TestHttpServer.h"
 
 #include <QProcess>
@@ -54,13 +55,8 @@ private slots:
     }
 
     void run_data() {
-        QTest::addColumn<QString>("options");
-        QTest::addColumn<QStringList>("urls");
-        QTest::addColumn<QStringList>("crcs");
-        QTest::addColumn<int>("exitCode");
-        QTest::addColumn<QString>("markers");
-        QTest::addColumn<QString>("summary");
-        QTest::addColumn<QString>("output");
+        columns<QString, QStringList, QStringList, int, QString, QString, QString>(
+            "options", "urls", "crcs", "exitCode", "markers", "summary", "output");
         const QString fixed = m_server.url(u"/fixed"_s), other = m_server.url(u"/other"_s);
         const QString slow = m_server.url(u"/slow?ms=4000"_s), refused = TestHttpServer::refusedUrl();
         const QString f = QString::number(calcCRC32(m_server.page(u"/fixed"_s)));
@@ -86,13 +82,9 @@ private slots:
             << u"--save"_s << L{other} << L{u"0"_s} << 2 << u"<>"_s << u"standard output"_s << u"gone"_s;
     }
     void run() {
-        QFETCH(QString, options);
-        QFETCH(QStringList, urls);
-        QFETCH(QStringList, crcs);
-        QFETCH(int, exitCode);
-        QFETCH(QString, markers);
-        QFETCH(QString, summary);
-        QFETCH(QString, output);
+        const auto [options, urls, crcs, exitCode, markers, summary, output] =
+            fetch<QString, QStringList, QStringList, int, QString, QString, QString>(
+                "options", "urls", "crcs", "exitCode", "markers", "summary", "output");
         std::vector<SiteEntry> entries(std::size_t(urls.size()));
         QStringList lines;
         for (qsizetype i = 0; i < urls.size(); ++i) {

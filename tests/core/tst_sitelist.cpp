@@ -1,4 +1,5 @@
 #include "core/SiteList.h"
+#include "support/DataRows.h"
 
 #include <QAbstractItemModelTester>
 #include <QItemSelectionModel>
@@ -44,8 +45,7 @@ class TestSiteList : public QObject {
     Q_OBJECT
 private slots:
     void keyFromUrl_data() {
-        QTest::addColumn<QString>("url");
-        QTest::addColumn<QString>("key");
+        columns<QString, QString>("url", "key");
         QTest::newRow("no www") << u"abc://site1.org"_s << u"abcsite1org"_s;
         QTest::newRow("first www") << u"http://wwww.x.www.y"_s << u"wxwwwy"_s;
         QTest::newRow("no letters or digits") << u"://-./?#&="_s << QString();
@@ -53,8 +53,7 @@ private slots:
         QTest::newRow("upper-case WWW kept") << u"http://WWW.Example.com"_s << u"httpWWWExamplecom"_s;
     }
     void keyFromUrl() {
-        QFETCH(QString, url);
-        QFETCH(QString, key);
+        const auto [url, key] = fetch<QString, QString>("url", "key");
         QCOMPARE(SiteList::keyFromUrl(url), key);
     }
 

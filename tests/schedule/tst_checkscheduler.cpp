@@ -3,6 +3,7 @@
 #include "core/SiteList.h"
 #include "schedule/CheckScheduler.h"
 #include "schedule/ConnectionState.h"
+#include "support/DataRows.h"
 #include "support/FixedClock.h"
 #include "support/TestHttpServer.h"
 
@@ -103,18 +104,15 @@ private slots:
     }
 
     void manualRun_data() {
-        QTest::addColumn<bool>("armed");
-        QTest::addColumn<bool>("stop");
-        QTest::addColumn<bool>("tick"); // a scheduled run waits for the manual one and must not undo its end
+        // tick: a scheduled run waits for the manual one and must not undo its end
+        columns<bool, bool, bool>("armed", "stop", "tick");
         QTest::newRow("disarmed") << false << false << false;
         QTest::newRow("armed") << true << false << false;
         QTest::newRow("stopped") << false << true << false;
         QTest::newRow("tick during the run") << true << false << true;
     }
     void manualRun() {
-        QFETCH(bool, armed);
-        QFETCH(bool, stop);
-        QFETCH(bool, tick);
+        const auto [armed, stop, tick] = fetch<bool, bool, bool>("armed", "stop", "tick");
         Fixture f;
         f.addTickedPage();
         if (armed)

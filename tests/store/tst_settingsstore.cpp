@@ -1,4 +1,5 @@
 #include "store/SettingsStore.h"
+#include "support/DataRows.h"
 
 #include <QDir>
 #include <QFile>
@@ -42,9 +43,8 @@ private slots:
     }
 
     void checkOptions_data() {
-        QTest::addColumn<QString>("text"); // both Timeout and Parallel
-        QTest::addColumn<int>("timeout");
-        QTest::addColumn<int>("parallel");
+        // text: both Timeout and Parallel
+        columns<QString, int, int>("text", "timeout", "parallel");
         QTest::newRow("not set: defaults") << QString() << 15 << 6;
         QTest::newRow("blanks around a number") << u" 20 "_qs << 20 << 20;
         QTest::newRow("zero: default timeout, one at a time") << u"0"_qs << 15 << 1;
@@ -53,9 +53,7 @@ private slots:
         QTest::newRow("large: parallel capped") << u"100"_qs << 100 << 64;
     }
     void checkOptions() {
-        QFETCH(QString, text);
-        QFETCH(int, timeout);
-        QFETCH(int, parallel);
+        const auto [text, timeout, parallel] = fetch<QString, int, int>("text", "timeout", "parallel");
         SettingsStore store = SettingsStore::atPath(iniPath());
         if (!text.isNull()) {
             QVERIFY(store.save(SettingKeys::kSettings, SettingKeys::kTimeout, text));
