@@ -1,14 +1,9 @@
-#include "core/CheckRun.h"
-#include "core/Clock.h"
-#include "core/SiteList.h"
 #include "schedule/CheckScheduler.h"
 #include "schedule/ConnectionState.h"
 #include "support/DataRows.h"
-#include "support/FixedClock.h"
-#include "support/TestHttpServer.h"
+#include "support/World.h"
 
 #include <QSignalSpy>
-#include <QTest>
 
 namespace {
 
@@ -26,25 +21,14 @@ ClockState disarmed() {
 }
 constexpr int kWaitMs = 10000; // generous: the machine may be loaded
 
-// One scheduler over a fresh list and run, with a fixed clock and a switchable connection.
-struct Fixture {
-    TestHttpServer server;
-    SiteList list;
-    FixedClock clock;
+// One scheduler over a fresh world, with a switchable connection.
+struct Fixture : World {
     FakeConnection connection;
-    CheckRun run{list, clock, CheckOptions{15, 6}};
     CheckScheduler scheduler{run, connection, clock};
-    QSignalSpy finished{&run, &CheckRun::finished};
-
     ~Fixture() {
         scheduler.TimerStop();
         QTRY_VERIFY_WITH_TIMEOUT(!run.isActive(), kWaitMs);
     }
-    void addTickedPage() {
-        list.add(QStringLiteral("k"), server.url(QStringLiteral("/fixed")));
-        list.setTicked(0, true);
-    }
-    CheckRunReport report(int i) const { return finished.at(i).at(0).value<CheckRunReport>(); }
 };
 
 } // namespace
@@ -81,7 +65,7 @@ private slots:
 
     void scheduledRuns() {
         Fixture f;
-        f.addTickedPage();
+        f.add(QStringLiteral("k"), QStringLiteral("/fixed"));
         QVERIFY(f.scheduler.TimerStarted(600).ok());
         for (int frame : {1, 2, 3, 4, 5, 0}) {
             f.clock.m_now = f.clock.m_now.addSecs(600);
@@ -99,7 +83,7 @@ private slots:
         QVERIFY(f.scheduler.TimerStarted(1).ok());
         QCOMPARE(f.scheduler.clockState(), armedAt(f.clock.m_now, 1));
         f.finished.clear();
-        QVERIFY(f.finished.wait(kWaitMs));
+        QVERIFY(f.waitRuns());
         QVERIFY(f.report(0).fromTimer);
     }
 
@@ -114,7 +98,7 @@ private slots:
     void manualRun() {
         const auto [armed, stop, tick] = fetch<bool, bool, bool>("armed", "stop", "tick");
         Fixture f;
-        f.addTickedPage();
+        f.add(QStringLiteral("k"), QStringLiteral("/fixed"));
         if (armed)
             QVERIFY(f.scheduler.TimerStarted(600).ok());
         const ClockState before = f.scheduler.clockState();

@@ -10,7 +10,6 @@
 #include <QPushButton>
 #include <QTest>
 
-// The entry dialog's Dirty and typing rules, and the list-editing commands run through a scripted dialog.
 // The list before a command: "url|crc|description" entries joined by ';', all marked "   =" by an earlier
 // check; '*' before the selected entry, '!' at the start when the list has unsaved changes.
 static void fillList(SiteList& list, QString spec) {
@@ -34,6 +33,7 @@ static QString listText(const SiteList& list) {
     return rows.join(u';');
 }
 
+// The entry dialog's Dirty and typing rules, and the list-editing commands run through a scripted dialog.
 class TestListEditing : public QObject {
     Q_OBJECT
 private slots:

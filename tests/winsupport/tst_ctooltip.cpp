@@ -70,28 +70,23 @@ private slots:
         QCOMPARE(tip.TipText(), QStringLiteral("after"));
     }
 
-    void plainText_data() {
-        QTest::addColumn<QString>("text");
-        QTest::newRow("tags and entities") << "<html><b>x</b>&lt;</html>";
-        QTest::newRow("image") << "<img src=\"file:///etc/passwd\">";
-        QTest::newRow("mnemonic") << "A&B";
-    }
-
     // Read as markup, each text would come out narrower than its characters set side by side.
     void plainText() {
-        QFETCH(QString, text);
-        QWidget host;
-        CTooltip tip;
-        tip.setIcon(1);
-        tip.setTitle(text);
-        tip.setTipText(text);
-        tip.Create(&host);
-        tip.window()->popUp(QPoint(100, 100));
-        QFont bold = QApplication::font("QTipLabel");
-        bold.setBold(true);
-        QVERIFY(tip.window()->isVisible());
-        QVERIFY(tip.window()->width() > QFontMetrics(bold).horizontalAdvance(text));
-        QCOMPARE(tip.window()->text(), text);
+        for (const QString& text : {QStringLiteral("<html><b>x</b>&lt;</html>"),
+                                    QStringLiteral("<img src=\"file:///etc/passwd\">"), QStringLiteral("A&B")}) {
+            QWidget host;
+            CTooltip tip;
+            tip.setIcon(1);
+            tip.setTitle(text);
+            tip.setTipText(text);
+            tip.Create(&host);
+            tip.window()->popUp(QPoint(100, 100));
+            QFont bold = QApplication::font("QTipLabel");
+            bold.setBold(true);
+            QVERIFY(tip.window()->isVisible());
+            QVERIFY2(tip.window()->width() > QFontMetrics(bold).horizontalAdvance(text), qPrintable(text));
+            QCOMPARE(tip.window()->text(), text);
+        }
     }
 
     void showsOnRestAndHides() {
@@ -124,8 +119,6 @@ private slots:
         QApplication::sendEvent(view.viewport(), &leave);
         QVERIFY(!window->isVisible());
     }
-
-private slots:
 };
 
 QTEST_MAIN(TestCTooltip)
