@@ -68,7 +68,8 @@ template <typename F> auto retried(F f) {
     return r;
 }
 
-bool sendAll(int fd, QByteArrayView data) {
+bool sendAll(int fd, const QByteArray& bytes) {
+    QByteArrayView data(bytes);
     for (ssize_t n = 0; !data.isEmpty(); data = data.sliced(n))
         if ((n = retried([&] { return send(fd, data.data(), size_t(data.size()), MSG_NOSIGNAL); })) <= 0)
             return false;
@@ -76,16 +77,6 @@ bool sendAll(int fd, QByteArrayView data) {
 }
 
 } // namespace
-
-// Sent in order: after delayMs the data, then repeat over and over, every repeatMs, until the client leaves.
-struct TestHttpServer::Response {
-    enum class End { KeepAlive, Close, Reset };
-    QByteArray data;
-    int delayMs = 0;
-    End end = End::KeepAlive;
-    QByteArray repeat = {};
-    int repeatMs = 0;
-};
 
 TestHttpServer::TestHttpServer(int hosts) {
     // Requests to it never go through a proxy the machine may have configured (nor do those of child processes).
@@ -137,13 +128,6 @@ TestHttpServer::~TestHttpServer() {
         close(fd);
 }
 
-QString TestHttpServer::urlOnHost(int hostIndex, const QString& pathAndQuery) const {
-    if (hostIndex < 0 || hostIndex >= int(m_ports.size()))
-        return {};
-    return QStringLiteral("http://127.0.0.%1:%2").arg(hostIndex + 1).arg(m_ports[std::size_t(hostIndex)]) +
-           pathAndQuery;
-}
-
 QString TestHttpServer::refusedUrl() {
     // Bound but never listening, and kept for the whole process: no one else can take the port meanwhile.
     static const quint16 port = [] {
@@ -175,13 +159,19 @@ void TestHttpServer::note(int host, int delta) {
         n->second = std::max(n->second, n->first += delta);
 }
 
-TestHttpServer::Response TestHttpServer::respond(const QByteArray& target) {
-    using End = Response::End;
+// Answers one request; false when the connection is to end.
+bool TestHttpServer::answer(int fd, const QByteArray& target) {
     const QUrl url = QUrl::fromEncoded(target);
     const QString path = url.path(QUrl::FullyEncoded);
     const auto number = [query = QUrlQuery(url)](const char* key, int fallback) {
         const QString v = query.queryItemValue(QString::fromLatin1(key), QUrl::FullyEncoded);
         return v.isEmpty() ? fallback : std::max(0, v.toInt());
+    };
+    // Sends start, then again and again every everyMs until the client leaves.
+    const auto endless = [&](const QByteArray& start, const QByteArray& again, int everyMs = 0) {
+        for (bool sent = sendAll(fd, start); sent;)
+            sent = pause(everyMs) && sendAll(fd, again);
+        return false;
     };
     std::unique_lock lock(m_mutex);
     ++m_hits[path];
@@ -189,34 +179,44 @@ TestHttpServer::Response TestHttpServer::respond(const QByteArray& target) {
     const QByteArray body = m_pages.value(known ? path : u"/fixed"_qs);
     lock.unlock();
     if (known)
-        return {withBody(body)};
+        return sendAll(fd, withBody(body));
     if (path == u"/slow")
-        return {withBody("slow page"), int(number("ms", 1000))};
+        return pause(number("ms", 1000)) && sendAll(fd, withBody("slow page"));
     if (path == u"/page")
-        return {withBody(pageBody(number("size", 1000), quint32(number("seed", 1)))), int(number("delay_ms", 0))};
+        return pause(number("delay_ms", 0)) &&
+               sendAll(fd, withBody(pageBody(number("size", 1000), quint32(number("seed", 1)))));
     const QByteArray chunked = "Transfer-Encoding: chunked\r\n", gzipped = "Content-Encoding: gzip\r\n";
     // A gzip header (ten bytes) and a block that unpacks to a mebibyte of zeros, then that block forever.
     static const QByteArray bomb = gzip(QByteArray(1 << 20, '\0'), Z_FULL_FLUSH);
-    static const QHash<QString, Response> canned = {
-        {u"/trickle"_qs, {head(1000000000), 0, End::Close, "t", 500}},
-        {u"/endless"_qs, {head(-1, chunked), 0, End::Close, "10000\r\n" + QByteArray(0x10000, 'e') + "\r\n"}},
-        {u"/gzipbomb"_qs, {head(-1, gzipped) + bomb, 0, End::Close, bomb.mid(10).repeated(64)}},
-        {u"/hugeheader"_qs, {withBody("page", "X-Huge: " + QByteArray(1 << 20, 'h') + "\r\n")}},
-        {u"/http09"_qs, {"no status line, no header: an HTTP/0.9 answer\n", 0, End::Close}},
-        {u"/reset"_qs, {head(1000) + QByteArray(500, 'r'), 0, End::Reset}}, // the body stops halfway
-        {u"/short"_qs, {head(1000) + QByteArray(500, 's'), 0, End::Close}},
-        {u"/badgzip"_qs, {withBody("this is not gzip data at all", gzipped)}},
-        {u"/badchunk"_qs, {head(-1, chunked) + "5\r\nhello\r\nZZ\r\nxx\r\n0\r\n\r\n", 0, End::Close}},
-        {u"/loop"_qs, {head(0, "Location: /loop\r\n", "302 Found")}}};
-    if (canned.contains(path))
-        return canned.value(path);
+    if (path == u"/gzipbomb")
+        return endless(head(-1, gzipped) + bomb, bomb.mid(10).repeated(64));
+    if (path == u"/endless")
+        return endless(head(-1, chunked), "10000\r\n" + QByteArray(0x10000, 'e') + "\r\n");
+    if (path == u"/trickle")
+        return endless(head(1000000000), "t", 500);
+    if (path == u"/reset") { // the body stops halfway and the connection is torn down
+        const linger hard{1, 0};
+        sendAll(fd, head(1000) + QByteArray(500, 'r'));
+        return setsockopt(fd, SOL_SOCKET, SO_LINGER, &hard, sizeof hard), false;
+    }
+    // Answers after which the connection closes: a body that stops halfway, a bad chunk, no head at all.
+    static const QHash<QString, QByteArray> closing = {
+        {u"/short"_qs, head(1000) + QByteArray(500, 's')},
+        {u"/badchunk"_qs, head(-1, chunked) + "5\r\nhello\r\nZZ\r\nxx\r\n0\r\n\r\n"},
+        {u"/http09"_qs, "no status line, no header: an HTTP/0.9 answer\n"}};
+    if (closing.contains(path))
+        return sendAll(fd, closing.value(path)), false;
+    static const QHash<QString, QByteArray> replies = {
+        {u"/hugeheader"_qs, withBody("page", "X-Huge: " + QByteArray(1 << 20, 'h') + "\r\n")},
+        {u"/badgzip"_qs, withBody("this is not gzip data at all", gzipped)},
+        {u"/loop"_qs, head(0, "Location: /loop\r\n", "302 Found")}};
     if (path == u"/gzip")
-        return {withBody(gzip(body), gzipped)};
+        return sendAll(fd, withBody(gzip(body), gzipped));
     if (path == u"/redirect") {
         const QString to = QUrlQuery(url).queryItemValue(u"to"_qs, QUrl::FullyEncoded);
-        return {head(0, "Location: " + to.toLatin1() + "\r\n", "302 Found")};
+        return sendAll(fd, head(0, "Location: " + to.toLatin1() + "\r\n", "302 Found"));
     }
-    return {withBody(notFoundBody(), {}, "404 Not Found")};
+    return sendAll(fd, replies.value(path, withBody(notFoundBody(), {}, "404 Not Found")));
 }
 
 void TestHttpServer::serve(int fd, int host) {
@@ -239,17 +239,9 @@ void TestHttpServer::serve(int fd, int host) {
             }
             open = open && lower != "connection: close";
         }
-        const Response r = respond(lines.value(0).trimmed().split(' ').value(1));
         note(host, +1);
-        bool sent = pause(r.delayMs) && sendAll(fd, r.data);
-        while (sent && !r.repeat.isEmpty())
-            sent = pause(r.repeatMs) && sendAll(fd, r.repeat);
+        open = answer(fd, lines.value(0).trimmed().split(' ').value(1)) && open;
         note(host, -1);
-        if (r.end == Response::End::Reset) {
-            const linger hard{1, 0};
-            setsockopt(fd, SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
-        }
-        open = open && sent && r.end == Response::End::KeepAlive;
     }
     const std::lock_guard lock(m_mutex);
     m_open.removeOne(fd), close(fd);

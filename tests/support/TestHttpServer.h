@@ -23,8 +23,11 @@ public:
     bool isListening() const { return !m_ports.empty(); }
     quint16 port() const { return isListening() ? m_ports.front() : quint16(0); } // the port of 127.0.0.1
     QString url(const QString& pathAndQuery) const { return urlOnHost(0, pathAndQuery); }
-    // The address of pathAndQuery on host hostIndex (0 is 127.0.0.1); empty when there is no such host.
-    QString urlOnHost(int hostIndex, const QString& pathAndQuery) const;
+    // The address of pathAndQuery on host hostIndex (0 is 127.0.0.1).
+    QString urlOnHost(int hostIndex, const QString& pathAndQuery) const {
+        return QStringLiteral("http://127.0.0.%1:%2").arg(hostIndex + 1).arg(m_ports.value(hostIndex)) +
+               pathAndQuery;
+    }
     // An http address on loopback where nothing listens: connecting is refused.
     static QString refusedUrl();
 
@@ -47,14 +50,13 @@ public:
     static QByteArray notFoundBody() { return "<html><body>404: nothing here.</body></html>\n"; }
 
 private:
-    struct Response;
-    Response respond(const QByteArray& target);
+    bool answer(int fd, const QByteArray& target);
     void serve(int fd, int host);
     bool pause(int ms);
     void note(int host, int delta);
 
     std::vector<int> m_listenFds;
-    std::vector<quint16> m_ports;
+    QList<quint16> m_ports;
     mutable std::mutex m_mutex;
     std::condition_variable m_changed; // a thread ended, or the server stops
     bool m_stop = false;
