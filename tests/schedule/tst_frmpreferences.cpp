@@ -34,9 +34,8 @@ class TestFrmPreferences : public QObject {
 
 private slots:
     void interval_data() {
-        // hms: typed into hours, minutes, seconds; "-" leaves the box as it is
-        // yes: the answer to the floor question
-        // events: "ask COUNT/FLOOR" for the floor question, "refused" for a message
+        // hms: typed into hours, minutes, seconds, "-" leaving a box as it is; yes: the answer to the floor
+        // question; events: "ask COUNT/FLOOR" for the floor question, "refused" for a message
         columns<int, QString, bool, QString, QString>("entries", "hms", "yes", "total", "events");
         // clang-format off
         QTest::newRow("nothing typed")       << 10 << "-,-,-"     << true  << "0"        << "stop";

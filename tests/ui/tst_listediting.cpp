@@ -38,9 +38,7 @@ class TestListEditing : public QObject {
     Q_OBJECT
 private slots:
     void dirty_data() {
-        // box: 0 URL, 1 nick, 2 description
-        // key: negative: only released
-        // result: -1: still open
+        // box: 0 URL, 1 nick, 2 description; key: negative when only released; result: -1 while still open
         columns<int, int, QString, bool, int>("box", "key", "then", "dirty", "result");
         // clang-format off
         QTest::newRow("filled only") << 0 << 0 << QString() << false << -1;

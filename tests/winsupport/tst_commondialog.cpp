@@ -50,8 +50,7 @@ private slots:
     }
 
     void fileChoice_data() {
-        // chosen: in a folder holding "exists"; empty: cancelled
-        // fileTitle: empty: FileName and FileTitle as before
+        // chosen: in a folder holding "exists", empty to cancel; fileTitle: empty when FileName and FileTitle stay
         columns<bool, QString, QString, bool, int, QString>("save", "defaultExt", "chosen", "cancelError", "error",
                                                             "fileTitle");
         // clang-format off
@@ -88,8 +87,7 @@ private slots:
     }
 
     void iconSizeAndFlags_data() {
-        // iconSize: -1: never set
-        // sentFlags: what the file dialog gets
+        // iconSize: -1 when never set; sentFlags: what the file dialog gets
         columns<int, int, quint32, quint32>("iconSize", "iconRead", "flags", "sentFlags");
         // clang-format off
         QTest::newRow("never set, hook bits") << -1 << 32 << 0xE4u << 0x04u;
