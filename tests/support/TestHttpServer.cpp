@@ -76,6 +76,16 @@ bool sendAll(int fd, const QByteArray& bytes) {
     return true;
 }
 
+// The deterministic text of /page, made piece by piece from state, so that a large page costs the server no
+// memory.
+quint32 fillPage(quint32 state, char* out, qsizetype n) {
+    for (char* end = out + n; out != end; ++out) {
+        state = state * 1664525u + 1013904223u;
+        *out = char('a' + (state >> 24) % 26);
+    }
+    return state;
+}
+
 } // namespace
 
 TestHttpServer::TestHttpServer(int hosts) {
@@ -140,11 +150,7 @@ QString TestHttpServer::refusedUrl() {
 
 QByteArray TestHttpServer::pageBody(qint64 size, quint32 seed) {
     QByteArray body(qsizetype(size), Qt::Uninitialized);
-    quint32 state = seed * 2654435761u + 1u;
-    for (char& c : body) {
-        state = state * 1664525u + 1013904223u;
-        c = char('a' + (state >> 24) % 26);
-    }
+    fillPage(seed * 2654435761u + 1u, body.data(), body.size());
     return body;
 }
 
@@ -182,9 +188,19 @@ bool TestHttpServer::answer(int fd, const QByteArray& target) {
         return sendAll(fd, withBody(body));
     if (path == u"/slow")
         return pause(number("ms", 1000)) && sendAll(fd, withBody("slow page"));
-    if (path == u"/page")
-        return pause(number("delay_ms", 0)) &&
-               sendAll(fd, withBody(pageBody(number("size", 1000), quint32(number("seed", 1)))));
+    if (path == u"/page") {
+        QByteArray piece(64 * 1024, Qt::Uninitialized);
+        quint32 state = quint32(number("seed", 1)) * 2654435761u + 1u;
+        qint64 left = number("size", 1000);
+        for (bool sent = pause(number("delay_ms", 0)) && sendAll(fd, head(left)); sent; left -= piece.size()) {
+            if (left == 0)
+                return true;
+            piece.resize(qsizetype(std::min<qint64>(left, piece.size())));
+            state = fillPage(state, piece.data(), piece.size());
+            sent = sendAll(fd, piece);
+        }
+        return false;
+    }
     const QByteArray chunked = "Transfer-Encoding: chunked\r\n", gzipped = "Content-Encoding: gzip\r\n";
     // A gzip header (ten bytes) and a block that unpacks to a mebibyte of zeros, then that block forever.
     static const QByteArray bomb = gzip(QByteArray(1 << 20, '\0'), Z_FULL_FLUSH);
