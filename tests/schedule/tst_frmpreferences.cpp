@@ -81,45 +81,39 @@ private slots:
     }
 
     void keyboard_data() {
-        // box: 0..2 the interval boxes, 3 the timeout box
-        columns<int, int, int, QString, QString>("box", "key", "modifiers", "text", "focus");
+        // box: 0..2 the interval boxes, 3 the timeout box; keys: pressed in turn; focus: where it is after each
+        columns<int, QString, QString, QString>("box", "keys", "text", "focus");
         // clang-format off
-        QTest::newRow("digit replaces the selection") << 1 << int(Qt::Key_7)         << 0                      << "7"   << "txtHMS1";
-        QTest::newRow("letter dropped")               << 1 << int(Qt::Key_A)         << 0                      << "0"   << "txtHMS1";
-        QTest::newRow("paste dropped")                << 0 << int(Qt::Key_V)         << int(Qt::ControlModifier) << "0" << "txtHMS0";
-        QTest::newRow("backspace stays")              << 2 << int(Qt::Key_Backspace) << 0                      << ""    << "txtHMS2";
-        QTest::newRow("enter in hours")               << 2 << int(Qt::Key_Return)    << 0                      << "0"   << "txtHMS1";
-        QTest::newRow("enter in seconds")             << 0 << int(Qt::Key_Enter)     << 0                      << "0"   << "cmdOK";
-        QTest::newRow("enter in timeout")             << 3 << int(Qt::Key_Return)    << 0                      << "20"  << "cmdOK";
+        QTest::newRow("digit replaces the selection") << 1 << "7"         << "7"  << "txtHMS1";
+        QTest::newRow("letter dropped")               << 1 << "A"         << "0"  << "txtHMS1";
+        QTest::newRow("paste dropped")                << 0 << "Ctrl+V"    << "0"  << "txtHMS0";
+        QTest::newRow("backspace stays")              << 2 << "Backspace" << ""   << "txtHMS2";
+        QTest::newRow("enter in hours")               << 2 << "Return"    << "0"  << "txtHMS1";
+        QTest::newRow("enter in seconds")             << 0 << "Enter"     << "0"  << "cmdOK";
+        QTest::newRow("enter in timeout")             << 3 << "Return"    << "20" << "cmdOK";
+        // The first arrow at an edge arms the move, the next one makes it; one latch of each kind serves every box.
+        QTest::newRow("edge latches") << 1 << "Left Left Right Right Left Right Right Left" << "0"
+            << "txtHMS1 txtHMS2 txtHMS2 txtHMS1 txtHMS1 txtHMS1 txtHMS0 txtHMS1";
         // clang-format on
     }
 
     void keyboard() {
-        const auto [box, key, modifiers, text, focus] =
-            fetch<int, int, int, QString, QString>("box", "key", "modifiers", "text", "focus");
+        const auto [box, keys, text, focus] =
+            fetch<int, QString, QString, QString>("box", "keys", "text", "focus");
         QApplication::clipboard()->setText(QStringLiteral("5"));
         const auto dialog = open(0);
         QLineEdit* target = box == 3 ? dialog->txtTimeout() : dialog->txtHMS(box);
         target->setFocus(Qt::TabFocusReason);
         if (box == 3)
             target->end(false);
-        QTest::keyClick(target, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
-        QCOMPARE(target->text(), text);
-        QCOMPARE(QApplication::focusWidget()->objectName(), focus);
-    }
-
-    void edgeLatches() {
-        const auto dialog = open(0);
-        dialog->txtHMS(1)->setFocus(Qt::TabFocusReason);
-        // The first arrow at an edge arms the move, the next one makes it; one latch of each kind serves every
-        // box.
-        const std::pair<Qt::Key, int> steps[] = {{Qt::Key_Left, 1},  {Qt::Key_Left, 2}, {Qt::Key_Right, 2},
-                                                 {Qt::Key_Right, 1}, {Qt::Key_Left, 1}, {Qt::Key_Right, 1},
-                                                 {Qt::Key_Right, 0}, {Qt::Key_Left, 1}};
-        for (const auto& [key, focus] : steps) {
-            QTest::keyClick(QApplication::focusWidget(), key);
-            QCOMPARE(QApplication::focusWidget(), dialog->txtHMS(focus));
+        QStringList focused;
+        for (const QString& key : keys.split(u' ')) {
+            const QKeyCombination pressed = QKeySequence(key)[0];
+            QTest::keyClick(QApplication::focusWidget(), pressed.key(), pressed.keyboardModifiers());
+            focused << QApplication::focusWidget()->objectName();
         }
+        QCOMPARE(target->text(), text);
+        QCOMPARE(focused.join(u' '), focus);
     }
 
     void timeout_data() {
