@@ -37,12 +37,11 @@ private slots:
         QTest::newRow("turned off") << report(1, 1) << true << "0" << false;
     }
     void decision() {
-        const auto [run, notify] = fetch<CheckRunReport, QString>("run", "notify");
+        const auto [run, background, notify] = fetch<CheckRunReport, bool, QString>("run", "background", "notify");
         QTemporaryDir dir;
         SettingsStore settings = SettingsStore::atPath(dir.filePath(QStringLiteral("s.ini")));
         if (notify != u'-')
             QVERIFY(settings.save(SettingKeys::kSettings, TrayPresence::kNotifyKey, notify));
-        QFETCH(bool, background);
         QTEST(TrayPresence::shouldNotify(run, background, settings), "expected");
     }
 
