@@ -1,5 +1,6 @@
 #include "core/Fingerprint.h"
 #include "store/SiteListFile.h"
+#include "support/DataRows.h"
 #include "support/TestHttpServer.h"
 
 #include <QProcess>
@@ -54,13 +55,8 @@ private slots:
     }
 
     void run_data() {
-        QTest::addColumn<QString>("options");
-        QTest::addColumn<QStringList>("urls");
-        QTest::addColumn<QStringList>("crcs");
-        QTest::addColumn<int>("exitCode");
-        QTest::addColumn<QString>("markers");
-        QTest::addColumn<QString>("summary");
-        QTest::addColumn<QString>("output");
+        columns<QString, QStringList, QStringList, int, QString, QString, QString>(
+            "options", "urls", "crcs", "exitCode", "markers", "summary", "output");
         const QString fixed = m_server.url(u"/fixed"_s), other = m_server.url(u"/other"_s);
         const QString slow = m_server.url(u"/slow?ms=4000"_s), refused = TestHttpServer::refusedUrl();
         const QString f = QString::number(calcCRC32(m_server.page(u"/fixed"_s)));
@@ -86,13 +82,9 @@ private slots:
             << u"--save"_s << L{other} << L{u"0"_s} << 2 << u"<>"_s << u"standard output"_s << u"gone"_s;
     }
     void run() {
-        QFETCH(QString, options);
-        QFETCH(QStringList, urls);
-        QFETCH(QStringList, crcs);
-        QFETCH(int, exitCode);
-        QFETCH(QString, markers);
-        QFETCH(QString, summary);
-        QFETCH(QString, output);
+        const auto [options, urls, crcs, exitCode, markers, summary, output] =
+            fetch<QString, QStringList, QStringList, int, QString, QString, QString>(
+                "options", "urls", "crcs", "exitCode", "markers", "summary", "output");
         std::vector<SiteEntry> entries(std::size_t(urls.size()));
         QStringList lines;
         for (qsizetype i = 0; i < urls.size(); ++i) {
@@ -122,25 +114,22 @@ private slots:
         }
     }
 
-    void refusesBadInput_data() {
-        QTest::addColumn<QString>("arguments");
-        QTest::newRow("no file") << QString();
-        QTest::newRow("missing file") << u"/nonexistent/list.qvl"_s;
-        QTest::newRow("two files") << u"/nonexistent/list.qvl /nonexistent/list.qvl"_s;
-        QTest::newRow("timeout zero") << u"--timeout 0 /nonexistent/list.qvl"_s;
-        QTest::newRow("timeout text") << u"--timeout abc /nonexistent/list.qvl"_s;
-        QTest::newRow("parallel text") << u"--parallel x /nonexistent/list.qvl"_s;
-        QTest::newRow("unknown option") << u"--frobnicate /nonexistent/list.qvl"_s;
-        QFile other(m_dir.filePath(u"pom.xml"_s));
-        QVERIFY(other.open(QIODevice::WriteOnly) && other.write("<?xml version=\"1.0\"?>\n<project/>\n") > 0);
-        QTest::newRow("other XML, --save") << u"--save "_s + other.fileName();
-    }
     void refusesBadInput() {
-        QFETCH(QString, arguments);
-        const Checked checked = check(arguments.split(u' ', Qt::SkipEmptyParts));
-        QCOMPARE(checked.exitCode, 2);
-        QVERIFY(checked.lines.isEmpty());
-        QVERIFY(!checked.errors.isEmpty());
+        const QString list = u" /nonexistent/list.qvl"_s;
+        // A mistyped path to another XML file is refused, never overwritten by --save.
+        const QByteArray otherXml = "<?xml version=\"1.0\"?>\n<project/>\n";
+        QFile other(m_dir.filePath(u"pom.xml"_s));
+        QVERIFY(other.open(QIODevice::WriteOnly) && other.write(otherXml) > 0);
+        other.close();
+        for (const QString& arguments :
+             QStringList{QString(), list, list + list, u"--timeout 0"_s + list, u"--timeout abc"_s + list,
+                         u"--parallel x"_s + list, u"--frobnicate"_s + list, u"--save "_s + other.fileName()}) {
+            const Checked checked = check(arguments.split(u' ', Qt::SkipEmptyParts));
+            QVERIFY2(checked.exitCode == 2 && checked.lines.isEmpty() && !checked.errors.isEmpty(),
+                     qPrintable(arguments));
+        }
+        QVERIFY(other.open(QIODevice::ReadOnly));
+        QCOMPARE(other.readAll(), otherXml);
     }
 };
 

@@ -30,8 +30,6 @@ private slots:
         QCOMPARE(calcCRC32("x"), 0);
         QCOMPARE(calcCRC32("123456789\n"), -873187034);
         QCOMPARE(calcCRC32("123456789\r"), -873187034); // the last byte never counts
-        QCOMPARE(crcTable()[1], 0x77073096u);
-        QCOMPARE(crcTable()[255], 0x2D02EF8Du);
         for (int i = 0; i < 256; ++i)
             QCOMPARE(crcTable()[i], quint32(get_crc_table()[i]));
     }

@@ -1,5 +1,6 @@
 #include "core/CheckRun.h"
 #include "core/frmShowModified.h"
+#include "support/DataRows.h"
 
 #include <QListWidget>
 #include <QPushButton>
@@ -34,8 +35,7 @@ class TestShowModified : public QObject {
     Q_OBJECT
 private slots:
     void fillsLists_data() {
-        QTest::addColumn<QStringList>("texts");
-        QTest::addColumn<QStringList>("expected");
+        columns<QStringList, QStringList>("texts", "expected");
         const QString a = QStringLiteral("a"), b = QStringLiteral(" b "), u = QStringLiteral("http://x/?q=1");
         QTest::newRow("empty text ignored") << QStringList{{}} << QStringList{};
         QTest::newRow("empty pieces kept, no trimming")
@@ -46,8 +46,7 @@ private slots:
             << QStringList{QStringLiteral("a, b "), {}, a} << QStringList{a, b, a};
     }
     void fillsLists() {
-        QFETCH(QStringList, texts);
-        QFETCH(QStringList, expected);
+        const auto [texts, expected] = fetch<QStringList, QStringList>("texts", "expected");
         frmShowModified window;
         for (const QString& text : texts) {
             window.setURLsList(text);
@@ -79,8 +78,7 @@ private slots:
         QCOMPARE(window->lbxTimeout()->count(), 0);
     }
     void doubleClickOpensOnlyWebAddresses_data() {
-        QTest::addColumn<QString>("line");
-        QTest::addColumn<bool>("opens");
+        columns<QString, bool>("line", "opens");
         QTest::newRow("http") << QStringLiteral("http://www.example.com/news.html") << true;
         QTest::newRow("https, upper case, port, query")
             << QStringLiteral("HTTPS://127.0.0.1:8080/a?b=c&d=e") << true;
@@ -90,8 +88,7 @@ private slots:
         QTest::newRow("leading blank") << QStringLiteral(" http://example.com/") << false;
     }
     void doubleClickOpensOnlyWebAddresses() {
-        QFETCH(QString, line);
-        QFETCH(bool, opens);
+        const auto [line, opens] = fetch<QString, bool>("line", "opens");
         frmShowModified window;
         QList<QUrl> opened;
         window.setUrlOpener([&opened](const QUrl& url) { opened << url; });

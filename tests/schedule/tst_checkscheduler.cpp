@@ -1,13 +1,9 @@
-#include "core/CheckRun.h"
-#include "core/Clock.h"
-#include "core/SiteList.h"
 #include "schedule/CheckScheduler.h"
 #include "schedule/ConnectionState.h"
-#include "support/FixedClock.h"
-#include "support/TestHttpServer.h"
+#include "support/DataRows.h"
+#include "support/World.h"
 
 #include <QSignalSpy>
-#include <QTest>
 
 namespace {
 
@@ -25,25 +21,14 @@ ClockState disarmed() {
 }
 constexpr int kWaitMs = 10000; // generous: the machine may be loaded
 
-// One scheduler over a fresh list and run, with a fixed clock and a switchable connection.
-struct Fixture {
-    TestHttpServer server;
-    SiteList list;
-    FixedClock clock;
+// One scheduler over a fresh world, with a switchable connection.
+struct Fixture : World {
     FakeConnection connection;
-    CheckRun run{list, clock, CheckOptions{15, 6}};
     CheckScheduler scheduler{run, connection, clock};
-    QSignalSpy finished{&run, &CheckRun::finished};
-
     ~Fixture() {
         scheduler.TimerStop();
         QTRY_VERIFY_WITH_TIMEOUT(!run.isActive(), kWaitMs);
     }
-    void addTickedPage() {
-        list.add(QStringLiteral("k"), server.url(QStringLiteral("/fixed")));
-        list.setTicked(0, true);
-    }
-    CheckRunReport report(int i) const { return finished.at(i).at(0).value<CheckRunReport>(); }
 };
 
 } // namespace
@@ -80,7 +65,7 @@ private slots:
 
     void scheduledRuns() {
         Fixture f;
-        f.addTickedPage();
+        f.add(QStringLiteral("k"), QStringLiteral("/fixed"));
         QVERIFY(f.scheduler.TimerStarted(600).ok());
         for (int frame : {1, 2, 3, 4, 5, 0}) {
             f.clock.m_now = f.clock.m_now.addSecs(600);
@@ -98,25 +83,22 @@ private slots:
         QVERIFY(f.scheduler.TimerStarted(1).ok());
         QCOMPARE(f.scheduler.clockState(), armedAt(f.clock.m_now, 1));
         f.finished.clear();
-        QVERIFY(f.finished.wait(kWaitMs));
+        QVERIFY(f.waitRuns());
         QVERIFY(f.report(0).fromTimer);
     }
 
     void manualRun_data() {
-        QTest::addColumn<bool>("armed");
-        QTest::addColumn<bool>("stop");
-        QTest::addColumn<bool>("tick"); // a scheduled run waits for the manual one and must not undo its end
+        // tick: a scheduled run waits for the manual one and must not undo its end
+        columns<bool, bool, bool>("armed", "stop", "tick");
         QTest::newRow("disarmed") << false << false << false;
         QTest::newRow("armed") << true << false << false;
         QTest::newRow("stopped") << false << true << false;
         QTest::newRow("tick during the run") << true << false << true;
     }
     void manualRun() {
-        QFETCH(bool, armed);
-        QFETCH(bool, stop);
-        QFETCH(bool, tick);
+        const auto [armed, stop, tick] = fetch<bool, bool, bool>("armed", "stop", "tick");
         Fixture f;
-        f.addTickedPage();
+        f.add(QStringLiteral("k"), QStringLiteral("/fixed"));
         if (armed)
             QVERIFY(f.scheduler.TimerStarted(600).ok());
         const ClockState before = f.scheduler.clockState();

@@ -1,5 +1,6 @@
 #include "store/SettingsStore.h"
 #include "store/WindowPlacement.h"
+#include "support/DataRows.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -80,9 +81,8 @@ private slots:
     }
 
     void restoreRecord_data() {
-        QTest::addColumn<QString>("record");
-        QTest::addColumn<QRect>("expected"); // the fields before a bad one stay applied
-        QTest::addColumn<int>("error");
+        // expected: the fields before a bad one stay applied
+        columns<QString, QRect, int>("record", "expected", "error");
         QTest::newRow("doubled, leading and trailing §")
             << u"§§100§§200§300§400§0§"_qs << QRect(7, 13, 20, 27) << 0;
         QTest::newRow("fractions, negative position")
@@ -98,9 +98,7 @@ private slots:
         QTest::newRow("huge state") << kBoundsRecord + u"1e12"_qs << kBounds << kOverflow;
     }
     void restoreRecord() {
-        QFETCH(QString, record);
-        QFETCH(QRect, expected);
-        QFETCH(int, error);
+        const auto [record, expected, error] = fetch<QString, QRect, int>("record", "expected", "error");
         QVERIFY(store().save(SettingKeys::kMainWindow, SettingKeys::kPlacement, record));
         auto window = newWindow();
         const Outcome result = persist(*window, false);

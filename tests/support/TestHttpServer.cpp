@@ -7,28 +7,19 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <fcntl.h>
-#include <memory>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
-#include <poll.h>
 #include <sys/socket.h>
+#include <thread>
 #include <unistd.h>
-
-using Clock = std::chrono::steady_clock;
 
 namespace {
 
-constexpr qsizetype kChunk = 64 * 1024;
-constexpr auto kTrickleStep = std::chrono::milliseconds(500);
-constexpr int kMaxHosts = 254;
-
-// flush Z_FULL_FLUSH leaves the stream open: what follows may be repeated, as it refers to nothing earlier.
+// windowBits 31: a gzip wrapper rather than raw zlib. flush Z_FULL_FLUSH leaves the stream open: what follows
+// may be repeated, as it refers to nothing earlier.
 QByteArray gzip(const QByteArray& data, int flush = Z_FINISH) {
     z_stream s{};
-    // windowBits 31: a gzip wrapper rather than raw zlib.
-    if (deflateInit2(&s, Z_DEFAULT_COMPRESSION, Z_DEFLATED, 31, 8, Z_DEFAULT_STRATEGY) != Z_OK)
-        return {};
+    deflateInit2(&s, Z_DEFAULT_COMPRESSION, Z_DEFLATED, 31, 8, Z_DEFAULT_STRATEGY);
     QByteArray out(qsizetype(deflateBound(&s, uLong(data.size()))) + 32, Qt::Uninitialized);
     s.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.constData()));
     s.avail_in = uInt(data.size());
@@ -40,351 +31,237 @@ QByteArray gzip(const QByteArray& data, int flush = Z_FINISH) {
     return out;
 }
 
-// The deterministic body of /page, produced chunk by chunk so that huge pages cost no memory.
-struct PageGenerator {
-    quint32 state;
-    explicit PageGenerator(quint32 seed)
-        : state(seed * 2654435761u + 1u) {}
-    void fill(char* out, qsizetype n) {
-        for (qsizetype i = 0; i < n; ++i) {
-            state = state * 1664525u + 1013904223u;
-            out[i] = char('a' + (state >> 24) % 26);
-        }
-    }
-};
-
-// A response head; a negative contentLength sends no Content-Length.
+// A response head; a negative contentLength sends no Content-Length. With a body, its length is sent.
 QByteArray head(qint64 contentLength, const QByteArray& extra = {}, const char* status = "200 OK") {
     QByteArray h = "HTTP/1.1 " + QByteArray(status) + "\r\n" + extra;
     if (contentLength >= 0)
         h += "Content-Length: " + QByteArray::number(contentLength) + "\r\n";
     return h + "\r\n";
 }
-
-QByteArray withBody(const QByteArray& body, const QByteArray& extra = {}) {
-    return head(body.size(), extra) + body;
+QByteArray withBody(const QByteArray& body, const QByteArray& extra = {}, const char* status = "200 OK") {
+    return head(body.size(), extra, status) + body;
 }
 
-quint16 localPort(int fd) {
-    sockaddr_in addr{};
-    socklen_t len = sizeof addr;
-    getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
-    return ntohs(addr.sin_port);
-}
-
-// A socket bound to 127.0.0.1 for host 0, 127.0.0.2 for host 1, and so on; -1 on failure.
-int loopbackSocket(int hostIndex = 0) {
+// A socket bound to 127.0.0.1 for host 0, 127.0.0.2 for host 1, and so on, and its port; -1 on failure.
+int loopbackSocket(int hostIndex, quint16& port) {
     const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     const int one = 1;
     setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
     addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK + quint32(hostIndex));
-    if (fd >= 0 && bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0)
-        return fd;
-    if (fd >= 0)
+    socklen_t len = sizeof addr;
+    if (bind(fd, reinterpret_cast<sockaddr*>(&addr), len) != 0 ||
+        getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len) != 0) {
         close(fd);
-    return -1;
+        return -1;
+    }
+    port = ntohs(addr.sin_port);
+    return fd;
 }
 
-bool wouldBlock() {
-    return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR;
+// A blocking call, made again when a signal interrupted it.
+template <typename F> auto retried(F f) {
+    auto r = f();
+    while (r < 0 && errno == EINTR)
+        r = f();
+    return r;
+}
+
+bool sendAll(int fd, const QByteArray& bytes) {
+    QByteArrayView data(bytes);
+    for (ssize_t n = 0; !data.isEmpty(); data = data.sliced(n))
+        if ((n = retried([&] { return send(fd, data.data(), size_t(data.size()), MSG_NOSIGNAL); })) <= 0)
+            return false;
+    return true;
+}
+
+// The deterministic text of /page, made piece by piece from state, so that a large page costs the server no
+// memory.
+quint32 fillPage(quint32 state, char* out, qsizetype n) {
+    for (char* end = out + n; out != end; ++out) {
+        state = state * 1664525u + 1013904223u;
+        *out = char('a' + (state >> 24) % 26);
+    }
+    return state;
 }
 
 } // namespace
-
-struct TestHttpServer::Response {
-    enum class Tail { KeepAlive, Close, Reset, Trickle, Endless, Generated };
-    QByteArray data;
-    int delayMs = 0;
-    Tail tail = Tail::KeepAlive;
-    qint64 generatedSize = 0;
-    quint32 seed = 0;
-    QByteArray repeat = {}; // what an endless tail sends over and over
-};
-
-struct TestHttpServer::Connection {
-    int fd = -1;
-    int host = 0;
-    QByteArray in;
-    QByteArray out;
-    qsizetype outPos = 0;
-    bool answering = false;
-    bool dead = false;
-    bool clientWantsClose = false;
-    Clock::time_point readyAt;
-    Response r; // its generatedSize counts down what is left to generate
-    PageGenerator generator{0};
-};
 
 TestHttpServer::TestHttpServer(int hosts) {
     // Requests to it never go through a proxy the machine may have configured (nor do those of child processes).
     for (const char* name : {"http_proxy", "https_proxy", "HTTP_PROXY", "HTTPS_PROXY", "ALL_PROXY", "all_proxy"})
         qunsetenv(name);
     m_pages.insert(QStringLiteral("/fixed"), QByteArray("<html><body>Quovel test page: fixed.</body></html>\n"));
-    for (int i = 0; i < hosts && i < kMaxHosts; ++i) {
-        const int fd = loopbackSocket(i);
+    for (int i = 0; i < hosts && i < 254; ++i) {
+        quint16 port = 0;
+        const int fd = loopbackSocket(i, port);
         if (fd >= 0)
             m_listenFds.push_back(fd);
         if (fd < 0 || listen(fd, 256) != 0)
             break;
-        fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
-        m_ports.push_back(localPort(fd));
+        m_ports.push_back(port);
     }
-    if (hosts < 1 || int(m_ports.size()) != hosts || pipe2(m_wakeFds, O_CLOEXEC | O_NONBLOCK) != 0) {
+    if (hosts < 1 || int(m_ports.size()) != hosts) {
         m_ports.clear(); // not listening; the destructor closes what was opened
         return;
     }
-    m_hostAnswering.fill(0, hosts);
-    m_hostMaxConcurrent.fill(0, hosts);
-    m_thread = std::thread([this] { run(); });
+    m_answering.fill({0, 0}, hosts + 1);
+    m_threads = hosts;
+    for (int h = 0; h < hosts; ++h)
+        std::thread([this, h, listener = m_listenFds[std::size_t(h)]] {
+            for (int fd; (fd = accept4(listener, nullptr, nullptr, SOCK_CLOEXEC)) >= 0 || errno != EINVAL;) {
+                if (fd < 0)
+                    continue; // a client that left before being accepted, or a signal: only a shutdown ends this
+                const int one = 1;
+                setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+                const std::lock_guard lock(m_mutex);
+                m_open << fd, ++m_threads;
+                if (m_stop) // accepted as the server stops: it is past the destructor's shutdown
+                    shutdown(fd, SHUT_RDWR);
+                std::thread([this, fd, h] { serve(fd, h); }).detach();
+            }
+            const std::lock_guard lock(m_mutex);
+            --m_threads, m_changed.notify_all();
+        }).detach();
 }
 
 TestHttpServer::~TestHttpServer() {
-    if (m_thread.joinable()) {
-        m_stop = true;
-        [[maybe_unused]] const auto written = write(m_wakeFds[1], "x", 1);
-        m_thread.join();
-    }
+    std::unique_lock lock(m_mutex);
+    m_stop = true;
+    // Wakes every thread blocked on a socket or waiting to answer, and waits until they have all ended.
+    for (int fd : m_listenFds)
+        shutdown(fd, SHUT_RDWR);
+    for (int fd : std::as_const(m_open))
+        shutdown(fd, SHUT_RDWR);
+    m_changed.notify_all();
+    m_changed.wait(lock, [this] { return m_threads == 0; });
     for (int fd : m_listenFds)
         close(fd);
-    for (int fd : m_wakeFds)
-        if (fd >= 0)
-            close(fd);
-}
-
-QString TestHttpServer::urlOnHost(int hostIndex, const QString& pathAndQuery) const {
-    if (hostIndex < 0 || hostIndex >= int(m_ports.size()))
-        return {};
-    return QStringLiteral("http://127.0.0.%1:%2").arg(hostIndex + 1).arg(m_ports[std::size_t(hostIndex)]) +
-           pathAndQuery;
 }
 
 QString TestHttpServer::refusedUrl() {
     // Bound but never listening, and kept for the whole process: no one else can take the port meanwhile.
     static const quint16 port = [] {
-        const int fd = loopbackSocket();
-        return fd < 0 ? quint16(1) : localPort(fd);
+        quint16 p = 1;
+        loopbackSocket(0, p);
+        return p;
     }();
     return QStringLiteral("http://127.0.0.1:%1/").arg(port);
 }
 
 QByteArray TestHttpServer::pageBody(qint64 size, quint32 seed) {
     QByteArray body(qsizetype(size), Qt::Uninitialized);
-    PageGenerator(seed).fill(body.data(), body.size());
+    fillPage(seed * 2654435761u + 1u, body.data(), body.size());
     return body;
 }
 
-void TestHttpServer::noteAnswering(int hostIndex, int delta) {
-    std::lock_guard lock(m_mutex);
-    m_answering += delta;
-    m_maxConcurrent = std::max(m_maxConcurrent, m_answering);
-    m_hostAnswering[hostIndex] += delta;
-    m_hostMaxConcurrent[hostIndex] = std::max(m_hostMaxConcurrent[hostIndex], m_hostAnswering[hostIndex]);
+bool TestHttpServer::pause(int ms) {
+    std::unique_lock lock(m_mutex);
+    return !m_changed.wait_for(lock, std::chrono::milliseconds(ms), [this] { return m_stop; });
 }
 
-TestHttpServer::Response TestHttpServer::respond(const QByteArray& target) {
-    using Tail = Response::Tail;
-    const qsizetype q = target.indexOf('?');
-    const QString path = QString::fromLatin1(target.left(q < 0 ? target.size() : q));
-    const QUrlQuery query(q < 0 ? QString() : QString::fromLatin1(target.mid(q + 1)));
-    const auto number = [&](const char* key, qint64 fallback) {
-        bool ok = false;
-        const qint64 v = query.queryItemValue(QString::fromLatin1(key)).toLongLong(&ok);
-        return ok ? std::max<qint64>(0, v) : fallback;
+void TestHttpServer::note(int host, int delta) {
+    const std::lock_guard lock(m_mutex);
+    for (auto* n : {&m_answering[0], &m_answering[host + 1]})
+        n->second = std::max(n->second, n->first += delta);
+}
+
+// Answers one request; false when the connection is to end.
+bool TestHttpServer::answer(int fd, const QByteArray& target) {
+    const QUrl url = QUrl::fromEncoded(target);
+    const QString path = url.path(QUrl::FullyEncoded);
+    const auto number = [query = QUrlQuery(url)](const char* key, int fallback) {
+        const QString v = query.queryItemValue(QString::fromLatin1(key), QUrl::FullyEncoded);
+        return v.isEmpty() ? fallback : std::max(0, v.toInt());
     };
-
-    QByteArray fixedBody;
-    int changing = 0;
-    {
-        std::lock_guard lock(m_mutex);
-        ++m_hits[path];
-        if (m_pages.contains(path))
-            return {withBody(m_pages.value(path))};
-        fixedBody = m_pages.value(QStringLiteral("/fixed"));
-        changing = ++m_changingCount;
-    }
-
-    const QByteArray chunked = "Transfer-Encoding: chunked\r\n";
-    static const QByteArray endlessChunk =
-        QByteArray::number(kChunk, 16) + "\r\n" + QByteArray(kChunk, 'e') + "\r\n";
-    if (path == u"/changing")
-        return {withBody("<html><body>changing page, version " + QByteArray::number(changing) + "</body></html>")};
+    // Sends start, then again and again every everyMs until the client leaves.
+    const auto endless = [&](const QByteArray& start, const QByteArray& again, int everyMs = 0) {
+        for (bool sent = sendAll(fd, start); sent;)
+            sent = pause(everyMs) && sendAll(fd, again);
+        return false;
+    };
+    std::unique_lock lock(m_mutex);
+    ++m_hits[path];
+    const bool known = m_pages.contains(path);
+    const QByteArray body = m_pages.value(known ? path : u"/fixed"_qs);
+    lock.unlock();
+    if (known)
+        return sendAll(fd, withBody(body));
     if (path == u"/slow")
-        return {withBody("slow page"), int(number("ms", 1000))};
-    if (path == u"/trickle")
-        return {head(1000000000), 0, Tail::Trickle};
-    if (path == u"/endless")
-        return {head(-1, chunked), 0, Tail::Endless, 0, 0, endlessChunk};
-    if (path == u"/gzipbomb") {
-        // A gzip header (ten bytes) and a block that unpacks to a mebibyte of zeros, then that block forever.
-        static const QByteArray start = gzip(QByteArray(1 << 20, '\0'), Z_FULL_FLUSH);
-        Response r{head(-1, "Content-Encoding: gzip\r\nConnection: close\r\n") + start, 0, Tail::Endless};
-        r.repeat = start.mid(10).repeated(64);
-        return r;
-    }
-    if (path == u"/hugeheader")
-        return {withBody("page", "X-Huge: " + QByteArray(1 << 20, 'h') + "\r\n")};
-    if (path == u"/http09")
-        return {"no status line, no header: an HTTP/0.9 answer\n", 0, Tail::Close};
-    if (path == u"/reset")
-        return {head(10000) + QByteArray(500, 'r'), 0, Tail::Reset};
-    if (path == u"/short")
-        return {head(1000) + QByteArray(500, 's'), 0, Tail::Close};
-    if (path == u"/gzip")
-        return {withBody(gzip(fixedBody), "Content-Encoding: gzip\r\n")};
-    if (path == u"/badgzip")
-        return {withBody("this is not gzip data at all", "Content-Encoding: gzip\r\n")};
-    if (path == u"/loop" || path == u"/redirect") {
-        const QString to =
-            path == u"/loop" ? path : query.queryItemValue(QStringLiteral("to"), QUrl::FullyEncoded);
-        return {head(0, "Location: " + to.toLatin1() + "\r\n", "302 Found")};
-    }
-    if (path == u"/badchunk")
-        return {head(-1, chunked) + "5\r\nhello\r\nZZ\r\nxx\r\n0\r\n\r\n", 0, Tail::Close};
+        return pause(number("ms", 1000)) && sendAll(fd, withBody("slow page"));
     if (path == u"/page") {
-        const qint64 size = number("size", 1000);
-        return {head(size), int(number("delay_ms", 0)), Tail::Generated, size, quint32(number("seed", 1))};
+        QByteArray piece(64 * 1024, Qt::Uninitialized);
+        quint32 state = quint32(number("seed", 1)) * 2654435761u + 1u;
+        qint64 left = number("size", 1000);
+        for (bool sent = pause(number("delay_ms", 0)) && sendAll(fd, head(left)); sent; left -= piece.size()) {
+            if (left == 0)
+                return true;
+            piece.resize(qsizetype(std::min<qint64>(left, piece.size())));
+            state = fillPage(state, piece.data(), piece.size());
+            sent = sendAll(fd, piece);
+        }
+        return false;
     }
-    return {head(notFoundBody().size(), {}, "404 Not Found") + notFoundBody()};
+    const QByteArray chunked = "Transfer-Encoding: chunked\r\n", gzipped = "Content-Encoding: gzip\r\n";
+    // A gzip header (ten bytes) and a block that unpacks to a mebibyte of zeros, then that block forever.
+    static const QByteArray bomb = gzip(QByteArray(1 << 20, '\0'), Z_FULL_FLUSH);
+    if (path == u"/gzipbomb")
+        return endless(head(-1, gzipped) + bomb, bomb.mid(10).repeated(64));
+    if (path == u"/endless")
+        return endless(head(-1, chunked), "10000\r\n" + QByteArray(0x10000, 'e') + "\r\n");
+    if (path == u"/trickle")
+        return endless(head(1000000000), "t", 500);
+    if (path == u"/reset") { // the body stops halfway and the connection is torn down
+        const linger hard{1, 0};
+        sendAll(fd, head(1000) + QByteArray(500, 'r'));
+        return setsockopt(fd, SOL_SOCKET, SO_LINGER, &hard, sizeof hard), false;
+    }
+    // Answers after which the connection closes: a body that stops halfway, a bad chunk, no head at all.
+    static const QHash<QString, QByteArray> closing = {
+        {u"/short"_qs, head(1000) + QByteArray(500, 's')},
+        {u"/badchunk"_qs, head(-1, chunked) + "5\r\nhello\r\nZZ\r\nxx\r\n0\r\n\r\n"},
+        {u"/http09"_qs, "no status line, no header: an HTTP/0.9 answer\n"}};
+    if (closing.contains(path))
+        return sendAll(fd, closing.value(path)), false;
+    static const QHash<QString, QByteArray> replies = {
+        {u"/hugeheader"_qs, withBody("page", "X-Huge: " + QByteArray(1 << 20, 'h') + "\r\n")},
+        {u"/badgzip"_qs, withBody("this is not gzip data at all", gzipped)},
+        {u"/loop"_qs, head(0, "Location: /loop\r\n", "302 Found")}};
+    if (path == u"/gzip")
+        return sendAll(fd, withBody(gzip(body), gzipped));
+    if (path == u"/redirect") {
+        const QString to = QUrlQuery(url).queryItemValue(u"to"_qs, QUrl::FullyEncoded);
+        return sendAll(fd, head(0, "Location: " + to.toLatin1() + "\r\n", "302 Found"));
+    }
+    return sendAll(fd, replies.value(path, withBody(notFoundBody(), {}, "404 Not Found")));
 }
 
-void TestHttpServer::run() {
-    using Tail = Response::Tail;
-    std::vector<std::unique_ptr<Connection>> conns;
-
-    const auto finishAnswer = [this](Connection& c) {
-        if (c.answering)
-            noteAnswering(c.host, -1);
-        c.answering = false;
-    };
-    const auto startAnswer = [&](Connection& c) {
-        const qsizetype end = c.in.indexOf("\r\n\r\n");
-        if (c.answering || end < 0)
-            return;
-        const QList<QByteArray> lines = c.in.left(end).split('\n');
-        c.in.remove(0, end + 4);
+void TestHttpServer::serve(int fd, int host) {
+    QByteArray in;
+    for (bool open = true; open;) {
+        qsizetype end = -1;
+        char buf[4096];
+        for (ssize_t n = 0; (end = in.indexOf("\r\n\r\n")) < 0 &&
+                            (n = retried([&] { return recv(fd, buf, sizeof buf, 0); })) > 0;)
+            in.append(buf, n);
+        if (end < 0)
+            break;
+        const QList<QByteArray> lines = in.left(end).split('\n');
+        in.remove(0, end + 4);
         for (const QByteArray& line : lines) {
             const QByteArray lower = line.trimmed().toLower();
-            if (lower.startsWith("user-agent:"))
-                locked([&] { m_lastUserAgent = line.trimmed().mid(11).trimmed(); });
-            c.clientWantsClose |= lower == "connection: close";
+            if (lower.startsWith("user-agent:")) {
+                const std::lock_guard lock(m_mutex);
+                m_lastUserAgent = line.trimmed().mid(11).trimmed();
+            }
+            open = open && lower != "connection: close";
         }
-        c.r = respond(lines.value(0).trimmed().split(' ').value(1));
-        c.answering = true;
-        noteAnswering(c.host, +1);
-        c.out = c.r.data;
-        c.outPos = 0;
-        c.readyAt = Clock::now() + std::chrono::milliseconds(std::max(0, c.r.delayMs));
-        c.generator = PageGenerator(c.r.seed);
-    };
-    // Sends what is due; returns when the socket is full, a wait is due, or the answer is done.
-    const auto pump = [&](Connection& c) {
-        while (c.answering && !c.dead && Clock::now() >= c.readyAt) {
-            if (c.outPos < c.out.size()) {
-                const ssize_t n =
-                    send(c.fd, c.out.constData() + c.outPos, size_t(c.out.size() - c.outPos), MSG_NOSIGNAL);
-                if (n < 0) {
-                    c.dead = !wouldBlock();
-                    return;
-                }
-                c.outPos += n;
-                continue;
-            }
-            c.outPos = 0;
-            c.out.clear();
-            switch (c.r.tail) {
-            case Tail::KeepAlive:
-                finishAnswer(c);
-                c.dead = c.clientWantsClose;
-                if (!c.dead)
-                    startAnswer(c);
-                break;
-            case Tail::Reset: {
-                const linger hard{1, 0};
-                setsockopt(c.fd, SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
-                c.dead = true;
-                break;
-            }
-            case Tail::Close:
-                c.dead = true;
-                break;
-            case Tail::Trickle:
-                c.out = "t";
-                c.readyAt = Clock::now() + kTrickleStep;
-                break;
-            case Tail::Endless:
-                c.out = c.r.repeat;
-                break;
-            case Tail::Generated:
-                if (c.r.generatedSize == 0)
-                    c.r.tail = Tail::KeepAlive;
-                c.out.resize(std::min(kChunk, qsizetype(c.r.generatedSize)));
-                c.generator.fill(c.out.data(), c.out.size());
-                c.r.generatedSize -= c.out.size();
-                break;
-            }
-        }
-    };
-
-    std::vector<pollfd> fds;
-    while (!m_stop) {
-        int timeoutMs = -1;
-        const auto now = Clock::now();
-        fds.assign(1, {m_wakeFds[0], POLLIN, 0});
-        for (int fd : m_listenFds)
-            fds.push_back({fd, POLLIN, 0});
-        for (const auto& c : conns) {
-            short events = POLLIN;
-            if (c->answering && now < c->readyAt) {
-                const int wait = int(std::chrono::ceil<std::chrono::milliseconds>(c->readyAt - now).count());
-                timeoutMs = timeoutMs < 0 ? wait : std::min(timeoutMs, wait);
-            } else if (c->answering && c->outPos < c->out.size()) {
-                events |= POLLOUT;
-            }
-            fds.push_back({c->fd, events, 0});
-        }
-        if (poll(fds.data(), nfds_t(fds.size()), timeoutMs) < 0 && errno != EINTR)
-            break;
-
-        const std::size_t firstConn = 1 + m_listenFds.size();
-        for (std::size_t i = 0; i < conns.size(); ++i) {
-            Connection& c = *conns[i];
-            char buf[16384];
-            ssize_t n = 0;
-            if (fds[firstConn + i].revents & (POLLIN | POLLHUP | POLLERR)) {
-                while ((n = recv(c.fd, buf, sizeof buf, 0)) > 0)
-                    c.in.append(buf, n);
-                c.dead = n == 0 || !wouldBlock();
-            }
-        }
-        for (std::size_t h = 0; h < m_listenFds.size(); ++h) {
-            int fd = -1;
-            while ((fds[1 + h].revents & POLLIN) &&
-                   (fd = accept4(m_listenFds[h], nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC)) >= 0) {
-                const int one = 1;
-                setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-                auto& c = conns.emplace_back(std::make_unique<Connection>());
-                c->fd = fd;
-                c->host = int(h);
-            }
-        }
-        for (auto& c : conns) {
-            if (!c->dead) {
-                startAnswer(*c);
-                pump(*c);
-            }
-        }
-        std::erase_if(conns, [&](const std::unique_ptr<Connection>& c) {
-            if (c->dead) {
-                finishAnswer(*c);
-                close(c->fd);
-            }
-            return c->dead;
-        });
+        note(host, +1);
+        open = answer(fd, lines.value(0).trimmed().split(' ').value(1)) && open;
+        note(host, -1);
     }
-    for (auto& c : conns) {
-        finishAnswer(*c);
-        close(c->fd);
-    }
+    const std::lock_guard lock(m_mutex);
+    m_open.removeOne(fd), close(fd);
+    --m_threads, m_changed.notify_all();
 }

@@ -1,6 +1,7 @@
 #include "core/CheckRun.h"
 #include "core/SiteList.h"
 #include "store/SettingsStore.h"
+#include "support/DataRows.h"
 #include "ui/TrayPresence.h"
 
 #include <QImage>
@@ -27,10 +28,8 @@ class TestTrayPresence : public QObject {
     Q_OBJECT
 private slots:
     void decision_data() {
-        QTest::addColumn<CheckRunReport>("run");
-        QTest::addColumn<bool>("background");
-        QTest::addColumn<QString>("notify"); // "-": not set
-        QTest::addColumn<bool>("expected");
+        // notify: "-": not set
+        columns<CheckRunReport, bool, QString, bool>("run", "background", "notify", "expected");
         QTest::newRow("scheduled, in background") << report(2, 0) << true << "-" << true;
         QTest::newRow("timeouts only, on") << report(0, 1) << true << "1" << true;
         QTest::newRow("manual run") << report(2, 1, false) << true << "-" << false;
@@ -38,19 +37,16 @@ private slots:
         QTest::newRow("turned off") << report(1, 1) << true << "0" << false;
     }
     void decision() {
-        QFETCH(CheckRunReport, run);
-        QFETCH(QString, notify);
+        const auto [run, background, notify] = fetch<CheckRunReport, bool, QString>("run", "background", "notify");
         QTemporaryDir dir;
         SettingsStore settings = SettingsStore::atPath(dir.filePath(QStringLiteral("s.ini")));
         if (notify != u'-')
             QVERIFY(settings.save(SettingKeys::kSettings, TrayPresence::kNotifyKey, notify));
-        QFETCH(bool, background);
         QTEST(TrayPresence::shouldNotify(run, background, settings), "expected");
     }
 
     void text_data() {
-        QTest::addColumn<CheckRunReport>("run");
-        QTest::addColumn<QString>("expected");
+        columns<CheckRunReport, QString>("run", "expected");
         QTest::newRow("one change") << report(1, 0)
                                     << "1 pagina cambiata, nessun errore di timeout.\nCambiate: c1";
         QTest::newRow("no nick: the URL")
