@@ -6,6 +6,7 @@
 #include "schedule/ClockIndicator.h"
 #include "schedule/ConnectionState.h"
 #include "store/SettingsStore.h"
+#include "support/DataRows.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestHttpServer.h"
 #include "ui/FileCommands.h"
@@ -104,14 +105,9 @@ private slots:
         QCOMPARE(clock->currentKey(), ClockKey::kDisarmed);
         QCOMPARE(clock->toolTip(), CheckScheduler::kTimerDisabledText);
         QVERIFY(!w.window->menuBar()->actions().contains(w.window->menus()->popup()->menuAction()));
-        for (const char* name : {"lvwURLs", "tbToolbar", "sbStatusBar", "frameCTRLs", "cmdSetTimer", "cmdStart",
-                                 "cmdStop", "mnuFile", "mnuEdit", "mnuSelect", "mnuHelp", "mnuPopup1"})
-            QVERIFY2(w.window->findChild<QObject*>(QString::fromLatin1(name)), name);
-        for (const char* name : {"Open", "Save", "Delete", "Edit", "Copy", "Paste", "Start"}) {
-            const QString key = QString::fromLatin1(name);
-            QAction* button = w.window->menus()->toolbarButton(key.toUpper());
-            QVERIFY(button && !button->icon().pixmap(16, 16).isNull());
-            QCOMPARE(w.window->findChild<QWidget*>(QStringLiteral("tbToolbar_") + key)->accessibleName(), key);
+        for (const char* key : {"OPEN", "SAVE", "DELETE", "EDIT", "COPY", "PASTE", "START"}) {
+            QAction* button = w.window->menus()->toolbarButton(QString::fromLatin1(key));
+            QVERIFY2(button && !button->icon().pixmap(16, 16).isNull(), key); // every picture is in the program
         }
     }
 
@@ -119,59 +115,28 @@ private slots:
     // offline; the row gives what can be seen afterwards: ticks | file dialog | message | exit request | window |
     // modal dialog shown | clipboard.
     void commandWiring_data() {
-        QTest::addColumn<QString>("control");
-        QTest::addColumn<QString>("seen");
-        const QString open = QStringLiteral("100|Caricamento elenco siti da aggiornare|||open||");
-        const QString save = QStringLiteral("100|Salvataggio degli url da verificare|||open||");
-        const QString offline = QStringLiteral("100||Error: PC not online.||open||");
-        const QString all = QStringLiteral("111||||open||"), none = QStringLiteral("000||||open||");
-        const QString inverted = QStringLiteral("011||||open||");
-        const QString entry = QStringLiteral("100||||open|frmDialog|");
-        const QString remove = QStringLiteral("100||Conferma eliminazione.||open||");
-        const QString copy = QStringLiteral("100||||open||http://x0.example/");
-        const QString timer = QStringLiteral("100||||open|frmPreferences|");
-        for (auto [control, seen] : std::initializer_list<std::pair<const char*, QString>>{
-                 {"mnuFile_0", open},
-                 {"tbToolbar_Open", open},
-                 {"mnuFile_1", save},
-                 {"tbToolbar_Save", save},
-                 {"mnuSelect_0", all},
-                 {"mnuPopup1_3", all},
-                 {"mnuSelect_1", none},
-                 {"mnuPopup1_4", none},
-                 {"mnuSelect_2", inverted},
-                 {"mnuPopup1_5", inverted},
-                 {"mnuPopup1_0", offline},
-                 {"tbToolbar_Start", offline},
-                 {"cmdStart", offline},
-                 {"mnuEdit_0", entry},
-                 {"mnuPopup1_7", entry},
-                 {"mnuEdit_2", entry},
-                 {"mnuPopup1_8", entry},
-                 {"tbToolbar_Edit", entry},
-                 {"tbToolbar_Paste", entry},
-                 {"mnuEdit_1", remove},
-                 {"mnuPopup1_9", remove},
-                 {"tbToolbar_Delete", remove},
-                 {"mnuEdit_3", copy},
-                 {"mnuPopup1_10", copy},
-                 {"tbToolbar_Copy", copy},
-                 {"mnuFile_3", timer},
-                 {"cmdSetTimer", timer},
-                 {"mnuHelp_2", QStringLiteral("100||||open|frmSplash|")},
-                 {"mnuPopup1_12", QStringLiteral("100|||armed|open||")},
-                 {"key Delete", remove},
-                 {"key Ctrl+C", copy},
-                 {"key F5", offline},
-                 {"key Ctrl+O", open},
-                 {"key Ctrl+S", save},
-                 {"key Ctrl+Q", QStringLiteral("100||||closed||")},
-                 {"mnuFile_5", QStringLiteral("100||||closed||")}})
-            QTest::newRow(control) << QString::fromLatin1(control) << seen;
+        columns<QString, QString>("control", "seen");
+        // Every control that leads to the same outcome is listed in one row, separated by commas.
+        for (auto [controls, seen] : std::initializer_list<std::pair<const char*, const char*>>{
+                 {"mnuFile_0,tbToolbar_Open,key Ctrl+O", "100|Caricamento elenco siti da aggiornare|||open||"},
+                 {"mnuFile_1,tbToolbar_Save,key Ctrl+S", "100|Salvataggio degli url da verificare|||open||"},
+                 {"mnuSelect_0,mnuPopup1_3", "111||||open||"},
+                 {"mnuSelect_1,mnuPopup1_4", "000||||open||"},
+                 {"mnuSelect_2,mnuPopup1_5", "011||||open||"},
+                 {"mnuPopup1_0,tbToolbar_Start,cmdStart,key F5", "100||Error: PC not online.||open||"},
+                 {"mnuEdit_0,mnuPopup1_7,mnuEdit_2,mnuPopup1_8,tbToolbar_Edit,tbToolbar_Paste",
+                  "100||||open|frmDialog|"},
+                 {"mnuEdit_1,mnuPopup1_9,tbToolbar_Delete,key Delete", "100||Conferma eliminazione.||open||"},
+                 {"mnuEdit_3,mnuPopup1_10,tbToolbar_Copy,key Ctrl+C", "100||||open||http://x0.example/"},
+                 {"mnuFile_3,cmdSetTimer", "100||||open|frmPreferences|"},
+                 {"mnuHelp_2", "100||||open|frmSplash|"},
+                 {"mnuPopup1_12", "100|||armed|open||"},
+                 {"mnuFile_5,key Ctrl+Q", "100||||closed||"}})
+            for (const QString& control : QString::fromLatin1(controls).split(u','))
+                QTest::newRow(qPrintable(control)) << control << QString::fromUtf8(seen);
     }
     void commandWiring() {
-        QFETCH(QString, control);
-        QFETCH(QString, seen);
+        const auto [control, seen] = fetch<QString, QString>("control", "seen");
         World w;
         w.connection.online = false;
         for (int i = 0; i < 3; ++i)
@@ -213,14 +178,9 @@ private slots:
 
     // Open and save: what the person chose, what is on disk before, and what the window shows afterwards.
     void fileCommands_data() {
-        QTest::addColumn<bool>("save");
-        QTest::addColumn<QString>("chosen"); // "" cancels
-        QTest::addColumn<QByteArray>("before");
-        QTest::addColumn<bool>("answer");
-        QTest::addColumn<QString>("message");
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<int>("count");
-        QTest::addColumn<bool>("modified");
+        // chosen "" cancels the dialog
+        columns<bool, QString, QByteArray, bool, QString, QString, int, bool>(
+            "save", "chosen", "before", "answer", "message", "caption", "count", "modified");
         const QString load = QStringLiteral("Load error"), quovel = QStringLiteral("Quovel");
         QTest::newRow("open cancelled") << false << "" << QByteArray() << false << "" << quovel << 1 << true;
         QTest::newRow("open malformed")
@@ -240,14 +200,9 @@ private slots:
                                     << quovel << 1 << true;
     }
     void fileCommands() {
-        QFETCH(bool, save);
-        QFETCH(QString, chosen);
-        QFETCH(QByteArray, before);
-        QFETCH(bool, answer);
-        QFETCH(QString, message);
-        QFETCH(QString, caption);
-        QFETCH(int, count);
-        QFETCH(bool, modified);
+        const auto [save, chosen, before, answer, message, caption, count, modified] =
+            fetch<bool, QString, QByteArray, bool, QString, QString, int, bool>(
+                "save", "chosen", "before", "answer", "message", "caption", "count", "modified");
         World w;
         w.add(QStringLiteral("mine"), QStringLiteral("http://mine.example/"));
         w.list.setModified(true);
@@ -273,11 +228,7 @@ private slots:
     }
 
     void closeSequence_data() {
-        QTest::addColumn<bool>("modified");
-        QTest::addColumn<QString>("how");
-        QTest::addColumn<bool>("answer");
-        QTest::addColumn<bool>("closed");
-        QTest::addColumn<int>("questions");
+        columns<bool, QString, bool, bool, int>("modified", "how", "answer", "closed", "questions");
         QTest::newRow("clean") << false << "close" << false << true << 0;
         QTest::newRow("kept by No") << true << "close" << false << false << 1;
         QTest::newRow("left by Yes") << true << "close" << true << true << 1;
@@ -286,11 +237,8 @@ private slots:
         QTest::newRow("Esci, modified, No") << true << "esci right" << false << false << 1;
     }
     void closeSequence() {
-        QFETCH(bool, modified);
-        QFETCH(QString, how);
-        QFETCH(bool, answer);
-        QFETCH(bool, closed);
-        QFETCH(int, questions);
+        const auto [modified, how, answer, closed, questions] =
+            fetch<bool, QString, bool, bool, int>("modified", "how", "answer", "closed", "questions");
         World w;
         w.add(QStringLiteral("a"), QStringLiteral("http://a.example/"));
         w.list.setModified(modified);
@@ -378,11 +326,7 @@ private slots:
     }
 
     void inPlaceEdit_data() {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<int>("key");
-        QTest::addColumn<QString>("url");
-        QTest::addColumn<QString>("crc");
-        QTest::addColumn<bool>("modified");
+        columns<QString, int, QString, QString, bool>("typed", "key", "url", "crc", "modified");
         QTest::newRow("letter case") << "HTTP://A.example/" << int(Qt::Key_Return) << "HTTP://A.example/"
                                      << "77" << false;
         QTest::newRow("changed") << "http://b.example/" << int(Qt::Key_Return) << "http://b.example/"
@@ -391,11 +335,8 @@ private slots:
                                    << "77" << false;
     }
     void inPlaceEdit() {
-        QFETCH(QString, typed);
-        QFETCH(int, key);
-        QFETCH(QString, url);
-        QFETCH(QString, crc);
-        QFETCH(bool, modified);
+        const auto [typed, key, url, crc, modified] =
+            fetch<QString, int, QString, QString, bool>("typed", "key", "url", "crc", "modified");
         World w;
         w.add(QStringLiteral("a"), QStringLiteral("http://a.example/"), QStringLiteral("d"));
         w.list.setField(0, SiteList::Field::Crc, QStringLiteral("77"));
@@ -419,8 +360,7 @@ private slots:
     }
 
     void doubleClickOpensWebAddressesOnly_data() {
-        QTest::addColumn<QString>("url");
-        QTest::addColumn<bool>("opened");
+        columns<QString, bool>("url", "opened");
         QTest::newRow("http") << "http://a.example/x?y=1" << true;
         QTest::newRow("https") << "https://a.example/" << true;
         QTest::newRow("file") << "file:///etc/passwd" << false;
@@ -428,8 +368,7 @@ private slots:
         QTest::newRow("other scheme") << "javascript:alert(1)" << false;
     }
     void doubleClickOpensWebAddressesOnly() {
-        QFETCH(QString, url);
-        QFETCH(bool, opened);
+        const auto [url, opened] = fetch<QString, bool>("url", "opened");
         World w;
         w.add(QStringLiteral("a"), url);
         QList<QUrl> asked;
