@@ -1,5 +1,6 @@
 #include "core/Fingerprint.h"
 #include "core/PageFetcher.h"
+#include "support/DataRows.h"
 #include "support/TestHttpServer.h"
 
 #include <QElapsedTimer>
@@ -37,11 +38,8 @@ private slots:
     }
 
     void fetch_data() {
-        QTest::addColumn<QString>("url");
-        QTest::addColumn<int>("timeout");
-        QTest::addColumn<int>("expected"); // 0: fetched, and fingerprinted as body
-        QTest::addColumn<QByteArray>("body");
-        QTest::addColumn<QByteArray>("environment"); // NAME=value set for this fetch only
+        // expected 0: fetched, and fingerprinted as body; environment: NAME=value set for this fetch only
+        columns<QString, int, int, QByteArray, QByteArray>("url", "timeout", "expected", "body", "environment");
         using namespace FetchError;
         const auto row = [](const char* name, const QString& url, int timeout, int expected,
                             const QByteArray& body = {}, const QByteArray& environment = {}) {
@@ -83,11 +81,9 @@ private slots:
                 << bad << 5 << kBadUrl << QByteArray() << QByteArray();
     }
     void fetch() {
-        QFETCH(QString, url);
-        QFETCH(int, timeout);
-        QFETCH(int, expected);
-        QFETCH(QByteArray, body);
-        QFETCH(QByteArray, environment);
+        const auto [url, timeout, expected, body, environment] =
+            ::fetch<QString, int, int, QByteArray, QByteArray>("url", "timeout", "expected", "body",
+                                                               "environment");
         const QByteArray name = environment.left(environment.indexOf('='));
         if (!name.isEmpty())
             qputenv(name.constData(), environment.mid(name.size() + 1));

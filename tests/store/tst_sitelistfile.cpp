@@ -1,5 +1,6 @@
 #include "store/SiteListFile.h"
 #include "store/XmlEntities.h"
+#include "support/DataRows.h"
 
 #include <QDir>
 #include <QFile>
@@ -90,9 +91,7 @@ private slots:
     }
 
     void exactBytes_data() {
-        QTest::addColumn<QString>("nick");
-        QTest::addColumn<QString>("url");
-        QTest::addColumn<QByteArray>("expected");
+        columns<QString, QString, QByteArray>("nick", "url", "expected");
         QTest::newRow("empty list") << QString() << QString() << kEmptyList;
         QTest::newRow("Tom & Jerry") << u"Tom & Jerry"_qs << u"http://t/"_qs
                                      << list(record("Tom &amp;amp; Jerry", "http://t/", "0"));
@@ -101,9 +100,7 @@ private slots:
     }
 
     void exactBytes() {
-        QFETCH(QString, nick);
-        QFETCH(QString, url);
-        QFETCH(QByteArray, expected);
+        const auto [nick, url, expected] = fetch<QString, QString, QByteArray>("nick", "url", "expected");
         std::vector<SiteEntry> entries;
         if (!url.isEmpty())
             entries.push_back(makeEntry(nick, url));
@@ -115,8 +112,8 @@ private slots:
     }
 
     void reads_data() {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QStringList>("expected"); // key|nick|url|crc|rdatetime|descrizione per entry
+        // expected: key|nick|url|crc|rdatetime|descrizione, one string per entry
+        columns<QByteArray, QStringList>("bytes", "expected");
         QTest::newRow("by position, whatever the names")
             << QByteArray(
                    "\xEF\xBB\xBF<?xml version=\"1.0\"?>\n<lista>\n <sito nome=\"Uno &amp;amp; Due\" x=\"y\">\n"
@@ -143,8 +140,7 @@ private slots:
     }
 
     void reads() {
-        QFETCH(QByteArray, bytes);
-        QFETCH(QStringList, expected);
+        const auto [bytes, expected] = fetch<QByteArray, QStringList>("bytes", "expected");
         const QString file = path(u"in.xml"_qs);
         QVERIFY(writeBytes(file, bytes));
         const SiteListReadResult r = readSiteListFile(file);
@@ -156,8 +152,8 @@ private slots:
     }
 
     void badFiles_data() {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("kind"); // empty: a file holding the bytes
+        // kind empty: a file holding the bytes
+        columns<QByteArray, QString>("bytes", "kind");
         const QByteArray good = list(record("a") + record("b"));
         QTest::newRow("not XML") << QByteArray("nick;url\r\nTom;http://t/\r\n") << QString();
         QTest::newRow("truncated") << good.left(good.size() - 30) << QString();
@@ -188,8 +184,7 @@ private slots:
     }
 
     void badFiles() {
-        QFETCH(QByteArray, bytes);
-        QFETCH(QString, kind);
+        const auto [bytes, kind] = fetch<QByteArray, QString>("bytes", "kind");
         const QString file = path(u"bad.xml"_qs);
         if (!bytes.isEmpty())
             QVERIFY(writeBytes(file, bytes));
@@ -207,9 +202,8 @@ private slots:
     }
 
     void saveRefused_data() {
-        QTest::addColumn<QString>("target");
-        QTest::addColumn<int>("field"); // of the second entry: nick, url, crc, rdatetime, descrizione
-        QTest::addColumn<QString>("bad");
+        // field of the second entry: nick, url, crc, rdatetime, descrizione
+        columns<QString, int, QString>("target", "field", "bad");
         QTest::newRow("path is a folder") << u"sub"_qs << 0 << QString();
         QTest::newRow("folder does not exist") << u"no/list.xml"_qs << 0 << QString();
         const QString target = u"list.xml"_qs;
@@ -221,9 +215,7 @@ private slots:
     }
 
     void saveRefused() {
-        QFETCH(QString, target);
-        QFETCH(int, field);
-        QFETCH(QString, bad);
+        const auto [target, field, bad] = fetch<QString, int, QString>("target", "field", "bad");
         SiteEntry e = makeEntry(u"Seconda"_qs, u"http://two/"_qs);
         QString* fields[] = {&e.nick, &e.url, &e.crc, &e.rdatetime, &e.descrizione};
         *fields[field] += bad;
