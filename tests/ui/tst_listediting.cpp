@@ -12,9 +12,9 @@
 
 // The list before a command: "url|crc|description" entries joined by ';', all marked "   =" by an earlier
 // check; '*' before the selected entry, '!' at the start when the list has unsaved changes.
-static void fillList(SiteList& list, QString spec) {
-    list.setModified(spec.startsWith(u'!'));
-    for (const QString& e : spec.remove(u'!').split(u';', Qt::SkipEmptyParts)) {
+static void fillList(SiteList& list, QString entries) {
+    list.setModified(entries.startsWith(u'!'));
+    for (const QString& e : entries.remove(u'!').split(u';', Qt::SkipEmptyParts)) {
         const QStringList f = QString(e).remove(u'*').split(u'|');
         QVERIFY(list.add(SiteList::keyFromUrl(f[0]), f[0]));
         const int row = list.count() - 1;
