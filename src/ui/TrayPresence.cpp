@@ -4,6 +4,7 @@
 #include "core/SiteList.h"
 #include "schedule/ClockIndicator.h"
 #include "store/SettingsStore.h"
+#include "ui/DesktopNotifier.h"
 
 #include <QHash>
 #include <QIcon>
@@ -88,6 +89,8 @@ TrayPresence::TrayPresence(QWidget* window, const SettingsStore& settings, const
             raiseWindow();
     });
     connect(m_tray, &QSystemTrayIcon::messageClicked, this, &TrayPresence::resultsRequested);
+    m_notifier = new DesktopNotifier(m_tray, this);
+    connect(m_notifier, &DesktopNotifier::clicked, this, &TrayPresence::resultsRequested);
     setClockState({ClockKey::kDisarmed, true, CheckScheduler::kTimerDisabledText});
     m_tray->show();
 }
@@ -115,7 +118,7 @@ bool TrayPresence::reportRun(const CheckRunReport& report) {
     const bool background = !m_window || m_window->isMinimized() || !m_window->isActiveWindow();
     if (!shouldNotify(report, background, m_settings))
         return false;
-    m_tray->showMessage(kTitle, noticeText(report, pageNames(report, m_list)), QSystemTrayIcon::Information);
+    m_notifier->notify(kTitle, noticeText(report, pageNames(report, m_list)));
     return true;
 }
 

@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QStringList>
 
+class DesktopNotifier;
 class QMenu;
 class QSystemTrayIcon;
 class QWidget;
@@ -63,4 +64,5 @@ private:
     const SiteList& m_list;
     QSystemTrayIcon* m_tray = nullptr;
     QMenu* m_menu = nullptr;
+    DesktopNotifier* m_notifier = nullptr;
 };
