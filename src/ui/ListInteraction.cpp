@@ -25,7 +25,16 @@ public:
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                           const QModelIndex& index) const override {
         m_interaction.beforeEdit(index.row());
-        return QStyledItemDelegate::createEditor(parent, option, index);
+        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+        m_interaction.editorOpened(editor);
+        return editor;
+    }
+
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override {
+        // A tick or a run's marker landing on the row being edited must not replace what the person typed.
+        if (auto* line = qobject_cast<QLineEdit*>(editor); line && line->isModified())
+            return;
+        QStyledItemDelegate::setEditorData(editor, index);
     }
 
     void setModelData(QWidget* editor, QAbstractItemModel*, const QModelIndex& index) const override {
@@ -50,7 +59,7 @@ ListInteraction::ListInteraction(SiteList& list, QTableView& view, QObject* pare
     m_view.setEditTriggers(QAbstractItemView::SelectedClicked);
     auto* delegate = new UrlDelegate(*this, &m_view);
     m_view.setItemDelegateForColumn(SiteList::ColUrl, delegate);
-    connect(delegate, &QAbstractItemDelegate::closeEditor, this, [this] { m_editing = false; });
+    connect(delegate, &QAbstractItemDelegate::closeEditor, this, [this] { m_editor = nullptr; });
     m_view.viewport()->installEventFilter(this);
     m_view.installEventFilter(this);
 
@@ -113,7 +122,7 @@ void ListInteraction::hoverAt(const QPoint& viewportPos) {
 
 void ListInteraction::hoverSelect() {
     // An open editor keeps its row: hovering elsewhere must not move the selection under it.
-    if (m_editing)
+    if (editing())
         return;
     if (m_pendingHoverRow >= 0 && !m_view.selectionModel()->isRowSelected(m_pendingHoverRow))
         selectRow(m_pendingHoverRow);
@@ -148,19 +157,31 @@ void ListInteraction::editSelectedUrl() {
     m_view.edit(m_view.model()->index(row, SiteList::ColUrl));
 }
 
+bool ListInteraction::editing() const {
+    // The view hides an editor whose row goes away without telling anyone it closed.
+    return m_editor && m_editor->isVisible();
+}
+
+void ListInteraction::editorOpened(QWidget* editor) {
+    m_editor = editor;
+}
+
 void ListInteraction::beforeEdit(int row) {
-    m_editing = true;
     m_urlBeforeEdit = m_list.field(row, SiteList::Field::Url);
 }
 
 void ListInteraction::afterEdit(int row, const QString& text) {
     if (row < 0 || row >= m_list.count())
         return;
+    const QString before = m_list.field(row, SiteList::Field::Url);
     if (text.compare(m_urlBeforeEdit, Qt::CaseInsensitive) != 0) {
         m_list.setModified(true);
         m_urlBeforeEdit.clear();
         m_list.setField(row, SiteList::Field::Crc, QStringLiteral("0"));
     }
+    // A change of letter case keeps the fingerprint but is still a change the list file has not seen yet.
+    if (text != before)
+        m_list.setModified(true);
     m_list.setField(row, SiteList::Field::Url, text);
 }
 
@@ -168,7 +189,7 @@ bool ListInteraction::eventFilter(QObject* watched, QEvent* event) {
     if (watched == &m_view) {
         if (event->type() == QEvent::KeyPress) {
             const auto* key = static_cast<QKeyEvent*>(event);
-            if (m_editing)
+            if (editing())
                 return false;
             if (key->key() == Qt::Key_F2 && key->modifiers() == Qt::NoModifier) {
                 editSelectedUrl();

@@ -4,9 +4,11 @@
 
 #include <QObject>
 #include <QPoint>
+#include <QPointer>
 #include <QString>
 #include <QTimer>
 #include <QUrl>
+#include <QWidget>
 
 #include <functional>
 
@@ -46,6 +48,8 @@ public:
     // letter case marks the list modified and resets the entry's fingerprint, then the new text is taken.
     void beforeEdit(int row);
     void afterEdit(int row, const QString& text);
+    // The in-place editor the view opened; it is the one open until it closes or is hidden.
+    void editorOpened(QWidget* editor);
 
     // The selected entry's row and the view's current row, kept as one.
     void selectRow(int row);
@@ -67,6 +71,7 @@ protected:
 
 private:
     void hoverSelect();
+    bool editing() const;
 
     SiteList& m_list;
     QTableView& m_view;
@@ -75,6 +80,6 @@ private:
     QTimer m_hoverTimer;
     bool m_sortDescending = false;
     QString m_urlBeforeEdit;
-    bool m_editing = false;
+    QPointer<QWidget> m_editor;
     UrlOpener m_opener;
 };

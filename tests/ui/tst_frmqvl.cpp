@@ -326,21 +326,35 @@ private slots:
     }
 
     void inPlaceEdit_data() {
-        columns<QString, int, QString, QString, bool>("typed", "key", "url", "crc", "modified");
-        QTest::newRow("letter case") << "HTTP://A.example/" << int(Qt::Key_Return) << "HTTP://A.example/"
-                                     << "77" << false;
-        QTest::newRow("changed") << "http://b.example/" << int(Qt::Key_Return) << "http://b.example/"
+        columns<QString, QString, int, QString, QString, bool>("meanwhile", "typed", "key", "url", "crc",
+                                                               "modified");
+        QTest::newRow("letter case") << ""
+                                     << "HTTP://A.example/" << int(Qt::Key_Return) << "HTTP://A.example/"
+                                     << "77" << true;
+        QTest::newRow("changed") << ""
+                                 << "http://b.example/" << int(Qt::Key_Return) << "http://b.example/"
                                  << "0" << true;
-        QTest::newRow("abandoned") << "http://b.example/" << int(Qt::Key_Escape) << "http://a.example/"
+        QTest::newRow("abandoned") << ""
+                                   << "http://b.example/" << int(Qt::Key_Escape) << "http://a.example/"
                                    << "77" << false;
+        QTest::newRow("ticked while typing") << "tick"
+                                             << "http://b.example/" << int(Qt::Key_Return) << "http://b.example/"
+                                             << "0" << true;
+        QTest::newRow("row deleted while typing") << "delete"
+                                                  << "http://b.example/" << 0 << "http://z.example/"
+                                                  << "77" << true;
     }
     void inPlaceEdit() {
-        const auto [typed, key, url, crc, modified] =
-            fetch<QString, int, QString, QString, bool>("typed", "key", "url", "crc", "modified");
+        const auto [meanwhile, typed, key, url, crc, modified] =
+            fetch<QString, QString, int, QString, QString, bool>("meanwhile", "typed", "key", "url", "crc",
+                                                                 "modified");
         World w;
         w.add(QStringLiteral("a"), QStringLiteral("http://a.example/"), QStringLiteral("d"));
-        w.list.setField(0, SiteList::Field::Crc, QStringLiteral("77"));
-        w.list.setField(0, SiteList::Field::Res, QStringLiteral("  <>"));
+        w.add(QStringLiteral("z"), QStringLiteral("http://z.example/"));
+        for (int row : {0, 1}) {
+            w.list.setField(row, SiteList::Field::Crc, QStringLiteral("77"));
+            w.list.setField(row, SiteList::Field::Res, QStringLiteral("  <>"));
+        }
         w.window->activateWindow();
         QTableView* view = w.window->listView();
         w.window->listInteraction()->selectRow(0);
@@ -348,15 +362,24 @@ private slots:
         QTest::keyClick(view, Qt::Key_F2);
         auto* editor = view->findChild<QLineEdit*>();
         QVERIFY(editor);
-        editor->setText(typed);
-        QTest::keyClick(editor, Qt::Key(key));
+        editor->selectAll();
+        QTest::keyClicks(editor, typed);
+        if (meanwhile == u"tick") // what a run does to the row it has fetched
+            w.list.setTicked(0, true);
+        else if (meanwhile == u"delete")
+            w.list.remove(w.list.entryAt(0).key);
+        if (key != 0)
+            QTest::keyClick(editor, Qt::Key(key));
         QTRY_VERIFY(!view->findChild<QLineEdit*>()); // the editor commits and closes later
         QCOMPARE(w.list.entryAt(0).url, url);
         QCOMPARE(w.list.entryAt(0).crc, crc);
         QCOMPARE(w.list.isModified(), modified);
         QCOMPARE(w.list.entryAt(0).res, QStringLiteral("  <>"));
-        // The other columns are never edited in place.
+        // The other columns are never edited in place; the URL can be edited again.
         QVERIFY(!(view->model()->flags(view->model()->index(0, 1)) & Qt::ItemIsEditable));
+        w.window->listInteraction()->selectRow(0);
+        QTest::keyClick(view, Qt::Key_F2);
+        QVERIFY(view->findChild<QLineEdit*>());
     }
 
     void doubleClickOpensWebAddressesOnly_data() {
