@@ -445,7 +445,12 @@ void frmQVL::onRunFinished(const CheckRunReport& report) {
     if (m_closing)
         return;
     if (!report.outcome.ok()) {
+        // Scheduled runs go on while the message is open; each failing again must not stack one more box.
+        if (m_showingRunError)
+            return;
+        m_showingRunError = true;
         m_prompter.message(Prompter::Icon::Critical, QStringLiteral("Errore!"), report.errorMessage(), this);
+        m_showingRunError = false;
         return;
     }
     frmShowModified::showReport(m_results, report, this);

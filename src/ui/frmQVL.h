@@ -119,5 +119,6 @@ private:
     TrayPresence* m_tray = nullptr;
     bool m_exitRequested = false;
     bool m_closing = false;
+    bool m_showingRunError = false;
     QSize m_frameExtra;
 };
