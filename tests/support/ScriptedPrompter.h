@@ -5,6 +5,8 @@
 #include <QList>
 #include <QStringList>
 
+#include <functional>
+
 // A prompter that answers from a script and records what it was asked, so no test ever blocks on a person.
 // Unscripted questions are answered No and unscripted file dialogs are cancelled.
 class ScriptedPrompter : public Prompter {
@@ -15,13 +17,16 @@ public:
         QString text;
     };
 
-    QList<bool> answers;      // next answers to askYesNo, first first
-    QStringList fileNames;    // next file names chosen in a file dialog; "" cancels
-    QList<Shown> shown;       // every message and question, in order
-    QList<FileRequest> files; // every file dialog request, in order
+    QList<bool> answers;                    // next answers to askYesNo, first first
+    QStringList fileNames;                  // next file names chosen in a file dialog; "" cancels
+    QList<Shown> shown;                     // every message and question, in order
+    QList<FileRequest> files;               // every file dialog request, in order
+    std::function<void()> whileMessageOpen; // what happens meanwhile, as under a real modal message
 
     void message(Icon icon, const QString& title, const QString& text, QWidget*) override {
         shown.append({icon, title, text});
+        if (whileMessageOpen)
+            whileMessageOpen();
     }
     bool askYesNo(const QString& title, const QString& text, QWidget*) override {
         shown.append({Icon::Question, title, text});

@@ -405,6 +405,26 @@ private slots:
             QCOMPARE(asked.first().toString(), url);
     }
 
+    // Scheduled runs over a list with a bad fingerprint fail again while the first failure's message is open.
+    void failingRunsShowOneMessageAtATime() {
+        TestHttpServer server;
+        World w;
+        w.add(QStringLiteral("bad"), server.url(QStringLiteral("/fixed")));
+        w.list.setField(0, SiteList::Field::Crc, QStringLiteral("abc"));
+        int open = 0, mostOpen = 0;
+        w.prompter.whileMessageOpen = [&] {
+            mostOpen = std::max(mostOpen, ++open);
+            if (open < 3) {
+                w.run.CheckSelectedURLs(true);
+                QTRY_VERIFY(!w.run.isActive());
+            }
+            --open;
+        };
+        w.run.CheckSelectedURLs(true);
+        QTRY_VERIFY(!w.run.isActive() && open == 0);
+        QCOMPARE(mostOpen, 1);
+    }
+
     // A manual run from the window against loopback pages: markers, status bar, stop, results window.
     void checkRunFromTheWindow() {
         TestHttpServer server;
