@@ -20,6 +20,7 @@ constexpr int kBelowPointer = 20;   // room for the pointer's own picture above 
 constexpr int kIconGap = 6;         // between the title's icon and its text
 constexpr int kTitleGap = 5;        // between the title line and the body text
 constexpr int kMaxTextColumns = 80; // longer lines wrap, at a blank if there is one
+constexpr int kMaxLines = 20;       // a taller text is cut: a tip is read at a glance, not scrolled
 
 QColor fromBgr(quint32 bgr) {
     return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
@@ -115,11 +116,23 @@ TooltipWindow::Block TooltipWindow::layOut(const QString& text, const QFont& fon
     const QFontMetrics metrics(font);
     qreal y = 0;
     qreal width = 0;
+    int lines = 0;
+    // Texts come from list files of any size: only what the tip can show is laid out, so a huge one costs
+    // no more than a full tip. A cut text ends in an ellipsis.
+    const qsizetype maxChars = qsizetype(kMaxLines) * kMaxTextColumns;
+    if (plain.size() > maxChars)
+        plain = plain.left(maxChars) + QChar(0x2026);
     for (const QString& paragraph : plain.split(QLatin1Char('\n'))) {
+        if (lines >= kMaxLines)
+            break;
         auto layout = std::make_unique<QTextLayout>(paragraph, font);
         layout->setTextOption(option);
         layout->beginLayout();
-        for (QTextLine line = layout->createLine(); line.isValid(); line = layout->createLine()) {
+        while (lines < kMaxLines) {
+            QTextLine line = layout->createLine();
+            if (!line.isValid())
+                break;
+            ++lines;
             line.setLineWidth(maxWidth);
             line.setPosition(QPointF(0, y));
             y += metrics.height();
@@ -171,7 +184,9 @@ void TooltipWindow::place(const QPoint& anchor, bool anchorIsPointer) {
     const bool down = anchor.y() + below + tail + body.height() <= area.bottom() + 1;
     int left = m_options.centered ? anchor.x() - body.width() / 2 : anchor.x() - (balloon ? kTailInset : 0);
     left = qBound(area.left(), left, qMax(area.left(), area.right() + 1 - body.width()));
-    const int top = down ? anchor.y() + (balloon ? below - 2 : below) : anchor.y() - tail - body.height();
+    // A tip that fits neither below nor above starts at the screen's top rather than above it.
+    const int top =
+        down ? anchor.y() + (balloon ? below - 2 : below) : qMax(area.top(), anchor.y() - tail - body.height());
     setGeometry(left, top, body.width(), body.height() + tail);
 
     const int bodyTop = down ? tail : 0;

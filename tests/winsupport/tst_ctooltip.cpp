@@ -3,6 +3,7 @@
 #include "winsupport/TooltipWindow.h"
 
 #include <QApplication>
+#include <QScreen>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QTest>
@@ -86,6 +87,18 @@ private slots:
             QVERIFY(tip.window()->isVisible());
             QVERIFY2(tip.window()->width() > QFontMetrics(bold).horizontalAdvance(text), qPrintable(text));
             QCOMPARE(tip.window()->text(), text);
+        }
+    }
+
+    // A description of any size from a list file makes a tip no taller than the screen, at once.
+    void hugeTextIsCut() {
+        for (const QString& text : {QStringLiteral("line\n").repeated(100000), QString(1000000, u'w')}) {
+            QWidget host;
+            CTooltip tip;
+            tip.setTipText(text);
+            tip.Create(&host);
+            tip.window()->popUp(QPoint(0, 0));
+            QVERIFY(tip.window()->height() < host.screen()->availableGeometry().height());
         }
     }
 
