@@ -424,6 +424,8 @@ void frmQVL::setTimerCommand() {
     connect(&preferences, &frmPreferences::TimerStop, this, [this] { m_scheduler.TimerStop(); });
     connect(&preferences, &frmPreferences::timeoutToSave, this, [this](const QString& seconds) {
         m_settings.save(SettingKeys::kSettings, SettingKeys::kTimeout, seconds);
+        // Scheduled runs start without reading the settings: they take the new timeout from here.
+        m_run.setOptions(m_settings.checkOptions());
     });
     // Centred over the main window.
     preferences.adjustSize();

@@ -5,6 +5,7 @@
 #include "schedule/CheckScheduler.h"
 #include "schedule/ClockIndicator.h"
 #include "schedule/ConnectionState.h"
+#include "schedule/frmPreferences.h"
 #include "store/SettingsStore.h"
 #include "support/DataRows.h"
 #include "support/ScriptedPrompter.h"
@@ -403,6 +404,18 @@ private slots:
         QCOMPARE(asked.size(), opened ? 1 : 0);
         if (opened)
             QCOMPARE(asked.first().toString(), url);
+    }
+
+    void timeoutReachesScheduledRuns() {
+        World w;
+        QTimer::singleShot(0, [&] {
+            w.window->preferencesWindow()
+                ->findChild<QLineEdit*>(QStringLiteral("txtTimeout"))
+                ->setText(QStringLiteral("40"));
+            w.window->preferencesWindow()->close();
+        });
+        w.window->runCommand(QvlCommand::SetTimer, CommandOrigin::Menu);
+        QCOMPARE(w.run.options().timeoutSeconds, 40);
     }
 
     // Scheduled runs over a list with a bad fingerprint fail again while the first failure's message is open.
