@@ -327,28 +327,18 @@ private slots:
     }
 
     void inPlaceEdit_data() {
-        columns<QString, QString, int, QString, QString, bool>("meanwhile", "typed", "key", "url", "crc",
-                                                               "modified");
-        QTest::newRow("letter case") << ""
-                                     << "HTTP://A.example/" << int(Qt::Key_Return) << "HTTP://A.example/"
-                                     << "77" << true;
-        QTest::newRow("changed") << ""
-                                 << "http://b.example/" << int(Qt::Key_Return) << "http://b.example/"
-                                 << "0" << true;
-        QTest::newRow("abandoned") << ""
-                                   << "http://b.example/" << int(Qt::Key_Escape) << "http://a.example/"
-                                   << "77" << false;
-        QTest::newRow("ticked while typing") << "tick"
-                                             << "http://b.example/" << int(Qt::Key_Return) << "http://b.example/"
-                                             << "0" << true;
-        QTest::newRow("row deleted while typing") << "delete"
-                                                  << "http://b.example/" << 0 << "http://z.example/"
-                                                  << "77" << true;
+        columns<QString, int, QString, bool, QString, int>("meanwhile", "key", "typed", "modified", "url", "crc");
+        const int enter = Qt::Key_Return;
+        const char *a = "http://a.example/", *b = "http://b.example/", *caseOnly = "HTTP://A.example/";
+        QTest::newRow("letter case") << "" << enter << caseOnly << true << caseOnly << 77;
+        QTest::newRow("changed") << "" << enter << b << true << b << 0;
+        QTest::newRow("abandoned") << "" << int(Qt::Key_Escape) << b << false << a << 77;
+        QTest::newRow("ticked while typing") << "tick" << enter << b << true << b << 0;
+        QTest::newRow("row deleted while typing") << "delete" << 0 << b << true << "http://z.example/" << 77;
     }
     void inPlaceEdit() {
-        const auto [meanwhile, typed, key, url, crc, modified] =
-            fetch<QString, QString, int, QString, QString, bool>("meanwhile", "typed", "key", "url", "crc",
-                                                                 "modified");
+        const auto [meanwhile, key, typed, modified, url, crc] = fetch<QString, int, QString, bool, QString, int>(
+            "meanwhile", "key", "typed", "modified", "url", "crc");
         World w;
         w.add(QStringLiteral("a"), QStringLiteral("http://a.example/"), QStringLiteral("d"));
         w.add(QStringLiteral("z"), QStringLiteral("http://z.example/"));
@@ -373,7 +363,7 @@ private slots:
             QTest::keyClick(editor, Qt::Key(key));
         QTRY_VERIFY(!view->findChild<QLineEdit*>()); // the editor commits and closes later
         QCOMPARE(w.list.entryAt(0).url, url);
-        QCOMPARE(w.list.entryAt(0).crc, crc);
+        QCOMPARE(w.list.entryAt(0).crc.toInt(), crc);
         QCOMPARE(w.list.isModified(), modified);
         QCOMPARE(w.list.entryAt(0).res, QStringLiteral("  <>"));
         // The other columns are never edited in place; the URL can be edited again.
@@ -409,10 +399,9 @@ private slots:
     void timeoutReachesScheduledRuns() {
         World w;
         QTimer::singleShot(0, [&] {
-            w.window->preferencesWindow()
-                ->findChild<QLineEdit*>(QStringLiteral("txtTimeout"))
-                ->setText(QStringLiteral("40"));
-            w.window->preferencesWindow()->close();
+            frmPreferences* preferences = w.window->preferencesWindow();
+            preferences->findChild<QLineEdit*>(QStringLiteral("txtTimeout"))->setText(QStringLiteral("40"));
+            preferences->close();
         });
         w.window->runCommand(QvlCommand::SetTimer, CommandOrigin::Menu);
         QCOMPARE(w.run.options().timeoutSeconds, 40);
