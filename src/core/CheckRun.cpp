@@ -227,7 +227,12 @@ void CheckRun::Impl::onFetched(const FetchResult& result) {
         perHost.remove(flight.host);
 
     const int row = list.rowOfId(flight.entryId);
-    if (row >= 0) {
+    if (row >= 0 && list.field(row, SiteList::Field::Url) != flight.url) {
+        // The address was edited while its page was fetched: that page is not the entry's any more, so the
+        // entry keeps its fingerprint and its tick, and loses only the busy marker.
+        if (list.field(row, SiteList::Field::Res) == ResultMarker::kBusy)
+            list.setField(row, SiteList::Field::Res, ResultMarker::kNone);
+    } else if (row >= 0) {
         handleResult(row, flight, result);
         if (!active)
             return; // the result ended the run

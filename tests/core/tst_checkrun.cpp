@@ -195,8 +195,19 @@ private slots:
                 w.add(u"late"_s, u"/late"_s);
             });
         });
+        // An address edited while its page is fetched: that page is no longer the entry's.
+        w.add(u"moved"_s, u"/slow"_s);
+        connect(&w.run, &CheckRun::statusText, &w.run, [&](const QString& text) {
+            if (text.endsWith(u"/slow..."_s))
+                QTimer::singleShot(0, &w.run, [&w] {
+                    w.list.setField(w.list.rowOfKey(u"moved"_s), SiteList::Field::Url, w.server.url(u"/moved"_s));
+                });
+        });
         w.run.CheckSelectedURLs(false);
         QVERIFY(w.waitRuns());
+        QCOMPARE(w.entry(u"moved"_s).crc, u"0"_s);
+        QCOMPARE(w.entry(u"moved"_s).res, ResultMarker::kNone);
+        QVERIFY(w.entry(u"moved"_s).ticked);
         QStringList changed;
         for (int i = 0; i < 6; ++i) {
             QCOMPARE(w.server.hits(u"/s%1"_s.arg(i)), i == 4 ? 0 : 1);
