@@ -117,7 +117,14 @@ void ListInteraction::hoverAt(const QPoint& viewportPos) {
     QString text = entry.url;
     if (!entry.descrizione.isEmpty())
         text += QStringLiteral("\r\n") + entry.descrizione;
+    if (entry.res == ResultMarker::kTimeout && m_pageErrors.contains(entry.id))
+        text += QStringLiteral("\r\n") + m_pageErrors.value(entry.id);
     emit tipRebuilt(entry.nick, text);
+}
+
+void ListInteraction::notePageErrors(const QHash<quint64, QString>& errors) {
+    m_pageErrors = errors;
+    m_hoveredRow = 0; // the tip over the pointer is built again at the next move
 }
 
 void ListInteraction::hoverSelect() {

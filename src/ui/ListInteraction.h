@@ -2,6 +2,7 @@
 
 #include "ui/QvlCommand.h"
 
+#include <QHash>
 #include <QObject>
 #include <QPoint>
 #include <QPointer>
@@ -54,6 +55,10 @@ public:
     // The selected entry's row and the view's current row, kept as one.
     void selectRow(int row);
 
+    // After a run: why each page of that run that could not be fetched failed ("Errore N: text", by entry id).
+    // The hover tip of an entry still marked "?" ends with it.
+    void notePageErrors(const QHash<quint64, QString>& errors);
+
 signals:
     // The hover tip must show these texts (an empty title: no title line).
     void tipRebuilt(const QString& title, const QString& text);
@@ -82,4 +87,5 @@ private:
     QString m_urlBeforeEdit;
     QPointer<QWidget> m_editor;
     UrlOpener m_opener;
+    QHash<quint64, QString> m_pageErrors;
 };

@@ -455,8 +455,14 @@ void frmQVL::onRunFinished(const CheckRunReport& report) {
         m_showingRunError = false;
         return;
     }
-    frmShowModified::showReport(m_results, report, this);
+    QHash<quint64, QString> errors;
+    for (const PageFailure& failure : report.failures)
+        errors.insert(failure.entryId, QStringLiteral("Errore ") + QString::number(failure.outcome.errorNumber()) +
+                                           QStringLiteral(": ") + failure.outcome.errorText());
+    m_interaction->notePageErrors(errors);
+    // Before the results window shows: it may take the focus, and the window would look as if in the background.
     m_tray->reportRun(report);
+    frmShowModified::showReport(m_results, report, this);
 }
 
 void frmQVL::closeEvent(QCloseEvent* event) {

@@ -432,22 +432,28 @@ private slots:
         TestHttpServer server;
         World w;
         w.settings.save(SettingKeys::kSettings, SettingKeys::kParallel, QStringLiteral("1"));
+        w.add(QStringLiteral("d"), QStringLiteral("http://127.0.0.1:1/")); // nothing listens there
         w.add(QStringLiteral("f"), server.url(QStringLiteral("/fixed")));
         for (int i = 0; i < 3; ++i)
             w.add(QStringLiteral("s%1").arg(i), server.url(QStringLiteral("/slow?ms=1500")));
         w.window->runCommand(QvlCommand::SelectAll, CommandOrigin::Menu);
         w.window->findChild<QPushButton*>(QStringLiteral("cmdStart"))->click();
-        QTRY_COMPARE(w.list.entryAt(0).res, QStringLiteral("  <>"));
+        QTRY_COMPARE(w.list.entryAt(1).res, QStringLiteral("  <>"));
         QTRY_VERIFY(w.window->statusPanel(1)->text().startsWith(u"Browsing "));
         w.window->findChild<QPushButton*>(QStringLiteral("cmdStop"))->click();
         QTRY_VERIFY_WITH_TIMEOUT(!w.run.isActive(), 10000);
-        QVERIFY(w.list.isTicked(3)); // stopped before the last page
+        QVERIFY(w.list.isTicked(4)); // stopped before the last page
         QVERIFY(w.window->statusPanel(1)->text().startsWith(u"Last check at "));
         QTRY_VERIFY(w.window->resultsWindow() && w.window->resultsWindow()->isVisible());
         int changed = 0;
         for (int i = 0; i < w.list.count(); ++i)
             changed += w.list.entryAt(i).res == QStringLiteral("  <>") ? 1 : 0;
         QCOMPARE(w.window->resultsWindow()->lbxURLs()->count(), changed);
+        // The dead site is marked "?" and its hover tip says why.
+        QCOMPARE(w.list.entryAt(0).res, QStringLiteral("   ?"));
+        w.window->listInteraction()->hoverAt(w.rowPoint(0));
+        QVERIFY2(w.window->hoverTip().TipText().contains(u"\r\nErrore 35772: "),
+                 qPrintable(w.window->hoverTip().TipText()));
     }
 };
 
