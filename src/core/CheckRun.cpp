@@ -66,6 +66,8 @@ struct CheckRun::Impl {
     const Clock& clock;
     CheckOptions options;
     PageFetcher fetcher{options.timeoutSeconds};
+    PageArchive* archive = nullptr;
+    qint64 maxTextBytes = kDefaultMaxTextBytes;
 
     bool active = false;
     bool fromTimer = false;
@@ -344,6 +346,14 @@ void CheckRun::setOptions(const CheckOptions& options) {
 
 CheckOptions CheckRun::options() const {
     return d->options;
+}
+
+void CheckRun::setArchive(PageArchive* archive) {
+    d->archive = archive;
+}
+
+void CheckRun::setMaxTextBytes(qint64 bytes) {
+    d->maxTextBytes = bytes;
 }
 
 CheckRun::Start CheckRun::CheckSelectedURLs(bool bFromTimer) {

@@ -8,6 +8,7 @@
 #include <QStringList>
 
 class Clock;
+class PageArchive;
 class PageFetcher;
 class SiteList;
 
@@ -23,6 +24,7 @@ struct CheckRunReport {
     QStringList changed;         // URLs of the pages that changed, in list order
     QStringList timeouts;        // URLs that timed out or could not be fetched, in list order
     QList<PageFailure> failures; // why the pages among timeouts that did not time out failed, in list order
+    QList<PageFailure> notes;    // pages in text mode judged by their whole body instead, and why (not errors)
     int checked = 0;             // entries handled (equal, changed, timed out or failed)
     bool fromTimer = false;
     bool stopped = false; // ended early by a stop request
@@ -49,6 +51,12 @@ public:
     // The timeout and parallelism of the runs started from now on.
     void setOptions(const CheckOptions& options);
     CheckOptions options() const;
+    // Where the text of each page whose body changed is kept; none keeps no history. Not owned; it must
+    // outlive the run.
+    void setArchive(PageArchive* archive);
+    // A body is held for its text only up to this size; above it a page in text mode is judged by its body.
+    void setMaxTextBytes(qint64 bytes);
+    static constexpr qint64 kDefaultMaxTextBytes = qint64(8) * 1024 * 1024;
 
     // Starts a run. While a run is active, a run from the timer is remembered (once) and started when the
     // current one ends (Deferred); a manual start is refused (Refused).

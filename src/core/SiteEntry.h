@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/SiteOptions.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -11,7 +13,8 @@ struct SiteEntry {
     QString rdatetime;                 // local date and time of the last successful check, as text
     QString descrizione;
     QString nick;
-    QString key; // identity within the list; fixed at creation
+    QString key;           // identity within the list; fixed at creation
+    SiteOptions options{}; // how a change is judged; default for most sites
     bool ticked = false;
     quint64 id = 0; // identity of this entry for the program's lifetime, given by SiteList
 

@@ -11,6 +11,12 @@ const QString kOrganisation = QStringLiteral("Quovel");
 constexpr int kDefaultTimeoutSeconds = 15;
 constexpr int kDefaultParallel = 6;
 constexpr int kMaxParallel = 64;
+constexpr qint64 kDefaultMaxTextBytes = qint64(8) * 1024 * 1024;
+constexpr qint64 kMinTextBytes = qint64(64) * 1024;
+// A body held for its text lives in memory once per page fetched at once.
+constexpr qint64 kMaxTextBytesLimit = qint64(256) * 1024 * 1024;
+constexpr int kDefaultHistoryVersions = 10;
+constexpr int kMaxHistoryVersions = 1000;
 
 QString groupKey(const QString& section, const QString& key) {
     return section + QLatin1Char('/') + key;
@@ -67,6 +73,20 @@ CheckOptions SettingsStore::checkOptions() const {
     if (ok)
         options.parallel = clampParallel(parallel);
     return options;
+}
+
+qint64 SettingsStore::maxTextBytes() const {
+    bool ok = false;
+    const qint64 bytes = get(SettingKeys::kSettings, SettingKeys::kMaxTextBytes, {}).trimmed().toLongLong(&ok);
+    if (!ok)
+        return kDefaultMaxTextBytes;
+    return std::clamp(bytes, kMinTextBytes, kMaxTextBytesLimit);
+}
+
+int SettingsStore::historyVersions() const {
+    bool ok = false;
+    const int versions = get(SettingKeys::kSettings, SettingKeys::kHistoryVersions, {}).trimmed().toInt(&ok);
+    return ok ? std::clamp(versions, 1, kMaxHistoryVersions) : kDefaultHistoryVersions;
 }
 
 int SettingsStore::clampParallel(int parallel) {

@@ -31,6 +31,10 @@ public:
     // within.
     CheckOptions checkOptions() const;
     static int clampParallel(int parallel);
+    // MaxTextBytes: bodies are held for their text up to this size (default 8 MiB, at least 64 KiB).
+    qint64 maxTextBytes() const;
+    // HistoryVersions: versions of each page's text kept (default 10, within 1 to 1000).
+    int historyVersions() const;
 
 private:
     SettingsStore(const QString& application, std::unique_ptr<QSettings> settings);
@@ -42,6 +46,8 @@ namespace SettingKeys {
 inline const QString kSettings = QStringLiteral("Settings");
 inline const QString kTimeout = QStringLiteral("Timeout");
 inline const QString kParallel = QStringLiteral("Parallel");
+inline const QString kMaxTextBytes = QStringLiteral("MaxTextBytes");
+inline const QString kHistoryVersions = QStringLiteral("HistoryVersions");
 inline const QString kMainWindow = QStringLiteral("frmQVL");
 inline const QString kPlacement = QStringLiteral("LTWHS");
 inline const QString kDefaultPlacement = QStringLiteral("1551\u00a71551\u00a74425\u00a78535\u00a70");

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "core/SiteOptions.h"
+
+#include <QByteArrayView>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+// The text of a page, one line per block of it: an HTML page through an HTML5 parser, with scripts, styles,
+// noscript and template contents left out, entities decoded, block elements and <br> ending lines, runs of
+// white space inside a line made one blank, lines trimmed and blank lines dropped. A page that is not HTML
+// (by its content type, or having no markup) is taken as text as it is, with the same line clean-up.
+// Bytes that are not valid UTF-8 become U+FFFD. Lines are joined with "\n", with no final newline.
+// Bounded: deep nesting, a huge page or one endless line cost time and memory in proportion to the bytes.
+QString extractPageText(QByteArrayView body, QByteArrayView contentType = {});
+
+// What became of one line of a page's text under a site's rules.
+enum class LineFate {
+    Kept,
+    OutsideRegion, // before the start line or after the end line
+    Ignored,       // matched an ignore rule
+};
+
+// A page's text with a site's rules applied: every line with its fate, and the text that is fingerprinted.
+struct FilteredText {
+    QStringList lines;     // every line of the text, as extracted
+    QList<LineFate> fates; // one per line
+    QString text;          // the kept lines joined by "\n", digits taken out when the site asks
+    QStringList limitHits; // patterns that gave up on a line at the match limit (they count as no match)
+};
+
+// A site's rules, compiled once: the region, the ignore patterns (PCRE2, JIT, with match limits so that no
+// pattern can hang a run) and digit removal. Thread-safe to apply from several threads at once.
+class TextRules {
+public:
+    explicit TextRules(const SiteOptions& options);
+    ~TextRules();
+    TextRules(TextRules&&) noexcept;
+    TextRules& operator=(TextRules&&) noexcept;
+
+    // Empty when the pattern is a valid regular expression, else why not (in Italian, for the options dialog).
+    static QString patternError(const QString& pattern);
+
+    // Patterns that are not valid are left out: they match nothing.
+    FilteredText apply(const QString& text) const;
+    // CRC-32 of the UTF-8 bytes of apply(text).text, as the fingerprint of the pages themselves.
+    qint32 fingerprint(const QString& text) const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
