@@ -19,6 +19,9 @@ constexpr qint64 kMaxDiffWork = qint64(400) * 1000 * 1000;
 // A changed line longer than this, or with more words, is marked as a whole.
 constexpr qsizetype kMaxWordLineChars = 10000;
 constexpr qsizetype kMaxWordTokens = 2000;
+// All the word marks of one diff together: the sum over pairs of (words)^2 / 4, dtl's worst case. Past it the
+// remaining changed lines are marked whole.
+constexpr qint64 kMaxWordWork = qint64(20) * 1000 * 1000;
 
 // One step of a line edit script: a line kept (both indexes), removed (old index) or added (new index).
 struct Step {
@@ -162,13 +165,15 @@ void addSpan(QList<DiffSpan>& spans, qsizetype start, qsizetype length) {
 }
 
 // Marks the words of two paired lines that are not common to both.
-void markWords(DiffLine& removed, DiffLine& added) {
+void markWords(DiffLine& removed, DiffLine& added, qint64& budget) {
     const QStringView oldLine(removed.text);
     const QStringView newLine(added.text);
-    const QList<QStringView> oldTokens = tokens(oldLine);
-    const QList<QStringView> newTokens = tokens(newLine);
-    if (oldLine.size() > kMaxWordLineChars || newLine.size() > kMaxWordLineChars ||
-        oldTokens.size() + newTokens.size() > kMaxWordTokens) {
+    const bool tooLong = oldLine.size() > kMaxWordLineChars || newLine.size() > kMaxWordLineChars;
+    const QList<QStringView> oldTokens = tooLong ? QList<QStringView>() : tokens(oldLine);
+    const QList<QStringView> newTokens = tooLong ? QList<QStringView>() : tokens(newLine);
+    const qint64 count = oldTokens.size() + newTokens.size();
+    budget -= count * count / 4;
+    if (tooLong || count > kMaxWordTokens || budget < 0) {
         if (!oldLine.isEmpty())
             removed.words = {{0, int(oldLine.size())}};
         if (!newLine.isEmpty())
@@ -261,6 +266,7 @@ std::vector<DiffLine> diffTexts(const QString& older, const QString& newer, cons
 
     // Pair the i-th removed line of every change with its i-th added line.
     const bool digitsOut = oldFates.removesDigits || newFates.removesDigits;
+    qint64 wordBudget = kMaxWordWork;
     for (size_t start = 0; start < lines.size();) {
         if (lines[start].kind == DiffLine::Kind::Same) {
             ++start;
@@ -276,7 +282,7 @@ std::vector<DiffLine> diffTexts(const QString& older, const QString& newer, cons
         for (size_t k = 0; k < pairs; ++k) {
             DiffLine& removed = lines[start + k];
             DiffLine& added = lines[firstAdded + k];
-            markWords(removed, added);
+            markWords(removed, added, wordBudget);
             if (digitsOut && withoutDigits(removed.text) == withoutDigits(added.text))
                 removed.ignored = added.ignored = true;
         }

@@ -6,10 +6,16 @@
 #include <QFileInfo>
 #include <QMutex>
 #include <QSaveFile>
+#include <QSet>
 #include <QStandardPaths>
 #include <QtEndian>
 
 #include <zlib.h>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#endif
 
 #include <algorithm>
 #include <atomic>
@@ -36,8 +42,11 @@ struct Record {
     qint32 bodyCrc = 0;
     bool truncated = false;
     quint32 textBytes = 0;
-    QByteArray compressed;
     QByteArray raw; // the whole record, crc included
+
+    QByteArrayView compressed() const {
+        return QByteArrayView(raw).sliced(kVersionHead, raw.size() - kVersionHead - 4);
+    }
 };
 
 class Reader {
@@ -111,7 +120,6 @@ std::vector<Record> readRecords(const QString& path, const QByteArray& url, int 
         if (!in.number(&crc) || crc != crcOf(data.constData() + start, length))
             return {};
         r.truncated = flags & 1;
-        r.compressed = QByteArray(p, compressedBytes);
         r.raw = data.mid(start, in.pos() - start);
         records.push_back(std::move(r));
     }
@@ -122,7 +130,7 @@ std::optional<PageVersion> decode(const Record& r) {
     QByteArray text(qsizetype(r.textBytes), Qt::Uninitialized);
     uLongf size = uLongf(text.size());
     if (uncompress(reinterpret_cast<Bytef*>(text.data()), &size,
-                   reinterpret_cast<const Bytef*>(r.compressed.data()), uLong(r.compressed.size())) != Z_OK ||
+                   reinterpret_cast<const Bytef*>(r.compressed().data()), uLong(r.compressed().size())) != Z_OK ||
         size != uLongf(text.size()))
         return std::nullopt;
     PageVersion v;
@@ -133,7 +141,7 @@ std::optional<PageVersion> decode(const Record& r) {
     return v;
 }
 
-QByteArray compressed(QByteArrayView bytes) {
+QByteArray deflated(QByteArrayView bytes) {
     QByteArray out(qsizetype(compressBound(uLong(bytes.size()))), Qt::Uninitialized);
     uLongf size = uLongf(out.size());
     if (compress2(reinterpret_cast<Bytef*>(out.data()), &size, reinterpret_cast<const Bytef*>(bytes.data()),
@@ -165,26 +173,35 @@ Record makeRecord(const QString& text, const QDateTime& when, qint32 bodyCrc) {
         utf8.truncate(cutPoint(utf8, kMaxTextBytes));
         r.truncated = true;
     }
-    r.compressed = compressed(utf8);
+    QByteArray data = deflated(utf8);
     // Too big: cut in proportion to the overshoot, a little more each round, until it fits.
-    for (double margin = 0.97; r.compressed.size() > PageHistory::kMaxVersionBytes; margin -= 0.05) {
-        const double share = double(PageHistory::kMaxVersionBytes) / double(r.compressed.size()) * margin;
+    for (double margin = 0.97; data.size() > PageHistory::kMaxVersionBytes; margin -= 0.05) {
+        const double share = double(PageHistory::kMaxVersionBytes) / double(data.size()) * margin;
         utf8.truncate(cutPoint(utf8, qsizetype(double(utf8.size()) * std::max(share, 0.0))));
         r.truncated = true;
-        r.compressed = compressed(utf8);
+        data = deflated(utf8);
     }
+    if (data.isEmpty())
+        return {};
     r.textBytes = quint32(utf8.size());
     put<qint64>(r.raw, r.checkedMs);
     put<qint32>(r.raw, r.bodyCrc);
     put<quint32>(r.raw, r.truncated ? 1 : 0);
     put<quint32>(r.raw, r.textBytes);
-    put<quint32>(r.raw, quint32(r.compressed.size()));
-    r.raw += r.compressed;
+    put<quint32>(r.raw, quint32(data.size()));
+    r.raw += data;
     put<quint32>(r.raw, crcOf(r.raw.constData(), r.raw.size()));
     return r;
 }
 
+// Sets the file's modification time; on Unix by its name, which spares opening each of many files.
 bool touch(const QString& path, const QDateTime& when) {
+#ifdef Q_OS_UNIX
+    const qint64 ms = when.toMSecsSinceEpoch();
+    const timespec times[2] = {{0, UTIME_OMIT}, {time_t(ms / 1000), long(ms % 1000) * 1000000}};
+    if (ms >= 0)
+        return utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0) == 0;
+#endif
     QFile file(path);
     return file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly) &&
            file.setFileTime(when, QFileDevice::FileModificationTime);
@@ -227,12 +244,12 @@ void PageHistory::setMaxVersions(int versions) {
 void PageHistory::record(const QString& url, const QString& text, const QDateTime& when, qint32 bodyCrc) {
     const Record fresh = makeRecord(text, when, bodyCrc);
     const QByteArray urlBytes = url.toUtf8();
-    if (fresh.compressed.isEmpty() || urlBytes.size() > kMaxUrlBytes)
+    if (fresh.raw.isEmpty() || urlBytes.size() > kMaxUrlBytes)
         return;
     const QString path = d->pathOf(url);
     QMutexLocker lock(&d->mutex);
     std::vector<Record> records = readRecords(path, urlBytes, d->maxVersions); // a damaged file starts afresh
-    if (!records.empty() && records.back().compressed == fresh.compressed &&
+    if (!records.empty() && records.back().compressed() == fresh.compressed() &&
         records.back().truncated == fresh.truncated) {
         touch(path, when); // the same text again: only its last check moves
         return;
@@ -257,10 +274,15 @@ void PageHistory::record(const QString& url, const QString& text, const QDateTim
 }
 
 void PageHistory::noteChecked(const QStringList& urls, const QDateTime& when) {
+    // One listing of the folder, so that pages without history cost no file system call.
+    const QStringList names = QDir(d->folder).entryList({QLatin1Char('*') + kSuffix}, QDir::Files);
+    const QSet<QString> present(names.cbegin(), names.cend());
     for (const QString& url : urls) {
-        const QString path = d->pathOf(url);
+        const QString name = fileName(url);
+        if (!present.contains(name))
+            continue;
         QMutexLocker lock(&d->mutex);
-        touch(path, when);
+        touch(d->folder + QLatin1Char('/') + name, when);
     }
 }
 
@@ -285,6 +307,8 @@ int PageHistory::prune(const QDateTime& now, int days) {
     const QFileInfoList files = QDir(d->folder).entryInfoList({QLatin1Char('*') + kSuffix}, QDir::Files);
     int removed = 0;
     for (const QFileInfo& info : files) {
+        if (info.lastModified() >= limit)
+            continue;
         QMutexLocker lock(&d->mutex);
         QFileInfo fresh(info.filePath()); // a record() may have renewed it since the listing
         if (fresh.exists() && fresh.lastModified() < limit && QFile::remove(fresh.filePath()))
