@@ -295,7 +295,7 @@ QString unifiedDiff(const QString& older, const QString& newer, const QString& o
                     const QString& newerLabel, int context) {
     const LineScript script = lineScript(older, newer);
     const std::vector<Step>& steps = script.steps;
-    context = std::max(context, 0);
+    context = std::clamp(context, 0, 1 << 24);
     QString out;
     size_t counted = 0; // steps before the current hunk, with the old and new lines among them
     int oldBefore = 0;
