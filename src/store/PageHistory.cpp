@@ -229,8 +229,10 @@ PageHistory::PageHistory(const QString& folder, int maxVersions)
 
 PageHistory::~PageHistory() = default;
 
+// One folder for the window and quovel-check alike, whatever each calls itself.
 QString PageHistory::defaultFolder() {
-    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/history");
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/Quovel/history");
 }
 
 QString PageHistory::folder() const {
