@@ -552,7 +552,8 @@ FilteredText TextRules::apply(const QString& text) const {
                 --length;
             for (size_t p = 0; p < d->patterns.size(); ++p) {
                 const int rc = pcre2_match(d->patterns[p].second.get(), reinterpret_cast<PCRE2_SPTR>(line.utf16()),
-                                           PCRE2_SIZE(length), 0, 0, match.get(), context.get());
+                                           PCRE2_SIZE(length), 0, length < line.size() ? PCRE2_NOTEOL : 0,
+                                           match.get(), context.get());
                 if (rc >= 0) {
                     r.fates[i] = LineFate::Ignored;
                     break;
@@ -578,6 +579,7 @@ FilteredText TextRules::apply(const QString& text) const {
     return r;
 }
 
+// The page fingerprint leaves out the last byte; a line end after the text makes its last character count.
 qint32 TextRules::fingerprint(const QString& text) const {
-    return calcCRC32(apply(text).text.toUtf8());
+    return calcCRC32(QByteArray(apply(text).text.toUtf8()).append('\n'));
 }

@@ -46,7 +46,8 @@ public:
 
     // Patterns that are not valid are left out: they match nothing.
     FilteredText apply(const QString& text) const;
-    // CRC-32 of the UTF-8 bytes of apply(text).text, as the fingerprint of the pages themselves.
+    // CRC-32 of the UTF-8 bytes of apply(text).text, with calcCRC32 as for the pages themselves; a line end is
+    // added first, so that the text's last character counts too (calcCRC32 leaves out the last byte).
     qint32 fingerprint(const QString& text) const;
 
 private:
