@@ -407,7 +407,7 @@ struct TagStripper {
 // Beyond these the parser's work grows faster than the page (it looks through the open elements at every
 // tag), it frees its tree recursively, and its tree takes some 400 bytes a tag: such a page is read by taking
 // the tags out instead, in linear time and little memory. A tag-dense 1 MiB page has some 70,000 tags and
-// nests some 30 deep.
+// nests a few dozen deep.
 constexpr qint64 kMaxDepth = 1000;
 constexpr qint64 kMaxDepthSum = 50'000'000;
 constexpr qint64 kMaxTags = 250'000;
