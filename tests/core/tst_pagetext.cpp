@@ -38,6 +38,11 @@ private slots:
         QTest::newRow("invalid utf-8, plain") << QByteArray("a\xFF"
                                                             "b")
                                               << QByteArray("text/plain") << u"a\uFFFDb"_s;
+        QTest::newRow("utf-16, broken pair") << QByteArray("\xFF\xFE"
+                                                           "a\0\0\xD8"
+                                                           "b\0",
+                                                           8)
+                                             << QByteArray("text/plain") << u"a\uFFFDb"_s;
         QTest::newRow("latin-1 by type")
             << QByteArray("<p>caff\xE8 \x80</p>") << QByteArray("text/html; charset=\"ISO-8859-1\"")
             << u"caff\u00E8 \u20AC"_s;
