@@ -34,6 +34,12 @@ struct FilteredText {
 
 // A site's rules, compiled once: the region, the ignore patterns (PCRE2, JIT, with match limits so that no
 // pattern can hang a run) and digit removal. Thread-safe to apply from several threads at once.
+// The region runs from the first line containing the start text through the first later line containing the
+// end text, both lines kept; a start text found on no line narrows nothing (a page that lost its marker is
+// better shown changed than silently unchanged), an end text found on no later line keeps the rest. Ignore
+// patterns look at the lines of the region, each at most its first 16 Ki characters ('$' does not match at
+// that cut). Digits (every Unicode decimal digit) are taken out of the kept lines; a line left empty by that
+// stays in the text as an empty line.
 class TextRules {
 public:
     explicit TextRules(const SiteOptions& options);

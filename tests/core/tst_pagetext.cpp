@@ -61,9 +61,12 @@ private slots:
     void hostilePages_data() {
         QTest::addColumn<QByteArray>("body");
         QTest::addColumn<int>("lines");
-        const int n = 400'000;
+        const int n = 250'000;
         QTest::newRow("nested div") << QByteArray("<div>x").repeated(n) << n;
         QTest::newRow("unclosed b") << QByteArray("<p><b>x").repeated(n) << n;
+        QTest::newRow("li in dd") << QByteArray("<li><dd>x").repeated(n) << n;
+        QTest::newRow("self-closed div") << QByteArray("<div/>x").repeated(n) << n;
+        QTest::newRow("comment closed at once") << QByteArray("<!--><div>x").repeated(n) << n;
         QTest::newRow("unclosed a") << QByteArray("<a href=\"#\">x</b>").repeated(n) + "<p>y" << 2;
         QTest::newRow("one line") << "<p>" + QByteArray("parola ").repeated(1'000'000) << 1;
         QTest::newRow("broken tags") << QByteArray("<div a=\"<p>\">x<!--<").repeated(n) << 1;
