@@ -13,8 +13,13 @@
 // noscript and template contents left out, entities decoded, block elements and <br> ending lines, runs of
 // white space inside a line made one blank, lines trimmed and blank lines dropped. A page that is not HTML
 // (by its content type, or having no markup) is taken as text as it is, with the same line clean-up.
-// Bytes that are not valid UTF-8 become U+FFFD. Lines are joined with "\n", with no final newline.
-// Bounded: deep nesting, a huge page or one endless line cost time and memory in proportion to the bytes.
+// The title is a line of its own; iframe, noembed and noframes contents are left out too. White space is every
+// Unicode space, no-break spaces included. Bytes that are not valid UTF-8 become U+FFFD; a page declared
+// Latin-1 (read as windows-1252) or UTF-16/32 by its content type, its byte order mark or (Latin-1 only) a
+// meta charset is read as such. Lines are joined with "\n", with no final newline.
+// Bounded: deep nesting, a huge page or one endless line cost time and memory in proportion to the bytes. A
+// page that would nest the parser over some thousand elements deep, has over 250,000 tags or over 16 MiB is
+// read more plainly, by taking its tags out.
 QString extractPageText(QByteArrayView body, QByteArrayView contentType = {});
 
 // What became of one line of a page's text under a site's rules.
