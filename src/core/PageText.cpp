@@ -552,7 +552,10 @@ QString htmlText(std::string_view utf8) {
 
 QString extractPageText(QByteArrayView body, QByteArrayView contentType) {
     const Kind kind = kindOf(contentType);
-    const std::optional<QString> decoded = decodeDeclared(body, contentType, kind != Kind::Plain);
+    const bool markup =
+        kind == Kind::Html ||
+        (kind == Kind::Unknown && looksLikeMarkup(std::string_view(body.data(), size_t(body.size()))));
+    const std::optional<QString> decoded = decodeDeclared(body, contentType, markup);
     if (decoded && kind == Kind::Plain)
         return cleanLines(*decoded, true);
     const QByteArray transcoded = decoded ? decoded->toUtf8() : QByteArray();
