@@ -16,9 +16,14 @@
 
 namespace {
 
+// Default options are not written, whatever version they name; any others come back as they were.
+bool sameOptions(const SiteOptions& a, const SiteOptions& b) {
+    return a.isDefault() ? b.isDefault() : a == b;
+}
+
 bool sameFields(const SiteEntry& a, const SiteEntry& b) {
     return a.nick == b.nick && a.url == b.url && a.crc == b.crc && a.rdatetime == b.rdatetime &&
-           a.descrizione == b.descrizione;
+           a.descrizione == b.descrizione && sameOptions(a.options, b.options);
 }
 
 // True when the value holds a character reference the parser would resolve to U+0000 or wrap beyond U+10FFFF.
