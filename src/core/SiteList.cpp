@@ -100,15 +100,6 @@ void SiteList::setField(int pos, Field f, const QString& text) {
     emitFieldChanged(pos, f);
 }
 
-const SiteOptions& SiteList::options(int pos) const {
-    return entryAt(pos).options;
-}
-
-void SiteList::setOptions(int pos, const SiteOptions& options) {
-    if (validRow(pos))
-        m_entries[pos].options = options;
-}
-
 void SiteList::emitFieldChanged(int pos, Field f) {
     const int column = columnOf(f);
     if (column >= 0) {

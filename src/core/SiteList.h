@@ -31,9 +31,6 @@ public:
 
     QString field(int pos, Field f) const;
     void setField(int pos, Field f, const QString& text);
-    // How the entry's changes are judged (text mode, rules, text fingerprint); no column shows them.
-    const SiteOptions& options(int pos) const;
-    void setOptions(int pos, const SiteOptions& options);
 
     bool isTicked(int pos) const;
     void setTicked(int pos, bool ticked);
