@@ -2,6 +2,8 @@
 #include "core/CheckRun.h"
 #include "core/Clock.h"
 #include "core/SiteList.h"
+#include "core/TextDiff.h"
+#include "store/PageHistory.h"
 #include "store/SettingsStore.h"
 #include "store/SiteListFile.h"
 
@@ -78,7 +80,11 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption parallelOption(
         QStringLiteral("parallel"), QStringLiteral("Pages fetched at once (default: the Parallel setting)."),
         QStringLiteral("N"));
-    parser.addOptions({saveOption, timeoutOption, parallelOption});
+    const QCommandLineOption diffOption(
+        QStringLiteral("diff"),
+        QStringLiteral(
+            "After the entries, a unified diff of each changed page's text against its previous version."));
+    parser.addOptions({saveOption, timeoutOption, parallelOption, diffOption});
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The list file to check."));
     if (!parser.parse(QCoreApplication::arguments())) {
         printErr(parser.errorText() + u'\n');
@@ -99,7 +105,8 @@ int main(int argc, char* argv[]) {
     const QString path = parser.positionalArguments().constFirst();
 
     // The user's settings, with the command line's values on top; the settings are never written.
-    CheckOptions options = SettingsStore().checkOptions();
+    const SettingsStore settings;
+    CheckOptions options = settings.checkOptions();
     if (parser.isSet(timeoutOption)) {
         options.timeoutSeconds = wholeNumber(parser.value(timeoutOption), 1);
         if (options.timeoutSeconds < 0) {
@@ -127,7 +134,11 @@ int main(int argc, char* argv[]) {
     list.replaceAll(std::move(read.entries));
 
     const Clock clock;
+    // The same history as the window's: a page changed here shows its differences there too.
+    PageHistory history(PageHistory::defaultFolder(), settings.historyVersions());
     CheckRun run(list, clock, options);
+    run.setArchive(&history);
+    run.setMaxTextBytes(settings.maxTextBytes());
     const bool progress = isatty(STDERR_FILENO);
     if (progress) {
         QObject::connect(&run, &CheckRun::statusText, &app,
@@ -149,6 +160,20 @@ int main(int argc, char* argv[]) {
     for (const SiteEntry& entry : list.entries()) {
         if (!printOut(markerWord(entry.res) + u' ' + oneLine(entry.crc) + u' ' + oneLine(entry.url) + u'\n'))
             break;
+    }
+    if (parser.isSet(diffOption)) {
+        for (const QString& url : report.changed) {
+            const std::vector<PageVersion> versions = history.versions(url);
+            if (versions.size() < 2)
+                continue;
+            const PageVersion& older = versions[versions.size() - 2];
+            const PageVersion& newer = versions.back();
+            const auto label = [&url](const PageVersion& v) {
+                return oneLine(url) + u'\t' + v.checked.toLocalTime().toString(Qt::ISODate);
+            };
+            if (!printOut(u'\n' + unifiedDiff(older.text, newer.text, label(older), label(newer))))
+                break;
+        }
     }
     const bool printed = std::fflush(stdout) == 0 && !std::ferror(stdout);
     const int outputError = errno;

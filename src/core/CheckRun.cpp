@@ -1,10 +1,13 @@
 #include "core/CheckRun.h"
 
 #include "core/Clock.h"
+#include "core/PageArchive.h"
 #include "core/PageFetcher.h"
+#include "core/PageText.h"
 #include "core/SiteList.h"
 
 #include <QHash>
+#include <QThreadPool>
 #include <QTimer>
 #include <QUrl>
 
@@ -19,6 +22,7 @@ constexpr int kPerHostCap = 6;
 constexpr int kPositionsPerTurn = 4096;
 constexpr int kStatusUrlChars = 60;
 constexpr int kTypeMismatch = 13;
+constexpr int kTextTooLarge = 35780; // a note, not an error: the page was judged by its body
 
 QString hostOf(const QString& url) {
     return QUrl(url).host().toLower();
@@ -64,10 +68,23 @@ struct CheckRun::Impl {
     CheckRun* q;
     SiteList& list;
     const Clock& clock;
+    // What a page's text gave, back from the worker that read it.
+    struct TextResult {
+        std::size_t position;
+        quint64 entryId;
+        QString url;
+        qint32 fingerprint;
+        std::optional<qint32> textCrc; // for a site in text mode
+    };
+
     CheckOptions options;
     PageFetcher fetcher{options.timeoutSeconds};
     PageArchive* archive = nullptr;
     qint64 maxTextBytes = kDefaultMaxTextBytes;
+    // Texts are read off the user-interface thread, a few at a time; the pool waits for them when it goes.
+    QThreadPool textPool;
+    int textsPending = 0;
+    QStringList checkedUrls; // pages whose history is still wanted
 
     bool active = false;
     bool fromTimer = false;
@@ -85,6 +102,7 @@ struct CheckRun::Impl {
     QHash<QString, std::deque<std::size_t>> waiting;
     std::size_t waitingCount = 0;
     std::vector<Finding> findings;
+    QList<PageFailure> notes;
     int checked = 0;
 
     Impl(CheckRun* owner, SiteList& l, const Clock& c, const CheckOptions& o)
@@ -102,6 +120,9 @@ struct CheckRun::Impl {
     void startFetch(int row, std::size_t position, const QString& host);
     void onFetched(const FetchResult& result);
     void handleResult(int row, const Flight& flight, const FetchResult& result);
+    void readText(int row, const Flight& flight, const FetchResult& result);
+    void onText(const TextResult& text);
+    void settle(int row, const Flight& flight, qint32 fingerprint, bool changed);
     void fail(const Outcome& outcome);
     void finish();
     CheckRunReport report() const;
@@ -120,7 +141,10 @@ void CheckRun::Impl::begin(bool bFromTimer) {
     waiting.clear();
     waitingCount = 0;
     findings.clear();
+    notes.clear();
     checked = 0;
+    textsPending = 0;
+    checkedUrls.clear();
     parallel = std::max(1, options.parallel);
 
     if (fromTimer)
@@ -167,7 +191,8 @@ void CheckRun::Impl::turn() {
         ++handled;
         startOrWait(next++);
     }
-    if ((stopRequested || (next >= snapshot.size() && waitingCount == 0)) && inFlight.isEmpty())
+    if ((stopRequested || (next >= snapshot.size() && waitingCount == 0)) && inFlight.isEmpty() &&
+        textsPending == 0)
         finish();
 }
 
@@ -214,7 +239,17 @@ void CheckRun::Impl::startFetch(int row, std::size_t position, const QString& ho
     const QString url = list.field(row, SiteList::Field::Url);
     list.setField(row, SiteList::Field::Res, ResultMarker::kBusy);
     emit q->statusText(QStringLiteral("Browsing ") + url.left(kStatusUrlChars) + QStringLiteral("..."));
-    const quint64 requestId = fetcher.fetch(url);
+    // The body is kept for its text when its fingerprint changed, or when a site in text mode has no text
+    // fingerprint to compare with yet.
+    const SiteOptions& site = list.entryAt(row).options;
+    BodyRequest body;
+    if (archive || site.textMode) {
+        body.maxBytes = maxTextBytes;
+        qint32 stored = 0;
+        if ((!site.textMode || site.hasBaseline()) && parseCrc(list.field(row, SiteList::Field::Crc), &stored))
+            body.unlessFingerprint = stored;
+    }
+    const quint64 requestId = fetcher.fetch(url, body);
     inFlight.insert(requestId, Flight{position, snapshot[position], url, host});
     ++perHost[host];
 }
@@ -263,17 +298,100 @@ void CheckRun::Impl::handleResult(int row, const Flight& flight, const FetchResu
         fail(Outcome::failure(kTypeMismatch, QStringLiteral("Type mismatch")));
         return;
     }
-    if (stored == result.fingerprint) {
+    const bool bodyChanged = stored != result.fingerprint;
+    SiteOptions site = list.entryAt(row).options;
+    if (result.bodyKept) {
+        readText(row, flight, result);
+        return;
+    }
+    if (site.textMode && result.bodyTooLarge) {
+        // Judged by its body; the text fingerprint no longer belongs to the page, and is taken again,
+        // silently, once the page fits.
+        notes.append({flight.entryId, flight.url,
+                      Outcome::failure(kTextTooLarge, QStringLiteral("Pagina più grande di %1 KiB: confrontata "
+                                                                     "per intero, non per testo.")
+                                                          .arg(maxTextBytes / 1024))});
+        if (site.textCrc) {
+            site.textCrc.reset();
+            list.setOptions(row, site);
+            list.setModified(true);
+        }
+    }
+    settle(row, flight, result.fingerprint, bodyChanged);
+}
+
+// Reads the page's text on a worker: it goes into the page's history (a text like the latest one adds
+// nothing there), and a site in text mode is judged by it. The row keeps its busy marker meanwhile.
+void CheckRun::Impl::readText(int row, const Flight& flight, const FetchResult& result) {
+    const SiteOptions site = list.entryAt(row).options;
+    const QDateTime when = clock.now();
+    const quint64 gen = generation;
+    ++textsPending;
+    CheckRun* const owner = q; // alive while a text is read: the pool waits for its workers when it goes
+    PageArchive* const keeper = archive;
+    TextResult base{flight.position, flight.entryId, flight.url, result.fingerprint, std::nullopt};
+    textPool.start([this, owner, gen, keeper, site, when, base, body = result.body, type = result.contentType] {
+        TextResult out = base;
+        const QString text = extractPageText(body, type);
+        if (keeper)
+            keeper->record(out.url, text, when, out.fingerprint);
+        if (site.textMode)
+            out.textCrc = TextRules(site).fingerprint(text);
+        QMetaObject::invokeMethod(
+            owner,
+            [this, gen, out] {
+                if (gen == generation)
+                    onText(out);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void CheckRun::Impl::onText(const TextResult& text) {
+    --textsPending;
+    const int row = list.rowOfId(text.entryId);
+    const Flight flight{text.position, text.entryId, text.url, {}};
+    if (row >= 0 && list.field(row, SiteList::Field::Url) != text.url) {
+        if (list.field(row, SiteList::Field::Res) == ResultMarker::kBusy)
+            list.setField(row, SiteList::Field::Res, ResultMarker::kNone);
+    } else if (row >= 0) {
+        qint32 stored = 0;
+        const bool bodyChanged =
+            !parseCrc(list.field(row, SiteList::Field::Crc), &stored) || stored != text.fingerprint;
+        SiteOptions site = list.entryAt(row).options;
+        bool changed = bodyChanged;
+        if (site.textMode && text.textCrc) {
+            // With no text fingerprint to compare with (new rules, a new extraction), the new one is taken
+            // silently: the page counts as changed only when its body changed too.
+            if (site.hasBaseline())
+                changed = *text.textCrc != *site.textCrc;
+            site.textCrc = text.textCrc;
+            site.version = kTextVersion;
+            if (site != list.entryAt(row).options) {
+                list.setOptions(row, site);
+                list.setModified(true);
+            }
+        }
+        settle(row, flight, text.fingerprint, changed);
+    }
+    turn();
+}
+
+// Writes the outcome of a fetched page into its row: the marker, the body's fingerprint and the time.
+void CheckRun::Impl::settle(int row, const Flight& flight, qint32 fingerprint, bool changed) {
+    if (!changed) {
         list.setField(row, SiteList::Field::Res, ResultMarker::kEqual);
     } else {
         list.setField(row, SiteList::Field::Res, ResultMarker::kChanged);
         emit q->beep();
         findings.push_back({flight.position, flight.entryId, flight.url, Outcome::success()});
-        list.setModified(true);
     }
-    list.setField(row, SiteList::Field::Crc, QString::number(result.fingerprint));
+    if (changed || list.field(row, SiteList::Field::Crc) != QString::number(fingerprint))
+        list.setModified(true);
+    list.setField(row, SiteList::Field::Crc, QString::number(fingerprint));
     list.setField(row, SiteList::Field::RDateTime, generalDateTimeText(clock.now()));
     list.setTicked(row, false);
+    checkedUrls.append(flight.url);
     ++checked;
 }
 
@@ -287,6 +405,7 @@ CheckRunReport CheckRun::Impl::report() const {
         if (!f.outcome.ok() && f.outcome.errorNumber() != FetchError::kTimeout)
             r.failures.append({f.entryId, f.url, f.outcome});
     }
+    r.notes = notes;
     r.checked = checked;
     r.fromTimer = fromTimer;
     r.outcome = Outcome::success();
@@ -305,6 +424,12 @@ void CheckRun::Impl::fail(const Outcome& outcome) {
 
 void CheckRun::Impl::finish() {
     fetcher.cancel();
+    if (archive && !checkedUrls.isEmpty()) {
+        PageArchive* const keeper = archive;
+        textPool.start(
+            [keeper, urls = std::move(checkedUrls), when = clock.now()] { keeper->noteChecked(urls, when); });
+        checkedUrls = QStringList();
+    }
     emit q->statusText(QStringLiteral("Last check at ") + clock.now().time().toString(QStringLiteral("HH:mm:ss")));
     CheckRunReport r = report();
     r.stopped = stopRequested && (next < snapshot.size() || waitingCount > 0);

@@ -152,6 +152,7 @@ struct Request {
     quint64 generation;
     QByteArray url;
     int timeoutSeconds;
+    BodyRequest body;
 };
 
 using SteadyClock = std::chrono::steady_clock;
@@ -163,6 +164,8 @@ struct Transfer {
     char errorBuffer[CURL_ERROR_SIZE] = {};
     SteadyClock::time_point deadline;
     bool overran = false; // stopped by the deadline inside the body callback
+    QByteArray body;      // while it stays within the request's cap
+    bool bodyTooLarge = false;
 
     ~Transfer() {
         if (easy)
@@ -177,8 +180,17 @@ size_t onBody(char* data, size_t size, size_t count, void* userData) {
         t->overran = true;
         return 0;
     }
-    t->crc.add(data, size * count);
-    return size * count;
+    const std::size_t n = size * count;
+    t->crc.add(data, n);
+    if (t->request.body.maxBytes > 0 && !t->bodyTooLarge) {
+        if (t->body.size() + qint64(n) > t->request.body.maxBytes) {
+            t->bodyTooLarge = true;
+            t->body = QByteArray();
+        } else {
+            t->body.append(data, qsizetype(n));
+        }
+    }
+    return n;
 }
 
 // "host port N" of a URL, as curl names the server it could not connect to.
@@ -380,13 +392,23 @@ struct PageFetcher::Impl {
             curl_multi_remove_handle(multi, e);
     }
 
-    void finish(const Transfer& t, CURLcode code) {
+    void finish(Transfer& t, CURLcode code) {
         if (code == CURLE_OK) {
             FetchResult r;
             r.requestId = t.request.id;
             r.outcome = Outcome::success();
             r.fingerprint = t.crc.value();
             r.bytes = t.crc.size();
+            const BodyRequest& wanted = t.request.body;
+            if (wanted.maxBytes > 0 && t.bodyTooLarge) {
+                r.bodyTooLarge = true;
+            } else if (wanted.maxBytes > 0 && wanted.unlessFingerprint != r.fingerprint) {
+                r.bodyKept = true;
+                r.body = std::move(t.body);
+                const char* type = nullptr;
+                if (curl_easy_getinfo(t.easy, CURLINFO_CONTENT_TYPE, &type) == CURLE_OK && type)
+                    r.contentType = QByteArray(type);
+            }
             post(r, t.request.generation);
             return;
         }
@@ -414,7 +436,7 @@ int PageFetcher::timeout() const {
     return d->timeoutSeconds;
 }
 
-quint64 PageFetcher::fetch(const QString& url) {
+quint64 PageFetcher::fetch(const QString& url, const BodyRequest& body) {
     const quint64 id = d->nextId++;
     const quint64 generation = d->generation.load();
     ++d->inFlight;
@@ -430,7 +452,7 @@ quint64 PageFetcher::fetch(const QString& url) {
     }
     {
         std::lock_guard lock(d->mutex);
-        d->queue.push_back({id, generation, std::move(checked.url), d->timeoutSeconds});
+        d->queue.push_back({id, generation, std::move(checked.url), d->timeoutSeconds, body});
     }
     curl_multi_wakeup(d->multi);
     return id;

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 // Error numbers of the page fetcher. The first two are the ones the check run knows by number.
 namespace FetchError {
@@ -29,6 +30,19 @@ struct FetchResult {
     Outcome outcome = Outcome::failure(FetchError::kInternal, {}); // nothing fetched yet is no success
     qint32 fingerprint = 0;
     qint64 bytes = 0; // received, also when the fetch failed
+    // The body itself, when the request asked for it and it came whole within its cap.
+    bool bodyKept = false;
+    bool bodyTooLarge = false; // asked for, but larger than the cap: dropped as it streamed past it
+    QByteArray body;
+    QByteArray contentType; // as the server named it, when the body was kept
+};
+
+// What a request keeps of the body besides its fingerprint: nothing, unless asked.
+struct BodyRequest {
+    qint64 maxBytes = 0; // a body up to this size is kept; 0 keeps none
+    // When set, the body is kept only if its fingerprint differs from this one: an unchanged page costs no
+    // more than its fingerprint.
+    std::optional<qint32> unlessFingerprint;
 };
 Q_DECLARE_METATYPE(FetchResult)
 
@@ -46,7 +60,7 @@ public:
     int timeout() const;
 
     // Starts fetching url; returns the request's id. finished() reports it later, never from inside fetch().
-    quint64 fetch(const QString& url);
+    quint64 fetch(const QString& url, const BodyRequest& body = {});
     // Abandons every request in progress; they report nothing. Harmless when none is in progress.
     void cancel();
     int inFlight() const;

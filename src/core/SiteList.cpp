@@ -111,6 +111,14 @@ void SiteList::emitFieldChanged(int pos, Field f) {
     }
 }
 
+void SiteList::setOptions(int pos, const SiteOptions& options) {
+    if (!validRow(pos) || m_entries[pos].options == options)
+        return;
+    m_entries[pos].options = options;
+    const QModelIndex cell = index(pos, ColUrl);
+    emit dataChanged(cell, cell, {OptionsRole});
+}
+
 bool SiteList::isTicked(int pos) const {
     return validRow(pos) && m_entries[pos].ticked;
 }

@@ -16,7 +16,7 @@ public:
     enum class Field { Url, Res, Crc, RDateTime, Descrizione, Nick };
     enum TickMode { UntickAll = 0, TickAll = 1, InvertTicks = 2 };
     // Extra data roles for fields that have no column.
-    enum Role { NickRole = Qt::UserRole + 1, KeyRole, IdRole };
+    enum Role { NickRole = Qt::UserRole + 1, KeyRole, IdRole, OptionsRole };
 
     explicit SiteList(QObject* parent = nullptr);
 
@@ -31,6 +31,9 @@ public:
 
     QString field(int pos, Field f) const;
     void setField(int pos, Field f, const QString& text);
+
+    // The site's options (entryAt(pos).options reads them); the modified flag is the caller's to set.
+    void setOptions(int pos, const SiteOptions& options);
 
     bool isTicked(int pos) const;
     void setTicked(int pos, bool ticked);

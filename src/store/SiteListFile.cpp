@@ -11,7 +11,10 @@
 #include <pugixml.hpp>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <limits>
+#include <optional>
 #include <string_view>
 
 #ifdef Q_OS_UNIX
@@ -167,7 +170,51 @@ const char* textOf(const pugi::xml_node& node, QString& text) {
 struct RawRecord {
     QString nickRaw;
     QString fields[4];
+    SiteOptions options;
 };
+
+const QLatin1StringView kOpzioni("opzioni");
+
+bool isElement(const pugi::xml_node& n, QLatin1StringView name) {
+    return n.type() == pugi::node_element && name == QLatin1StringView(n.name());
+}
+
+// A signed 32-bit decimal, as fingerprints are written.
+std::optional<qint32> parseInt32(const char* text) {
+    bool ok = false;
+    const qlonglong n = QByteArrayView(text).trimmed().toLongLong(&ok);
+    if (!ok || n < std::numeric_limits<qint32>::min() || n > std::numeric_limits<qint32>::max())
+        return std::nullopt;
+    return qint32(n);
+}
+
+// The site's options, after the four fields: found by name, so that any reader that takes the first four
+// children by position still reads the record as it always did. Unknown attributes and children are passed
+// over, so a later version's additions do not make a list unreadable.
+const char* readOptions(const pugi::xml_node& opzioni, SiteOptions& options) {
+    options = SiteOptions{};
+    options.textMode = QByteArrayView(opzioni.attribute("testo").value()).trimmed() == "1";
+    options.noDigits = QByteArrayView(opzioni.attribute("cifre").value()).trimmed() == "1";
+    options.textCrc = parseInt32(opzioni.attribute("crctesto").value());
+    // A fingerprint of no known extraction is taken again at the next check.
+    options.version = parseInt32(opzioni.attribute("versione").value()).value_or(0);
+    QString text;
+    for (pugi::xml_node n = opzioni.first_child(); n; n = n.next_sibling()) {
+        const bool rule = isElement(n, QLatin1StringView("ignora"));
+        QString* const target = isElement(n, QLatin1StringView("inizio")) ? &options.start
+                                : isElement(n, QLatin1StringView("fine")) ? &options.end
+                                                                          : nullptr;
+        if (!rule && !target)
+            continue;
+        if (const char* problem = textOf(n, text))
+            return problem;
+        if (target)
+            *target = XMLEntityDecode(text);
+        else if (!text.isEmpty())
+            options.ignore.append(XMLEntityDecode(text));
+    }
+    return nullptr;
+}
 
 bool readRecord(const pugi::xml_node& sito, qsizetype number, RawRecord& rec, QString& detail) {
     const pugi::xml_attribute attr = sito.first_attribute();
@@ -189,6 +236,16 @@ bool readRecord(const pugi::xml_node& sito, qsizetype number, RawRecord& rec, QS
             detail = QStringLiteral("record %1: %2").arg(number).arg(QLatin1StringView(problem));
             return false;
         }
+    }
+    rec.options = SiteOptions{};
+    for (; child; child = child.next_sibling()) {
+        if (!isElement(child, kOpzioni))
+            continue;
+        if (const char* problem = readOptions(child, rec.options)) {
+            detail = QStringLiteral("record %1 options: %2").arg(number).arg(QLatin1StringView(problem));
+            return false;
+        }
+        break;
     }
     return true;
 }
@@ -313,6 +370,7 @@ SiteListReadResult readSiteListData(QByteArray data, SiteListRoot root) {
             e.rdatetime = std::move(rec.fields[2]);
             e.descrizione = XMLEntityDecode(rec.fields[3]);
             e.nick = XMLEntityDecode(rec.nickRaw);
+            e.options = std::move(rec.options);
             primaries.push_back(rec.nickRaw.isEmpty() ? numberedKey(number) : rec.nickRaw);
             entries.push_back(std::move(e));
         }
@@ -442,6 +500,34 @@ template <class Out> void putElement(Out& out, std::string_view name, const QStr
     out.put('>');
 }
 
+template <class Out> void putNumber(Out& out, qint64 n) {
+    char digits[24];
+    const int length = std::snprintf(digits, sizeof digits, "%lld", static_cast<long long>(n));
+    out.put(std::string_view(digits, std::size_t(length)));
+}
+
+// Written after the four fields, and only for a site whose options are not the default ones, so that a list
+// that uses none is written exactly as before.
+template <class Out> void putOptions(Out& out, const SiteOptions& o) {
+    out.put(o.textMode ? "<opzioni testo=\"1\" cifre=\"" : "<opzioni testo=\"0\" cifre=\"");
+    out.put(o.noDigits ? "1\"" : "0\"");
+    if (o.textCrc) {
+        out.put(" crctesto=\"");
+        putNumber(out, *o.textCrc);
+        out.put('"');
+    }
+    out.put(" versione=\"");
+    putNumber(out, o.version);
+    out.put("\">");
+    for (const QString& rule : o.ignore)
+        putElement(out, "ignora", rule, kEntities);
+    if (!o.start.isEmpty())
+        putElement(out, "inizio", o.start, kEntities);
+    if (!o.end.isEmpty())
+        putElement(out, "fine", o.end, kEntities);
+    out.put("</opzioni>");
+}
+
 template <class Out> void putList(Out& out, const std::vector<SiteEntry>& entries) {
     out.put("<?xml version=\"1.0\"?>\r\n");
     if (entries.empty()) {
@@ -457,6 +543,8 @@ template <class Out> void putList(Out& out, const std::vector<SiteEntry>& entrie
         putElement(out, "crc", e.crc);
         putElement(out, "rdatetime", e.rdatetime);
         putElement(out, "descrizione", e.descrizione, kEntities);
+        if (!e.options.isDefault())
+            putOptions(out, e.options);
         out.put("</sito>");
     }
     out.put("</ElencoSiti>\r\n");
@@ -471,17 +559,26 @@ QString unwritableEntry(const std::vector<SiteEntry>& entries) {
                                                                  {"url", &e.url},
                                                                  {"crc", &e.crc},
                                                                  {"rdatetime", &e.rdatetime},
-                                                                 {"descrizione", &e.descrizione}};
+                                                                 {"descrizione", &e.descrizione},
+                                                                 {"inizio", &e.options.start},
+                                                                 {"fine", &e.options.end}};
+        const char* field = nullptr;
         for (const auto& [name, value] : fields) {
-            if (firstNonXmlChar(*value) < 0)
-                continue;
+            if (!field && firstNonXmlChar(*value) >= 0)
+                field = name;
+        }
+        for (const QString& rule : e.options.ignore) {
+            if (!field && firstNonXmlChar(rule) >= 0)
+                field = "ignora";
+        }
+        if (field) {
             QString who = e.nick.isEmpty() ? e.url : e.nick;
             for (qsizetype at; (at = firstNonXmlChar(who)) >= 0;)
                 who[at] = QChar::ReplacementCharacter;
             return QStringLiteral("la voce %1 (%2) contiene nel campo %3 un carattere che un file XML non può "
                                   "contenere. Correggila e salva di nuovo.")
                 .arg(number)
-                .arg(who, QString::fromLatin1(name));
+                .arg(who, QString::fromLatin1(field));
         }
     }
     return QString();

@@ -117,7 +117,8 @@ void ListInteraction::hoverAt(const QPoint& viewportPos) {
     QString text = entry.url;
     if (!entry.descrizione.isEmpty())
         text += QStringLiteral("\r\n") + entry.descrizione;
-    if (entry.res == ResultMarker::kTimeout && m_pageErrors.contains(entry.id))
+    // Said while the row shows the outcome of the run it belongs to.
+    if (!entry.res.isEmpty() && entry.res != ResultMarker::kBusy && m_pageErrors.contains(entry.id))
         text += QStringLiteral("\r\n") + m_pageErrors.value(entry.id);
     emit tipRebuilt(entry.nick, text);
 }

@@ -486,6 +486,9 @@ void frmQVL::onRunFinished(const CheckRunReport& report) {
     for (const PageFailure& failure : report.failures)
         errors.insert(failure.entryId, QStringLiteral("Errore ") + QString::number(failure.outcome.errorNumber()) +
                                            QStringLiteral(": ") + failure.outcome.errorText());
+    // A page judged by its whole body instead of its text says why, the same way.
+    for (const PageFailure& note : report.notes)
+        errors.insert(note.entryId, note.outcome.errorText());
     m_interaction->notePageErrors(errors);
     // Before the results window shows: it may take the focus, and the window would look as if in the background.
     m_tray->reportRun(report);

@@ -114,6 +114,22 @@ private slots:
         }
     }
 
+    // With --diff, a changed page's text is shown against the version the previous check kept.
+    void diffOfAChangedPage() {
+        m_server.setPage(u"/news"_s, "<p>Notizie</p><p>Il prezzo è 10 euro</p>");
+        SiteEntry e;
+        e.url = m_server.url(u"/news"_s);
+        const QString path = m_dir.filePath(u"news.qvl"_s);
+        QVERIFY(writeSiteListFile(path, {e}).ok());
+        QCOMPARE(check({u"--save"_s, u"--diff"_s, path}).exitCode, 1); // the first version: nothing to compare
+        m_server.setPage(u"/news"_s, "<p>Notizie</p><p>Il prezzo è 12 euro</p>");
+        const Checked checked = check({u"--save"_s, u"--diff"_s, path});
+        QCOMPARE(checked.exitCode, 1);
+        QCOMPARE(checked.lines.mid(1, 2).join(u'|').count(e.url), 2); // --- and +++ name the page
+        QCOMPARE(checked.lines.mid(3), (QStringList{u"@@ -1,2 +1,2 @@"_s, u" Notizie"_s, u"-Il prezzo è 10 euro"_s,
+                                                    u"+Il prezzo è 12 euro"_s}));
+    }
+
     void refusesBadInput() {
         const QString list = u" /nonexistent/list.qvl"_s;
         // A mistyped path to another XML file is refused, never overwritten by --save.

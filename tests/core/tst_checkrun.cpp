@@ -1,10 +1,13 @@
 #include "core/CheckRun.h"
 #include "core/Fingerprint.h"
 #include "core/PageFetcher.h"
+#include "core/PageText.h"
+#include "store/PageHistory.h"
 #include "support/DataRows.h"
 #include "support/World.h"
 
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -30,7 +33,64 @@ class TestCheckRun : public QObject {
         return u"/page?size=100&delay_ms=%1&seed=%2"_s.arg(delayMs).arg(seed);
     }
 
+    static QByteArray newsPage(const char* stamp, int visitors, const char* price) {
+        return QByteArray("<html><head><script>var t = \"") + stamp + "\";</script></head><body><h1>Notizie</h1>" +
+               "<p>Visitatori: " + QByteArray::number(visitors) + "</p><p>Il prezzo è " + price +
+               " euro</p></body></html>";
+    }
+
 private slots:
+    // A page whose only changes are a time stamp in a script and a visitor counter is unchanged in text mode
+    // with a rule for the counter; a real change is reported, and every body goes into the page's history.
+    void textModeJudgesByText() {
+        QTemporaryDir dir;
+        PageHistory history(dir.path());
+        World w;
+        w.run.setArchive(&history);
+        w.server.setPage(u"/news"_s, newsPage("12:00:01", 1041, "10"));
+        w.server.setPage(u"/plain"_s, newsPage("12:00:01", 1041, "10"));
+        w.add(u"news"_s, u"/news"_s);
+        w.add(u"plain"_s, u"/plain"_s);
+        SiteOptions options;
+        options.textMode = true;
+        options.ignore = QStringList{u"^Visitatori:"_s};
+        w.list.setOptions(0, options);
+        const auto check = [&w](int runs) {
+            w.list.setAllTicks(SiteList::TickAll);
+            w.run.CheckSelectedURLs(false);
+            return w.waitRuns(runs);
+        };
+        QVERIFY(check(1));
+        QCOMPARE(w.entry(u"news"_s).res, ResultMarker::kChanged); // a new page
+        QVERIFY(w.entry(u"news"_s).options.hasBaseline());
+
+        w.server.setPage(u"/news"_s, newsPage("12:05:09", 1042, "10"));
+        w.server.setPage(u"/plain"_s, newsPage("12:05:09", 1042, "10"));
+        QVERIFY(check(2));
+        QCOMPARE(w.entry(u"news"_s).res, ResultMarker::kEqual);
+        QCOMPARE(w.entry(u"news"_s).crc, crcText(newsPage("12:05:09", 1042, "10")));
+        QCOMPARE(w.entry(u"plain"_s).res, ResultMarker::kChanged);
+
+        w.server.setPage(u"/news"_s, newsPage("12:07:00", 1043, "12"));
+        QVERIFY(check(3));
+        QCOMPARE(w.entry(u"news"_s).res, ResultMarker::kChanged);
+        QCOMPARE(w.report(2).changed, QStringList{w.server.url(u"/news"_s)});
+
+        // New rules with no text fingerprint to compare with: taken silently when the body did not change.
+        options = w.entry(u"news"_s).options;
+        options.ignore.clear();
+        options.textCrc.reset();
+        w.list.setOptions(0, options);
+        QVERIFY(check(4));
+        QCOMPARE(w.entry(u"news"_s).res, ResultMarker::kEqual);
+        QVERIFY(w.entry(u"news"_s).options.hasBaseline());
+
+        const std::vector<PageVersion> versions = history.versions(w.server.url(u"/news"_s));
+        QCOMPARE(versions.size(), size_t(3));
+        QCOMPARE(versions.back().text, u"Notizie\nVisitatori: 1043\nIl prezzo è 12 euro"_s);
+        QCOMPARE(versions.back().bodyCrc, calcCRC32(newsPage("12:07:00", 1043, "12")));
+    }
+
     void equalChangedAndTimedOut_data() { addParallelRows(6); }
     void equalChangedAndTimedOut() {
         QFETCH(int, parallel);

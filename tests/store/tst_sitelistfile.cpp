@@ -111,6 +111,35 @@ private slots:
         QCOMPARE(dirEntries(), QStringList{u"exact.xml"_qs});
     }
 
+    void optionsRoundTrip() {
+        SiteEntry in = makeEntry(u"n"_qs, u"http://o/"_qs);
+        in.options.textMode = true;
+        in.options.noDigits = true;
+        in.options.ignore = QStringList{u"^Visitatori:"_qs, u"<b>&amp; \\d+ 'x' \"y\"\r\n"_qs};
+        in.options.start = u"Notizie & <fatti>"_qs;
+        in.options.textCrc = -2147483647 - 1;
+        SiteEntry plain = makeEntry(u"p"_qs, u"http://p/"_qs);
+        const QString file = path(u"opt.xml"_qs);
+        QVERIFY(writeSiteListFile(file, {in, plain}).ok());
+        const QByteArray bytes = readBytes(file);
+        QVERIFY2(bytes.contains("<descrizione/><opzioni testo=\"1\" cifre=\"1\" crctesto=\"-2147483648\" "
+                                "versione=\"1\"><ignora>^Visitatori:</ignora>"),
+                 bytes.constData());
+        QVERIFY(bytes.contains(record("p", "http://p/", "0")));
+        const SiteListReadResult r = readSiteListFile(file);
+        QVERIFY2(r.outcome.ok(), qPrintable(r.detail));
+        QCOMPARE(r.entries.size(), size_t(2));
+        QVERIFY(r.entries[0].options == in.options);
+        QVERIFY(r.entries[1].options.isDefault());
+        // A reader that takes a record's first four children by position sees the four fields as before.
+        QVERIFY(writeBytes(file, list(record("a").replace("</sito>", "<opzioni testo=\"1\" versione=\"1\"/>"
+                                                                     "</sito>"))));
+        const SiteListReadResult old = readSiteListFile(file);
+        QVERIFY(old.outcome.ok());
+        QVERIFY(old.entries[0].options.textMode && !old.entries[0].options.textCrc);
+        QCOMPARE(describe(old.entries[0]), u"a|a|u|1||"_qs);
+    }
+
     void reads_data() {
         // expected: key|nick|url|crc|rdatetime|descrizione, one string per entry
         columns<QByteArray, QStringList>("bytes", "expected");

@@ -1,0 +1,100 @@
+// Times the text side of a check for a 1 MiB page: reading its text, comparing two 1 MiB texts with one line
+// in a hundred changed, and writing and reading its history.
+#include "core/PageText.h"
+#include "core/TextDiff.h"
+#include "store/PageHistory.h"
+
+#include <QElapsedTimer>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+// A news-like page: head with styles and scripts, navigation, articles of paragraphs with inline markup and
+// entities, a table and lists, until it is `size` bytes.
+QByteArray htmlPage(qsizetype size, quint32 seed) {
+    QRandomGenerator random(seed);
+    const char* const words[] = {"pagina", "notizie",  "prezzo", "euro",   "oggi",   "comune", "della",  "città",
+                                 "nuovo",  "servizio", "orari",  "aperto", "chiuso", "evento", "teatro", "è"};
+    const auto sentence = [&](int n) {
+        QByteArray s;
+        for (int i = 0; i < n; ++i) {
+            s += words[random.bounded(16)];
+            s += i % 7 == 3 ? " <b>" : i % 11 == 5 ? " &amp; " : " ";
+            if (i % 7 == 3)
+                s += QByteArray(words[random.bounded(16)]) + "</b> ";
+        }
+        return s;
+    };
+    QByteArray page = "<!DOCTYPE html><html><head><title>Notizie</title><style>body{font:12px sans-serif}"
+                      "</style><script>var t = Date.now(); function f(a){return a*2;}</script></head><body>"
+                      "<nav><ul><li><a href=\"/\">Home</a></li><li><a href=\"/n\">Notizie</a></li></ul></nav>";
+    for (int article = 0; page.size() < size; ++article) {
+        page += "<article><h2>Titolo " + QByteArray::number(article) + "</h2>";
+        for (int p = 0; p < 4; ++p)
+            page += "<p>" + sentence(30) + "<br>" + sentence(12) + "</p>\n";
+        page += "<table><tr><td>Orario</td><td>" + QByteArray::number(random.bounded(24)) +
+                ":00</td></tr><tr><td>Posti</td><td>" + QByteArray::number(random.bounded(500)) +
+                "</td></tr></table><script>track(" + QByteArray::number(article) + ");</script></article>\n";
+    }
+    page += "</body></html>";
+    return page;
+}
+
+// Best of a few runs, in milliseconds.
+double bestMs(const std::function<void()>& work, int runs = 5) {
+    double best = 1e9;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        work();
+        best = std::min(best, double(timer.nsecsElapsed()) / 1e6);
+    }
+    return best;
+}
+
+} // namespace
+
+int main() {
+    const QByteArray page = htmlPage(1024 * 1024, 1);
+    QString text;
+    const double extract = bestMs([&] { text = extractPageText(page, "text/html"); });
+    std::printf("extraction of a 1 MiB HTML page: %.1f ms (%lld lines of text)\n", extract,
+                static_cast<long long>(text.count(u'\n') + 1));
+
+    // Two 1 MiB texts, one line in a hundred changed.
+    QStringList lines;
+    QRandomGenerator random(2);
+    for (qsizetype size = 0; size < 1024 * 1024; size += lines.back().size() + 1)
+        lines << QStringLiteral("riga %1 della pagina con del testo qualunque, %2")
+                     .arg(lines.size())
+                     .arg(random.generate());
+    const QString older = lines.join(u'\n');
+    for (qsizetype i = 0; i < lines.size(); i += 100)
+        lines[i] += QStringLiteral(" cambiata");
+    const QString newer = lines.join(u'\n');
+    std::size_t marked = 0;
+    const double diff = bestMs([&] {
+        const std::vector<DiffLine> d = diffTexts(older, newer);
+        marked = std::size_t(std::count_if(d.begin(), d.end(), isChange));
+    });
+    std::printf("diff of two 1 MiB texts, %lld lines, 1%% changed: %.1f ms (%zu lines marked)\n",
+                static_cast<long long>(lines.size()), diff, marked);
+
+    QTemporaryDir dir;
+    PageHistory history(dir.path());
+    const QString url = QStringLiteral("http://bench.example/page");
+    int version = 0;
+    const double write = bestMs(
+        [&] { history.record(url, (++version % 2 ? older : newer), QDateTime::currentDateTimeUtc(), version); });
+    std::size_t versions = 0;
+    const double read = bestMs([&] { versions = history.versions(url).size(); });
+    std::printf("history of a 1 MiB text: write %.1f ms, read %.1f ms (%zu versions)\n", write, read, versions);
+
+    std::printf("text 1MiB: max %.0f ms\n", std::max({extract, diff, write, read}));
+    return 0;
+}
