@@ -209,20 +209,42 @@ void frmDiff::render() {
     const QSignalBlocker quiet(m_txtDiff);
     document->clear();
     QTextCursor cursor(document);
-    // One edit block: the layout runs once for the whole text, not once per line.
+    // One edit block: the layout runs once for the whole text, not once per line. Runs of unchanged lines go
+    // in as one text: a page with few changes is mostly such runs.
     cursor.beginEditBlock();
     bool first = true;
+    const auto startBlock = [&](const QTextBlockFormat& format) {
+        if (first)
+            cursor.setBlockFormat(format);
+        else
+            cursor.insertBlock(format, plain);
+        first = false;
+    };
+    QString run;
+    int runLines = 0;
+    const auto flush = [&] {
+        if (runLines == 0)
+            return;
+        startBlock(QTextBlockFormat());
+        cursor.insertText(run, plain);
+        run.clear();
+        runLines = 0;
+    };
     for (const DiffLine& line : m_shown) {
         const bool removed = line.kind == DiffLine::Kind::Removed;
         const bool added = line.kind == DiffLine::Kind::Added;
+        const QString text = oneBlock(line.text);
+        if (!removed && !added && !line.ignored) {
+            if (runLines++ > 0)
+                run += u'\n';
+            run += QStringLiteral("  ") + text;
+            continue;
+        }
+        flush();
         QTextBlockFormat block;
         if (!line.ignored && (removed || added))
             block.setBackground(removed ? kRemovedLine : kAddedLine);
-        if (first)
-            cursor.setBlockFormat(block);
-        else
-            cursor.insertBlock(block, plain);
-        first = false;
+        startBlock(block);
 
         QString prefix = removed ? QStringLiteral("- ") : added ? QStringLiteral("+ ") : QStringLiteral("  ");
         if (addedOnly)
@@ -230,7 +252,6 @@ void frmDiff::render() {
                 QStringLiteral("+") + QString::number(line.newNumber).rightJustified(6) + QStringLiteral("  ");
         const QTextCharFormat& base = line.ignored ? greyed : plain;
         cursor.insertText(prefix, base);
-        const QString text = oneBlock(line.text);
         if (line.ignored || line.words.isEmpty()) {
             cursor.insertText(text, base);
         } else {
@@ -250,6 +271,7 @@ void frmDiff::render() {
         if (line.ignored)
             cursor.insertText(kIgnoredLabel, label);
     }
+    flush();
     cursor.endEditBlock();
     // The window opens at the first change.
     if (!m_changeStarts.empty())
