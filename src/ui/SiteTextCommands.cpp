@@ -7,6 +7,7 @@
 #include "winsupport/Prompter.h"
 
 #include <QDialog>
+#include <QScreen>
 
 #include <algorithm>
 #include <memory>
@@ -23,6 +24,21 @@ SiteTextCommands::SiteTextCommands(SiteList& list, const PageHistory* history, P
     , m_prompter(prompter)
     , m_owner(owner)
     , m_runDialog(std::move(runDialog)) {}
+
+void SiteTextCommands::placeOverOwner(QWidget& window) const {
+    if (!m_owner)
+        return;
+    // Centred over the main window, and whole on its screen.
+    const QRect owner = m_owner->frameGeometry();
+    QRect wanted(QPoint(), window.size());
+    wanted.moveCenter(owner.center());
+    if (const QScreen* screen = m_owner->screen()) {
+        const QRect room = screen->availableGeometry();
+        wanted.moveLeft(qBound(room.left(), wanted.left(), std::max(room.left(), room.right() - wanted.width())));
+        wanted.moveTop(qBound(room.top(), wanted.top(), std::max(room.top(), room.bottom() - wanted.height())));
+    }
+    window.move(wanted.topLeft());
+}
 
 int SiteTextCommands::selectedRowOrWarn() {
     const int row = m_list.selectedRow();
@@ -53,6 +69,7 @@ frmDiff* SiteTextCommands::showDiff(const QString& url) {
         const SiteEntry none;
         const SiteEntry& e = entry != entries.end() ? *entry : none;
         window = new frmDiff(url, e.nick, m_history, e.options, m_owner);
+        placeOverOwner(*window);
     }
     if (window->isMinimized())
         window->showNormal();

@@ -39,6 +39,7 @@ public:
 private:
     // The selected entry's row; with none, the person is told as for a modify without selection.
     int selectedRowOrWarn();
+    void placeOverOwner(QWidget& window) const;
 
     SiteList& m_list;
     const PageHistory* m_history;

@@ -13,6 +13,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <memory>
@@ -157,11 +158,17 @@ void frmDiff::reload() {
     compare();
 }
 
+void frmDiff::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // The view knows its height only now: the change it opens at comes to its middle, with what precedes it.
+    QTimer::singleShot(0, this, [this] { m_txtDiff->centerCursor(); });
+}
+
 void frmDiff::showMessage(const QString& text) {
     m_diff.clear();
     m_shown.clear();
     m_changeStarts.clear();
-    m_lblConteggio->setText(text);
+    m_lblConteggio->clear();
     m_txtDiff->setPlainText(text);
     updateButtons();
 }

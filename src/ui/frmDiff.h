@@ -36,6 +36,9 @@ public:
     // The diff shown, one entry per line of the view (empty when no diff is shown).
     const std::vector<DiffLine>& shownLines() const { return m_shown; }
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void compare();
     void render();
