@@ -59,15 +59,15 @@ frmDiff* SiteTextCommands::viewer(const QString& url) const {
 }
 
 frmDiff* SiteTextCommands::showDiff(const QString& url) {
+    const auto& entries = m_list.entries();
+    const auto entry =
+        std::find_if(entries.begin(), entries.end(), [&url](const SiteEntry& e) { return e.url == url; });
+    const SiteEntry none;
+    const SiteEntry& e = entry != entries.end() ? *entry : none;
     QPointer<frmDiff>& window = m_viewers[url];
     if (window) {
-        window->reload();
+        window->reload(e.options);
     } else {
-        const auto& entries = m_list.entries();
-        const auto entry =
-            std::find_if(entries.begin(), entries.end(), [&url](const SiteEntry& e) { return e.url == url; });
-        const SiteEntry none;
-        const SiteEntry& e = entry != entries.end() ? *entry : none;
         window = new frmDiff(url, e.nick, m_history, e.options, m_owner);
         placeOverOwner(*window);
     }
@@ -102,4 +102,7 @@ void SiteTextCommands::editSelectedOptions() {
         return;
     m_list.setOptions(now, next);
     m_list.setModified(true);
+    // An open viewer of the page marks what the new rules leave out.
+    if (frmDiff* open = viewer(current.url))
+        open->reload(next);
 }

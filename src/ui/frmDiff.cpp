@@ -3,6 +3,7 @@
 #include "core/PageText.h"
 #include "core/Twips.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -124,10 +125,15 @@ frmDiff::frmDiff(const QString& url, const QString& nick, const PageHistory* his
     connect(m_cmdPrecedente, &QPushButton::clicked, this, &frmDiff::previousChange);
     connect(m_cmdSuccessiva, &QPushButton::clicked, this, &frmDiff::nextChange);
     connect(m_txtDiff, &QPlainTextEdit::cursorPositionChanged, this, &frmDiff::updateButtons);
-    reload();
+    auto* closeKey = new QAction(this);
+    closeKey->setShortcut(QKeySequence(Qt::Key_Escape));
+    connect(closeKey, &QAction::triggered, this, &QWidget::close);
+    addAction(closeKey);
+    reload(options);
 }
 
-void frmDiff::reload() {
+void frmDiff::reload(const SiteOptions& options) {
+    m_options = options;
     std::vector<PageVersion> stored = m_history ? m_history->versions(m_url) : std::vector<PageVersion>{};
     m_versions.assign(std::make_move_iterator(stored.rbegin()), std::make_move_iterator(stored.rend()));
     const QSignalBlocker blockPrima(m_cboPrima);

@@ -28,8 +28,9 @@ public:
             QWidget* owner = nullptr);
 
     QString url() const { return m_url; }
-    // Reads the history again (a check may have added a version) and shows the latest against the one before.
-    void reload();
+    // Reads the history again (a check may have added a version) and shows the latest against the one before,
+    // with the site's rules as they are now.
+    void reload(const SiteOptions& options);
     // Moves to the previous or next group of changed lines; false when there is none that way.
     bool previousChange();
     bool nextChange();

@@ -53,7 +53,7 @@ private slots:
         history.record(
             kUrl, QStringLiteral("Titolo\nVisitatori: 11\nNotizie\nIl prezzo è 7 euro\nOrari\nNuova riga\nFine"),
             kMonday.addDays(1), 2);
-        viewer.reload();
+        viewer.reload(visitorsIgnored());
         QCOMPARE(count->text(), QStringLiteral("3 righe cambiate (2 ignorate)"));
         const QStringList expected{QStringLiteral("  Titolo"),
                                    QStringLiteral("- Visitatori: 10") + frmDiff::kIgnoredLabel,
