@@ -29,7 +29,7 @@ public:
     explicit PageHistory(const QString& folder, int maxVersions = kDefaultVersions);
     ~PageHistory() override;
 
-    // The user's history folder: the application's data folder + "/history".
+    // The user's history folder, shared by every program of the suite: ~/.local/share/Quovel/history.
     static QString defaultFolder();
     QString folder() const;
     void setMaxVersions(int versions); // at least 1
