@@ -89,8 +89,10 @@ int main() {
     PageHistory history(dir.path());
     const QString url = QStringLiteral("http://bench.example/page");
     int version = 0;
-    const double write = bestMs(
-        [&] { history.record(url, (++version % 2 ? older : newer), QDateTime::currentDateTimeUtc(), version); });
+    const double write = bestMs([&] {
+        ++version;
+        history.record(url, version % 2 ? older : newer, QDateTime::currentDateTimeUtc(), version);
+    });
     std::size_t versions = 0;
     const double read = bestMs([&] { versions = history.versions(url).size(); });
     std::printf("history of a 1 MiB text: write %.1f ms, read %.1f ms (%zu versions)\n", write, read, versions);

@@ -168,10 +168,13 @@ int main(int argc, char* argv[]) {
                 continue;
             const PageVersion& older = versions[versions.size() - 2];
             const PageVersion& newer = versions.back();
-            const auto label = [&url](const PageVersion& v) {
+            const auto label = [&url](const PageVersion& v) -> QString {
                 return oneLine(url) + u'\t' + v.checked.toLocalTime().toString(Qt::ISODate);
             };
-            if (!printOut(u'\n' + unifiedDiff(older.text, newer.text, label(older), label(newer))))
+            QString diff = unifiedDiff(older.text, newer.text, label(older), label(newer));
+            if (!diff.endsWith(u'\n'))
+                diff += u'\n';
+            if (!printOut(u'\n' + diff))
                 break;
         }
     }

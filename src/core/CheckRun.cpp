@@ -81,7 +81,8 @@ struct CheckRun::Impl {
     PageFetcher fetcher{options.timeoutSeconds};
     PageArchive* archive = nullptr;
     qint64 maxTextBytes = kDefaultMaxTextBytes;
-    // Texts are read off the user-interface thread, a few at a time; the pool waits for them when it goes.
+    // Texts are read off the user-interface thread; a page whose text is being read counts against the run's
+    // parallelism as a page being fetched does. The pool waits for its workers when it goes.
     QThreadPool textPool;
     int textsPending = 0;
     QStringList checkedUrls; // pages whose history is still wanted
@@ -183,7 +184,7 @@ void CheckRun::Impl::turn() {
     if (!stopRequested)
         startWaiting();
     int handled = 0;
-    while (next < snapshot.size() && !stopRequested && inFlight.size() < parallel) {
+    while (next < snapshot.size() && !stopRequested && inFlight.size() + textsPending < parallel) {
         if (handled >= kPositionsPerTurn) {
             scheduleTurn();
             return;
@@ -204,7 +205,7 @@ void CheckRun::Impl::wait(const QString& host, std::size_t position) {
 
 // Starts waiting entries whose host has room again, the earliest in the list first.
 void CheckRun::Impl::startWaiting() {
-    while (waitingCount > 0 && inFlight.size() < parallel) {
+    while (waitingCount > 0 && inFlight.size() + textsPending < parallel) {
         auto best = waiting.end();
         for (auto it = waiting.begin(); it != waiting.end(); ++it) {
             if (perHost.value(it.key()) < kPerHostCap && (best == waiting.end() || it->front() < best->front()))

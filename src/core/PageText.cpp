@@ -1,1 +1,396 @@
 #include "core/PageText.h"
+
+#include "core/Fingerprint.h"
+#include "core/MarkupScan.h"
+
+#include <QRegularExpression>
+#include <QStringDecoder>
+
+#define PCRE2_CODE_UNIT_WIDTH 16
+#include <gumbo.h>
+#include <pcre2.h>
+
+#include <algorithm>
+#include <array>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace {
+
+// ---- Lines ---------------------------------------------------------------------------------------------
+
+// Every kind of white space (QChar::isSpace: blanks, tabs, no-break spaces and the other Unicode spaces)
+// inside a line becomes one blank; '\n' ends a line, and so does '\r' in plain text; lines are trimmed and
+// blank ones dropped.
+QString cleanLines(QStringView in, bool crEndsLine) {
+    QString out;
+    out.reserve(in.size());
+    bool inLine = false, needBreak = false, pendingBlank = false;
+    for (const QChar c : in) {
+        if (c == u'\n' || (crEndsLine && c == u'\r')) {
+            needBreak = needBreak || inLine;
+            inLine = pendingBlank = false;
+        } else if (c.isSpace()) {
+            pendingBlank = inLine;
+        } else {
+            if (needBreak)
+                out += u'\n';
+            else if (pendingBlank)
+                out += u' ';
+            needBreak = pendingBlank = false;
+            out += c;
+            inLine = true;
+        }
+    }
+    return out;
+}
+
+// ---- Encodings -----------------------------------------------------------------------------------------
+
+// Bytes 0x80-0x9F of windows-1252, which browsers use for every page labelled ISO-8859-1 or ASCII too.
+constexpr std::array<char16_t, 32> kCp1252High{0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                               0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                               0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                               0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+QString fromCp1252(QByteArrayView bytes) {
+    QString out(bytes.size(), Qt::Uninitialized);
+    QChar* o = out.data();
+    for (const char c : bytes) {
+        const auto b = uchar(c);
+        *o++ = QChar(b >= 0x80 && b < 0xA0 ? kCp1252High[b - 0x80] : char16_t(b));
+    }
+    return out;
+}
+
+// The value of the first "charset=" in the text, lower case, without quotes.
+QByteArray charsetLabel(QByteArrayView text) {
+    const qsizetype at = text.toByteArray().toLower().indexOf("charset=");
+    if (at < 0)
+        return {};
+    qsizetype b = at + 8, e = b;
+    while (b < text.size() && (text[b] == '"' || text[b] == '\'' || text[b] == ' '))
+        e = ++b;
+    while (e < text.size() && e - b < 40 &&
+           (QChar::isLetterOrNumber(uchar(text[e])) || text[e] == '-' || text[e] == '_' || text[e] == ':' ||
+            text[e] == '.'))
+        ++e;
+    return text.sliced(b, e - b).toByteArray().toLower();
+}
+
+// Text from a decoder, with every unpaired surrogate (the decoders' reading of some broken input) made U+FFFD.
+QString decodeWith(QStringConverter::Encoding encoding, QByteArrayView bytes) {
+    QStringDecoder decoder(encoding);
+    QString s = decoder(bytes);
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        if (s[i].isHighSurrogate() && i + 1 < s.size() && s[i + 1].isLowSurrogate())
+            ++i;
+        else if (s[i].isSurrogate())
+            s[i] = QChar::ReplacementCharacter;
+    }
+    return s;
+}
+
+// The body as text when it is declared (by a byte order mark, the content type or, for HTML, a meta charset
+// in its first 1024 bytes) in an encoding other than UTF-8 that we know; none otherwise, and then it is
+// read as UTF-8. Only Latin-1 (read as windows-1252) and the UTF-16/32 forms are known besides UTF-8.
+std::optional<QString> decodeDeclared(QByteArrayView body, QByteArrayView contentType, bool maybeHtml) {
+    if (const auto bom = QStringConverter::encodingForData(body)) {
+        if (*bom == QStringConverter::Utf8)
+            return std::nullopt;
+        return decodeWith(*bom, body);
+    }
+    QByteArray label = charsetLabel(contentType);
+    const bool fromHeader = !label.isEmpty();
+    if (!fromHeader && maybeHtml)
+        label = charsetLabel(body.first(std::min<qsizetype>(body.size(), 1024)));
+    static const QByteArrayList latin{"iso-8859-1",   "iso8859-1", "latin1",   "latin-1",  "l1",
+                                      "windows-1252", "cp1252",    "x-cp1252", "us-ascii", "ascii"};
+    if (latin.contains(label))
+        return fromCp1252(body);
+    // A page claiming UTF-16 in its own markup was readable as ASCII, so it is not UTF-16.
+    if (fromHeader && label.startsWith("utf-") && label != "utf-8") {
+        if (const auto encoding = QStringConverter::encodingForName(label.constData()))
+            return decodeWith(*encoding, body);
+    }
+    return std::nullopt;
+}
+
+enum class Kind { Html, Plain, Unknown };
+
+Kind kindOf(QByteArrayView contentType) {
+    QByteArray type = contentType.toByteArray().toLower();
+    if (const qsizetype semi = type.indexOf(';'); semi >= 0)
+        type.truncate(semi);
+    type = type.trimmed();
+    if (type.contains("html"))
+        return Kind::Html;
+    if (type.isEmpty() || type == "application/octet-stream" || type == "unknown/unknown" || type == "*/*")
+        return Kind::Unknown;
+    return Kind::Plain;
+}
+
+// Markup in the first 1024 bytes after white space: '<' followed by a letter, '!' or '/'.
+bool looksLikeMarkup(std::string_view s) {
+    qsizetype i = 0;
+    while (i < qsizetype(s.size()) && QChar::isSpace(uchar(s[i])))
+        ++i;
+    const std::string_view head = s.substr(i, 1024);
+    for (size_t p = head.find('<'); p != std::string_view::npos && p + 1 < head.size();
+         p = head.find('<', p + 1)) {
+        const auto c = uchar(head[p + 1]);
+        if (QChar::isLetter(c) && c < 0x80)
+            return true;
+        if (c == '!' || c == '/')
+            return true;
+    }
+    return false;
+}
+
+using markup_scan::Role;
+using markup_scan::roleOf;
+using enum markup_scan::Role;
+
+// The text of a node, appended; outside preformatted text a line break in the source is only white space.
+void appendText(std::string& out, const char* text, bool pre) {
+    const size_t from = out.size();
+    out += text;
+    if (!pre) {
+        for (size_t i = from; i < out.size(); ++i) {
+            if (out[i] == '\n' || out[i] == '\r')
+                out[i] = ' ';
+        }
+    }
+}
+
+// The parsed tree's text, walked with a stack of our own: hostile pages nest very deep.
+std::string treeText(const GumboNode* root) {
+    struct Frame {
+        const GumboVector* kids;
+        unsigned next;
+        Role role;
+    };
+    std::string out;
+    std::vector<Frame> stack{{&root->v.document.children, 0, Inline}};
+    int pre = 0;
+    while (!stack.empty()) {
+        Frame& top = stack.back();
+        if (top.next == top.kids->length) {
+            const Role role = top.role;
+            stack.pop_back();
+            pre -= role == Pre;
+            out += role == Block || role == Pre ? "\n" : role == Cell ? " " : "";
+            continue;
+        }
+        const auto* node = static_cast<const GumboNode*>(top.kids->data[top.next++]);
+        if (node->type == GUMBO_NODE_TEXT || node->type == GUMBO_NODE_WHITESPACE ||
+            node->type == GUMBO_NODE_CDATA) {
+            appendText(out, node->v.text.text, pre > 0);
+        } else if (node->type == GUMBO_NODE_ELEMENT) {
+            const Role role = roleOf(node->v.element.tag);
+            if (role == Drop)
+                continue;
+            out += role == Block || role == Pre || role == Break ? "\n" : role == Cell ? " " : "";
+            pre += role == Pre;
+            if (role != Break)
+                stack.push_back({&node->v.element.children, 0, role});
+        } // comments and template contents are no text
+    }
+    return out;
+}
+
+QString htmlText(std::string_view utf8) {
+    if (!markup_scan::fitsParser(utf8))
+        return cleanLines(QString::fromUtf8(markup_scan::strippedText(utf8)), false);
+    // The parser allocates from an arena, dropped whole: freeing its tree would recurse as deep as it nests.
+    struct Arena {
+        std::vector<std::unique_ptr<std::byte[]>> blocks;
+        std::byte* at = nullptr;
+        size_t left = 0;
+        static void* allocate(void* self, size_t size) {
+            auto& a = *static_cast<Arena*>(self);
+            size = (size + 15) & ~size_t(15);
+            if (size > a.left) {
+                a.left = std::max<size_t>(size, 1 << 20);
+                a.at = a.blocks.emplace_back(new std::byte[a.left]).get();
+            }
+            a.left -= size;
+            return std::exchange(a.at, a.at + size);
+        }
+        static void release(void*, void*) {}
+    } arena;
+    GumboOptions options = kGumboDefaultOptions;
+    options.allocator = &Arena::allocate;
+    options.deallocator = &Arena::release;
+    options.userdata = &arena;
+    options.max_errors = 0; // a broken page does not build a list of its faults
+    const GumboOutput* output = gumbo_parse_with_options(&options, utf8.data(), utf8.size());
+    return cleanLines(QString::fromUtf8(treeText(output->document)), false);
+}
+
+} // namespace
+
+QString extractPageText(QByteArrayView body, QByteArrayView contentType) {
+    const Kind kind = kindOf(contentType);
+    const bool markup =
+        kind == Kind::Html ||
+        (kind == Kind::Unknown && looksLikeMarkup(std::string_view(body.data(), size_t(body.size()))));
+    const std::optional<QString> decoded = decodeDeclared(body, contentType, markup);
+    if (decoded && kind == Kind::Plain)
+        return cleanLines(*decoded, true);
+    const QByteArray transcoded = decoded ? decoded->toUtf8() : QByteArray();
+    std::string_view utf8 = decoded ? std::string_view(transcoded.constData(), size_t(transcoded.size()))
+                                    : std::string_view(body.data(), size_t(body.size()));
+    if (utf8.substr(0, 3) == "\xEF\xBB\xBF")
+        utf8.remove_prefix(3);
+    if (kind == Kind::Html || (kind == Kind::Unknown && looksLikeMarkup(utf8)))
+        return htmlText(utf8);
+    return cleanLines(QString::fromUtf8(utf8.data(), qsizetype(utf8.size())), true);
+}
+
+// ---- Rules ---------------------------------------------------------------------------------------------
+
+namespace {
+
+// Rules look at the first 16 Ki characters of a line: with the match limit on every start position, that
+// bounds the work of one pattern on one line however long the line is.
+constexpr qsizetype kMatchedChars = 16 * 1024;
+constexpr uint32_t kMatchLimit = 100'000;
+constexpr uint32_t kDepthLimit = 10'000;
+
+QString withoutDigits(const QString& s) {
+    QString out;
+    out.reserve(s.size());
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        const bool pair = s[i].isHighSurrogate() && i + 1 < s.size() && s[i + 1].isLowSurrogate();
+        const char32_t c = pair ? QChar::surrogateToUcs4(s[i], s[i + 1]) : s[i].unicode();
+        if (!QChar::isDigit(c))
+            out.append(s.constData() + i, pair ? 2 : 1);
+        i += pair;
+    }
+    return out;
+}
+
+template <typename T, void (*Free)(T*)> struct Freer {
+    void operator()(T* p) const { Free(p); }
+};
+template <typename T, void (*Free)(T*)> using Owned = std::unique_ptr<T, Freer<T, Free>>;
+
+} // namespace
+
+struct TextRules::Impl {
+    SiteOptions options;
+    std::vector<std::pair<QString, Owned<pcre2_code, pcre2_code_free>>> patterns;
+};
+
+TextRules::TextRules(const SiteOptions& options)
+    : d(std::make_unique<Impl>()) {
+    d->options = options;
+    for (const QString& pattern : options.ignore) {
+        if (pattern.isEmpty())
+            continue; // it would match every line
+        int error = 0;
+        PCRE2_SIZE offset = 0;
+        // The options QRegularExpression compiles with, so a pattern means here what it meant when entered.
+        pcre2_code* code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern.utf16()), PCRE2_SIZE(pattern.size()),
+                                         PCRE2_UTF, &error, &offset, nullptr);
+        if (!code)
+            continue;
+        pcre2_jit_compile(code, PCRE2_JIT_COMPLETE); // without JIT the interpreter matches, under the same limits
+        d->patterns.emplace_back(pattern, code);
+    }
+}
+
+TextRules::~TextRules() = default;
+TextRules::TextRules(TextRules&&) noexcept = default;
+TextRules& TextRules::operator=(TextRules&&) noexcept = default;
+
+QString TextRules::patternError(const QString& pattern) {
+    if (pattern.isEmpty())
+        return QStringLiteral("Regola vuota");
+    const QRegularExpression re(pattern);
+    if (re.isValid())
+        return {};
+    const qsizetype position = std::min(re.patternErrorOffset() + 1, pattern.size());
+    return QStringLiteral("Espressione non valida: %1 (posizione %2)").arg(re.errorString()).arg(position);
+}
+
+FilteredText TextRules::apply(const QString& text) const {
+    FilteredText r;
+    if (!text.isEmpty())
+        r.lines = text.split(u'\n');
+    const SiteOptions& o = d->options;
+    const qsizetype n = r.lines.size();
+    r.fates.fill(LineFate::Kept, n);
+
+    // The region. A start text found on no line narrows nothing: the page changed so that the region cannot
+    // be told, and a change is safer shown than hidden.
+    qsizetype first = 0, last = n - 1;
+    bool started = false;
+    for (qsizetype i = 0; !o.start.isEmpty() && i < n && !started; ++i) {
+        started = r.lines[i].contains(o.start);
+        first = started ? i : first;
+    }
+    for (qsizetype i = started ? first + 1 : 0; !o.end.isEmpty() && i < n; ++i) {
+        if (r.lines[i].contains(o.end)) {
+            last = i;
+            break;
+        }
+    }
+    for (qsizetype i = 0; i < n; ++i) {
+        if (i < first || i > last)
+            r.fates[i] = LineFate::OutsideRegion;
+    }
+
+    // The ignore rules, with a match context, JIT stack and match data of this call's own.
+    if (!d->patterns.empty()) {
+        const Owned<pcre2_match_context, pcre2_match_context_free> context(pcre2_match_context_create(nullptr));
+        const Owned<pcre2_jit_stack, pcre2_jit_stack_free> stack(
+            pcre2_jit_stack_create(32 * 1024, 1024 * 1024, nullptr));
+        const Owned<pcre2_match_data, pcre2_match_data_free> match(pcre2_match_data_create(1, nullptr));
+        pcre2_set_match_limit(context.get(), kMatchLimit);
+        pcre2_set_depth_limit(context.get(), kDepthLimit);
+        pcre2_jit_stack_assign(context.get(), nullptr, stack.get());
+        std::vector<bool> hitLimit(d->patterns.size());
+        for (qsizetype i = first; i <= last; ++i) {
+            const QString& line = r.lines[i];
+            qsizetype length = std::min(line.size(), kMatchedChars);
+            if (length < line.size() && line[length].isLowSurrogate())
+                --length;
+            for (size_t p = 0; p < d->patterns.size(); ++p) {
+                const int rc = pcre2_match(d->patterns[p].second.get(), reinterpret_cast<PCRE2_SPTR>(line.utf16()),
+                                           PCRE2_SIZE(length), 0, length < line.size() ? PCRE2_NOTEOL : 0,
+                                           match.get(), context.get());
+                if (rc >= 0) {
+                    r.fates[i] = LineFate::Ignored;
+                    break;
+                }
+                if ((rc == PCRE2_ERROR_MATCHLIMIT || rc == PCRE2_ERROR_DEPTHLIMIT || rc == PCRE2_ERROR_HEAPLIMIT ||
+                     rc == PCRE2_ERROR_JIT_STACKLIMIT) &&
+                    !hitLimit[p]) {
+                    hitLimit[p] = true;
+                    r.limitHits << d->patterns[p].first;
+                }
+            }
+        }
+    }
+
+    // The text: kept lines, digits taken out when asked; a line left empty by that stays, as an empty line.
+    QStringList kept;
+    kept.reserve(last - first + 1);
+    for (qsizetype i = first; i <= last; ++i) {
+        if (r.fates[i] == LineFate::Kept)
+            kept << (o.noDigits ? withoutDigits(r.lines[i]) : r.lines[i]);
+    }
+    r.text = kept.join(u'\n');
+    return r;
+}
+
+// The page fingerprint leaves out the last byte; a line end after the text makes its last character count.
+qint32 TextRules::fingerprint(const QString& text) const {
+    return calcCRC32(QByteArray(apply(text).text.toUtf8()).append('\n'));
+}

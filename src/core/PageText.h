@@ -13,8 +13,13 @@
 // noscript and template contents left out, entities decoded, block elements and <br> ending lines, runs of
 // white space inside a line made one blank, lines trimmed and blank lines dropped. A page that is not HTML
 // (by its content type, or having no markup) is taken as text as it is, with the same line clean-up.
-// Bytes that are not valid UTF-8 become U+FFFD. Lines are joined with "\n", with no final newline.
-// Bounded: deep nesting, a huge page or one endless line cost time and memory in proportion to the bytes.
+// The title is a line of its own; iframe, noembed and noframes contents are left out too. White space is every
+// Unicode space, no-break spaces included. Bytes that are not valid UTF-8 become U+FFFD; a page declared
+// Latin-1 (read as windows-1252) or UTF-16/32 by its content type, its byte order mark or (Latin-1 only) a
+// meta charset is read as such. Lines are joined with "\n", with no final newline.
+// Bounded: deep nesting, a huge page or one endless line cost time and memory in proportion to the bytes. A
+// page that would nest the parser over some thousand elements deep, has over 250,000 tags or over 16 MiB is
+// read more plainly, by taking its tags out.
 QString extractPageText(QByteArrayView body, QByteArrayView contentType = {});
 
 // What became of one line of a page's text under a site's rules.
@@ -34,6 +39,12 @@ struct FilteredText {
 
 // A site's rules, compiled once: the region, the ignore patterns (PCRE2, JIT, with match limits so that no
 // pattern can hang a run) and digit removal. Thread-safe to apply from several threads at once.
+// The region runs from the first line containing the start text through the first later line containing the
+// end text, both lines kept; a start text found on no line narrows nothing (a page that lost its marker is
+// better shown changed than silently unchanged), an end text found on no later line keeps the rest. Ignore
+// patterns look at the lines of the region, each at most its first 16 Ki characters ('$' does not match at
+// that cut). Digits (every Unicode decimal digit) are taken out of the kept lines; a line left empty by that
+// stays in the text as an empty line.
 class TextRules {
 public:
     explicit TextRules(const SiteOptions& options);
@@ -46,7 +57,8 @@ public:
 
     // Patterns that are not valid are left out: they match nothing.
     FilteredText apply(const QString& text) const;
-    // CRC-32 of the UTF-8 bytes of apply(text).text, as the fingerprint of the pages themselves.
+    // CRC-32 of the UTF-8 bytes of apply(text).text, with calcCRC32 as for the pages themselves; a line end is
+    // added first, so that the text's last character counts too (calcCRC32 leaves out the last byte).
     qint32 fingerprint(const QString& text) const;
 
 private:

@@ -1,0 +1,161 @@
+#include "core/PageText.h"
+
+#include <QTest>
+
+#include <thread>
+
+using namespace Qt::StringLiterals;
+
+using Fates = QList<LineFate>;
+constexpr LineFate K = LineFate::Kept, O = LineFate::OutsideRegion, I = LineFate::Ignored;
+
+class TestPageText : public QObject {
+    Q_OBJECT
+private slots:
+    void extraction_data() {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QByteArray>("type");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("dropped, title kept")
+            << QByteArray("<html><head><title>Titolo</title><style>p{color:red}</style><script>var t='12:00';"
+                          "</script></head><body><noscript>Abilita JS</noscript><template><p>t</p></template>"
+                          "<iframe><p>f</p></iframe><p>Uno</p><!-- c --></body></html>")
+            << QByteArray("text/html; charset=utf-8") << u"Titolo\nUno"_s;
+        QTest::newRow("entities, br, blanks")
+            << QByteArray("<p>a&amp;b&nbsp;&nbsp; c\n\t d<br>e &lt;f&gt;&#8364;</p>") << QByteArray("text/html")
+            << u"a&b c d\ne <f>\u20AC"_s;
+        QTest::newRow("blocks, cells, inline")
+            << QByteArray("<div> x </div><ul><li>1</li><li>2</ul><table><tr><td>a</td><td>b</td></tr></table>"
+                          "<p>  </p><span>in</span><b>line</b><pre>l1\n  l2</pre>")
+            << QByteArray() << u"x\n1\n2\na b\ninline\nl1\nl2"_s;
+        QTest::newRow("plain by type") << QByteArray("<p>x</p>\r\n\r\n  a \u00a0 b  \r c")
+                                       << QByteArray("text/plain") << u"<p>x</p>\na b\nc"_s;
+        QTest::newRow("plain, no markup")
+            << QByteArray("\xEF\xBB\xBF 1 < 2 > 0\n\n x") << QByteArray() << u"1 < 2 > 0\nx"_s;
+        QTest::newRow("invalid utf-8") << QByteArray("<p>a\xFF"
+                                                     "b\xC3</p>")
+                                       << QByteArray() << u"a\uFFFDb\uFFFD"_s;
+        QTest::newRow("invalid utf-8, plain") << QByteArray("a\xFF"
+                                                            "b")
+                                              << QByteArray("text/plain") << u"a\uFFFDb"_s;
+        QTest::newRow("utf-16, broken pair") << QByteArray("\xFF\xFE"
+                                                           "a\0\0\xD8"
+                                                           "b\0",
+                                                           8)
+                                             << QByteArray("text/plain") << u"a\uFFFDb"_s;
+        QTest::newRow("latin-1 by type")
+            << QByteArray("<p>caff\xE8 \x80</p>") << QByteArray("text/html; charset=\"ISO-8859-1\"")
+            << u"caff\u00E8 \u20AC"_s;
+        QTest::newRow("latin-1 by meta")
+            << QByteArray("<meta charset=windows-1252><p>caff\xE8</p>") << QByteArray() << u"caff\u00E8"_s;
+    }
+    void extraction() {
+        QFETCH(QByteArray, body);
+        QFETCH(QByteArray, type);
+        QFETCH(QString, text);
+        QCOMPARE(extractPageText(body, type), text);
+    }
+
+    // Pages the parser would take quadratic time or deep recursion over, and one endless line: each must come
+    // out whole and soon (the test's timeout is the bound; the benchmark has the figures).
+    void hostilePages_data() {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<int>("lines");
+        const int n = 250'000;
+        QTest::newRow("nested div") << QByteArray("<div>x").repeated(n) << n;
+        QTest::newRow("unclosed b") << QByteArray("<p><b>x").repeated(n) << n;
+        QTest::newRow("li in dd") << QByteArray("<li><dd>x").repeated(n) << n;
+        QTest::newRow("self-closed div") << QByteArray("<div/>x").repeated(n) << n;
+        QTest::newRow("comment closed at once") << QByteArray("<!--><div>x").repeated(n) << n;
+        QTest::newRow("unclosed a") << QByteArray("<a href=\"#\">x</b>").repeated(n) + "<p>y" << 2;
+        QTest::newRow("one line") << "<p>" + QByteArray("parola ").repeated(1'000'000) << 1;
+        QTest::newRow("broken tags") << QByteArray("<div a=\"<p>\">x<!--<").repeated(n) << 1;
+    }
+    void hostilePages() {
+        QFETCH(QByteArray, body);
+        QFETCH(int, lines);
+        const QString text = extractPageText(body, "text/html");
+        QCOMPARE(text.isEmpty() ? 0 : text.count(u'\n') + 1, lines);
+    }
+
+    void rules_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<SiteOptions>("options");
+        QTest::addColumn<Fates>("fates");
+        QTest::addColumn<QString>("kept");
+        const QString lines = u"a\nINIZIO 1\nb 22\nFINE\nc\nFINE"_s;
+        auto opts = [](QString start, QString end, QStringList ignore = {}, bool digits = false) {
+            SiteOptions o;
+            o.start = start, o.end = end, o.ignore = ignore, o.noDigits = digits;
+            return o;
+        };
+        QTest::newRow("region") << lines << opts(u"INIZIO"_s, u"FINE"_s) << Fates{O, K, K, K, O, O}
+                                << u"INIZIO 1\nb 22\nFINE"_s;
+        QTest::newRow("start missing: whole page")
+            << lines << opts(u"ASSENTE"_s, u"FINE"_s) << Fates{K, K, K, K, O, O} << u"a\nINIZIO 1\nb 22\nFINE"_s;
+        QTest::newRow("end on the start line does not end it")
+            << u"x FINE INIZIO\ny\nFINE z\nw"_s << opts(u"INIZIO"_s, u"FINE"_s) << Fates{K, K, K, O}
+            << u"x FINE INIZIO\ny\nFINE z"_s;
+        QTest::newRow("ignore, invalid and empty patterns")
+            << lines << opts({}, {}, {u"^[ac]$"_s, u"("_s, QString()}) << Fates{I, K, K, K, I, K}
+            << u"INIZIO 1\nb 22\nFINE\nFINE"_s;
+        QTest::newRow("ignore in region, digits")
+            << u"Visitatori: 123\nx\u0663y\n45\nOra 12:00"_s << opts({}, u"Ora"_s, {u"^Visitatori:"_s}, true)
+            << Fates{I, K, K, K} << u"xy\n\nOra :"_s;
+        QTest::newRow("empty") << QString() << opts(u"INIZIO"_s, {}, {u"x"_s}) << Fates{} << QString();
+    }
+    void rules() {
+        QFETCH(QString, text);
+        QFETCH(SiteOptions, options);
+        QFETCH(Fates, fates);
+        QFETCH(QString, kept);
+        const FilteredText r = TextRules(options).apply(text);
+        QCOMPARE(r.fates, fates);
+        QCOMPARE(r.lines.size(), r.fates.size());
+        QCOMPARE(r.text, kept);
+        QVERIFY(r.limitHits.isEmpty());
+    }
+
+    // A pattern that backtracks without end gives up at the limit on every thread at once, is reported once,
+    // and leaves the line kept.
+    void runawayPattern() {
+        SiteOptions o;
+        o.ignore = QStringList{u"^(a|aa)+$"_s, u"^Z"_s};
+        const TextRules rules(o);
+        const QString text = QString(200'000, u'a') + u"b\nZ\n"_s + QString(50, u'a') + u'b';
+        std::vector<FilteredText> results(4);
+        std::vector<std::thread> threads;
+        for (FilteredText& r : results)
+            threads.emplace_back([&] { r = rules.apply(text); });
+        for (std::thread& t : threads)
+            t.join();
+        for (const FilteredText& r : results) {
+            QCOMPARE(r.fates, (Fates{K, I, K}));
+            QCOMPARE(r.limitHits, QStringList{o.ignore.first()});
+        }
+    }
+
+    // A timestamp in a script and a visitor counter change nothing; a paragraph does.
+    void fingerprintOfPage() {
+        SiteOptions o;
+        o.ignore = QStringList{u"^Visitatori:"_s};
+        const TextRules rules(o);
+        auto page = [&](const char* time, const char* count, const char* para) {
+            const QByteArray html = QByteArray("<script>var t='") + time + "'</script><p>Visitatori: " + count +
+                                    "</p><p>" + para + "</p>";
+            return rules.fingerprint(extractPageText(html));
+        };
+        const qint32 base = page("10:00", "41", "Notizia");
+        QCOMPARE(page("10:05", "42", "Notizia"), base);
+        QVERIFY(page("10:05", "42", "Notizie") != base);
+    }
+
+    void patternErrors() {
+        QCOMPARE(TextRules::patternError(u"^Visitatori: \\d+"_s), QString());
+        QCOMPARE(TextRules::patternError(QString()), u"Regola vuota"_s);
+        QVERIFY(TextRules::patternError(u"a(b"_s).startsWith(u"Espressione non valida: "_s));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPageText)
+#include "tst_pagetext.moc"
