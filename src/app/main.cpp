@@ -3,6 +3,7 @@
 #include "core/SiteList.h"
 #include "schedule/CheckScheduler.h"
 #include "schedule/ConnectionState.h"
+#include "store/PageHistory.h"
 #include "store/SettingsStore.h"
 #include "ui/frmQVL.h"
 #include "winsupport/Prompter.h"
@@ -32,6 +33,8 @@ int main(int argc, char* argv[]) {
     parser.process(app);
 
     SettingsStore settings;
+    // Before the run, which writes to it until it ends.
+    PageHistory history(PageHistory::defaultFolder(), settings.historyVersions());
     SiteList list;
     Clock clock;
     ConnectionState connection;
@@ -39,7 +42,7 @@ int main(int argc, char* argv[]) {
     CheckScheduler scheduler(run, connection, clock);
     WidgetPrompter prompter;
 
-    frmQVL window({settings, list, clock, connection, run, scheduler, prompter});
+    frmQVL window({settings, list, clock, connection, run, scheduler, prompter, &history});
     window.show();
     // A list named on the command line opens as "&Open" would open it; nothing is loaded otherwise.
     const QStringList files = parser.positionalArguments();

@@ -6,6 +6,7 @@
 #include <QDesktopServices>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QPainter>
 #include <QPushButton>
 #include <QStyleOptionButton>
@@ -94,6 +95,11 @@ frmShowModified::frmShowModified(QWidget* owner)
 
     connect(m_cmdOK, &QPushButton::clicked, this, &QWidget::close);
     connect(m_lbxURLs, &QListWidget::itemDoubleClicked, this, &frmShowModified::openLine);
+    for (QListWidget* list : {m_lbxURLs, m_lbxTimeout}) {
+        list->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(list, &QWidget::customContextMenuRequested, this,
+                [this, list](const QPoint& pos) { showLineMenu(list, pos); });
+    }
 }
 
 void frmShowModified::setURLsList(const QString& text) {
@@ -136,6 +142,29 @@ QUrl frmShowModified::browsableUrl(const QString& line) {
     if (!url.isValid() || url.host().isEmpty() || (scheme != u"http" && scheme != u"https"))
         return {};
     return url;
+}
+
+void frmShowModified::showLineMenu(QListWidget* list, const QPoint& pos) {
+    QListWidgetItem* item = list->itemAt(pos);
+    if (!item)
+        return;
+    list->setCurrentItem(item);
+    const QString line = item->text();
+    auto* menu = new QMenu(this);
+    menu->setObjectName(QStringLiteral("mnuRiga"));
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    QAction* open = menu->addAction(QStringLiteral("Apri"));
+    open->setEnabled(m_opener && browsableUrl(line).isValid());
+    connect(open, &QAction::triggered, this, [this, line] {
+        const QUrl url = browsableUrl(line);
+        if (m_opener && url.isValid())
+            m_opener(url);
+    });
+    // A page that timed out brought no new version to compare.
+    QAction* diff = menu->addAction(QStringLiteral("Mostra differenze"));
+    diff->setEnabled(list == m_lbxURLs);
+    connect(diff, &QAction::triggered, this, [this, line] { emit diffRequested(line); });
+    menu->popup(list->viewport()->mapToGlobal(pos));
 }
 
 void frmShowModified::openLine(QListWidgetItem* item) {

@@ -43,8 +43,14 @@ public:
     QListWidget* lbxTimeout() const { return m_lbxTimeout; }
     QPushButton* cmdOK() const { return m_cmdOK; }
 
+signals:
+    // "Mostra differenze" on a changed page's line: the change viewer of that URL.
+    void diffRequested(const QString& url);
+
 private:
     void openLine(QListWidgetItem* item);
+    // The menu of a line: "Apri" as the double-click, and "Mostra differenze" for a changed page.
+    void showLineMenu(QListWidget* list, const QPoint& pos);
 
     QString m_urlsList; // the text last given to URLsList
     QString m_timeouts; // the text last given to Timeouts

@@ -12,6 +12,7 @@ namespace {
 const QString kService = QStringLiteral("org.freedesktop.Notifications");
 const QString kPath = QStringLiteral("/org/freedesktop/Notifications");
 const QString kDefaultAction = QStringLiteral("default");
+const QString kDiffAction = QStringLiteral("diff");
 } // namespace
 
 DesktopNotifier::DesktopNotifier(QSystemTrayIcon* fallback, QObject* parent)
@@ -28,7 +29,7 @@ DesktopNotifier::DesktopNotifier(QSystemTrayIcon* fallback, const QDBusConnectio
                               SLOT(onActionInvoked(uint, QString)));
 }
 
-void DesktopNotifier::notify(const QString& title, const QString& body) {
+void DesktopNotifier::notify(const QString& title, const QString& body, bool offerDiff) {
     if (!m_service) {
         if (m_fallback)
             m_fallback->showMessage(title, body, QSystemTrayIcon::Information);
@@ -37,8 +38,10 @@ void DesktopNotifier::notify(const QString& title, const QString& body) {
     QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kService, QStringLiteral("Notify"));
     const QString appId = QStringLiteral(QUOVEL_APP_ID);
     // A click on the notification's body invokes its "default" action.
-    call << QStringLiteral("Quovel") << uint(0) << appId << title << body
-         << QStringList{kDefaultAction, QStringLiteral("Mostra i risultati")}
+    QStringList actions{kDefaultAction, QStringLiteral("Mostra i risultati")};
+    if (offerDiff)
+        actions << kDiffAction << QStringLiteral("Mostra differenze");
+    call << QStringLiteral("Quovel") << uint(0) << appId << title << body << actions
          << QVariantMap{{QStringLiteral("desktop-entry"), appId}} << -1;
     auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* done) {
@@ -50,8 +53,12 @@ void DesktopNotifier::notify(const QString& title, const QString& body) {
 }
 
 void DesktopNotifier::onActionInvoked(uint id, const QString& action) {
-    if (id != 0 && id == m_lastId && action == kDefaultAction)
+    if (id == 0 || id != m_lastId)
+        return;
+    if (action == kDefaultAction)
         emit clicked();
+    else if (action == kDiffAction)
+        emit diffClicked();
 }
 
 #else
@@ -60,7 +67,7 @@ DesktopNotifier::DesktopNotifier(QSystemTrayIcon* fallback, QObject* parent)
     : QObject(parent)
     , m_fallback(fallback) {}
 
-void DesktopNotifier::notify(const QString& title, const QString& body) {
+void DesktopNotifier::notify(const QString& title, const QString& body, bool) {
     if (m_fallback)
         m_fallback->showMessage(title, body, QSystemTrayIcon::Information);
 }

@@ -29,11 +29,13 @@ public:
     uint lastNotificationId() const {
         return m_lastId;
     }
-    // Title and body are plain text; the caller makes sure nothing in them reads as markup.
-    void notify(const QString& title, const QString& body);
+    // Title and body are plain text; the caller makes sure nothing in them reads as markup. offerDiff adds the
+    // action "Mostra differenze" where the service shows actions.
+    void notify(const QString& title, const QString& body, bool offerDiff = false);
 
 signals:
     void clicked();
+    void diffClicked(); // the notification's "Mostra differenze"
 
 private slots:
     // Taken by name: the bus connects its signals to slots by name only.

@@ -48,7 +48,10 @@ MainMenus::MainMenus(QMainWindow& window)
          {{u"&Add URL", QvlCommand::AddUrl},
           {u"&Delete", QvlCommand::DeleteUrl},
           {u"&Modify selected URL", QvlCommand::ModifyUrl},
-          {u"&Copy URL to Clipboard", QvlCommand::CopyUrl}}},
+          {u"&Copy URL to Clipboard", QvlCommand::CopyUrl},
+          {u"-", kNone},
+          {u"Mostra &differenze", QvlCommand::ShowDiff},
+          {u"Opzioni sito…", QvlCommand::SiteOptions}}},
         {u"mnuSelect",
          u"&Select",
          {{u"Select &All", QvlCommand::SelectAll},
@@ -109,6 +112,9 @@ MainMenus::MainMenus(QMainWindow& window)
             break;
         case QvlCommand::Exit:
             e.action->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+            break;
+        case QvlCommand::ShowDiff:
+            e.action->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
             break;
         default:
             break;

@@ -18,6 +18,8 @@ enum class QvlCommand {
     Start,
     Stop,
     ArmExit,
+    ShowDiff,    // the change viewer of the selected site
+    SiteOptions, // the selected site's text options
 };
 
 // Where a command came from: the toolbar runs its commands with errors suppressed.

@@ -88,9 +88,13 @@ TrayPresence::TrayPresence(QWidget* window, const SettingsStore& settings, const
         if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
             raiseWindow();
     });
-    connect(m_tray, &QSystemTrayIcon::messageClicked, this, &TrayPresence::resultsRequested);
+    connect(m_tray, &QSystemTrayIcon::messageClicked, this, &TrayPresence::notificationClicked);
     m_notifier = new DesktopNotifier(m_tray, this);
-    connect(m_notifier, &DesktopNotifier::clicked, this, &TrayPresence::resultsRequested);
+    connect(m_notifier, &DesktopNotifier::clicked, this, &TrayPresence::notificationClicked);
+    connect(m_notifier, &DesktopNotifier::diffClicked, this, [this] {
+        if (!m_diffUrl.isEmpty())
+            emit diffRequested(m_diffUrl);
+    });
     setClockState({ClockKey::kDisarmed, true, CheckScheduler::kTimerDisabledText});
     m_tray->show();
 }
@@ -118,8 +122,16 @@ bool TrayPresence::reportRun(const CheckRunReport& report) {
     const bool background = !m_window || m_window->isMinimized() || !m_window->isActiveWindow();
     if (!shouldNotify(report, background, m_settings))
         return false;
-    m_notifier->notify(kTitle, noticeText(report, pageNames(report, m_list)));
+    m_diffUrl = report.changed.size() == 1 ? report.changed.constFirst() : QString();
+    m_notifier->notify(kTitle, noticeText(report, pageNames(report, m_list)), !m_diffUrl.isEmpty());
     return true;
+}
+
+void TrayPresence::notificationClicked() {
+    emit resultsRequested();
+    // Shown last, so the viewer of the one changed page is in front of the results.
+    if (!m_diffUrl.isEmpty())
+        emit diffRequested(m_diffUrl);
 }
 
 bool TrayPresence::shouldNotify(const CheckRunReport& report, bool windowInBackground,

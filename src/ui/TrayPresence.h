@@ -55,9 +55,12 @@ signals:
     void startRequested();   // "Avvia controllo"
     void stopRequested();    // "Arresta controllo"
     void resultsRequested(); // a click on the notification: show the results window
+    // A click on the notification of a run that found one changed page: its change viewer too.
+    void diffRequested(const QString& url);
 
 private:
     void raiseWindow();
+    void notificationClicked();
 
     QPointer<QWidget> m_window;
     const SettingsStore& m_settings;
@@ -65,4 +68,5 @@ private:
     QSystemTrayIcon* m_tray = nullptr;
     QMenu* m_menu = nullptr;
     DesktopNotifier* m_notifier = nullptr;
+    QString m_diffUrl; // the one changed page of the latest notification
 };

@@ -8,6 +8,7 @@
 #include "schedule/CheckScheduler.h"
 #include "schedule/ClockIndicator.h"
 #include "schedule/frmPreferences.h"
+#include "store/PageHistory.h"
 #include "store/SettingsStore.h"
 #include "store/WindowPlacement.h"
 #include "ui/FileCommands.h"
@@ -15,6 +16,7 @@
 #include "ui/ListInteraction.h"
 #include "ui/MainMenus.h"
 #include "ui/QvlLayout.h"
+#include "ui/SiteTextCommands.h"
 #include "ui/TrayPresence.h"
 #include "ui/UrlEditModel.h"
 #include "ui/WrapButton.h"
@@ -115,6 +117,8 @@ frmQVL::frmQVL(const frmQVLServices& services, QWidget* parent)
         if (!close())
             manager.cancel();
     });
+
+    setUpHistory(services.history);
 
     resize(twipsToPixels(8415, logicalDpiX()), twipsToPixels(3885, logicalDpiY()));
     restorePlacement();
@@ -402,12 +406,35 @@ void frmQVL::runCommand(QvlCommand command, CommandOrigin) {
     case QvlCommand::PasteUrl:
         m_editing->pasteURL();
         break;
+    case QvlCommand::ShowDiff:
+        m_siteText->showSelectedDiff();
+        break;
+    case QvlCommand::SiteOptions:
+        m_siteText->editSelectedOptions();
+        break;
     case QvlCommand::About: {
         frmSplash about(this);
         about.exec();
         break;
     }
     }
+}
+
+void frmQVL::setUpHistory(PageHistory* history) {
+    m_siteText = new SiteTextCommands(m_list, history, m_prompter, this);
+    m_run.setMaxTextBytes(m_settings.maxTextBytes());
+    if (history) {
+        m_run.setArchive(history);
+        // Old pages' history goes in the background: start-up does not wait for the folder to be read.
+        m_background.start([history, now = m_clock.now()] { history->prune(now); });
+    }
+    connect(m_tray, &TrayPresence::diffRequested, m_siteText, &SiteTextCommands::showDiff);
+    // After the run's report has made the results window, its lines lead to the viewer too.
+    connect(&m_run, &CheckRun::finished, this, [this] {
+        if (m_results)
+            connect(m_results, &frmShowModified::diffRequested, m_siteText, &SiteTextCommands::showDiff,
+                    Qt::UniqueConnection);
+    });
 }
 
 void frmQVL::setTimerCommand() {

@@ -6,6 +6,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QThreadPool>
 #include <QTimer>
 
 class CheckRun;
@@ -19,6 +20,7 @@ class ListInteraction;
 class frmPreferences;
 class MainMenus;
 class Outcome;
+class PageHistory;
 class Prompter;
 class QFrame;
 class QLabel;
@@ -26,6 +28,7 @@ class QPushButton;
 class QTableView;
 class SettingsStore;
 class SiteList;
+class SiteTextCommands;
 class TrayPresence;
 struct CheckRunReport;
 
@@ -39,6 +42,9 @@ struct frmQVLServices {
     CheckRun& run;
     CheckScheduler& scheduler;
     Prompter& prompter;
+    // Where the runs keep each page's text and the change viewer reads it; none keeps no history. It must
+    // outlive the run.
+    PageHistory* history = nullptr;
 };
 
 // The main window: the site list with its menus, toolbar, status bar and the scheduler's control frame.
@@ -71,6 +77,7 @@ public:
     QLabel* statusPanel(int panel) const; // 1..3
     const CTooltip& hoverTip() const { return m_hoverTip; }
     TrayPresence* tray() const { return m_tray; }
+    SiteTextCommands* siteText() const { return m_siteText; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -93,6 +100,7 @@ private:
     void setTimerCommand();
     void onRunFinished(const CheckRunReport& report);
     void showPopup(const QPoint& globalPos);
+    void setUpHistory(PageHistory* history);
 
     SettingsStore& m_settings;
     SiteList& m_list;
@@ -121,4 +129,6 @@ private:
     bool m_closing = false;
     bool m_showingRunError = false;
     QSize m_frameExtra;
+    SiteTextCommands* m_siteText = nullptr;
+    QThreadPool m_background; // waits for its work when the window goes
 };

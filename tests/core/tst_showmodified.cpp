@@ -2,8 +2,11 @@
 #include "core/frmShowModified.h"
 #include "support/DataRows.h"
 
+#include <QApplication>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QUrl>
 
@@ -100,6 +103,35 @@ private slots:
         QVERIFY(opened.isEmpty());
         doubleClickLine(window.lbxURLs(), 1);
         QCOMPARE(opened, opens ? QList<QUrl>{QUrl(line, QUrl::StrictMode)} : QList<QUrl>{});
+    }
+    void lineMenuLeadsToTheChangeViewer() {
+        const QString changed = QStringLiteral("http://c.example/a,b"), slow = QStringLiteral("http://t.example/");
+        frmShowModified window;
+        QList<QUrl> opened;
+        window.setUrlOpener([&opened](const QUrl& url) { opened << url; });
+        window.appendURLs({QStringLiteral("http://first.example/"), changed});
+        window.appendTimeouts({slow});
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QSignalSpy diffs(&window, &frmShowModified::diffRequested);
+        // What each line's menu offers, and what its entries do.
+        for (QListWidget* list : {window.lbxURLs(), window.lbxTimeout()}) {
+            const QPoint at = list->visualItemRect(list->item(list->count() - 1)).center();
+            QContextMenuEvent press(QContextMenuEvent::Mouse, at, list->viewport()->mapToGlobal(at));
+            QApplication::sendEvent(list->viewport(), &press);
+            QMenu* menu = nullptr;
+            QTRY_VERIFY((menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())));
+            const QList<QAction*> entries = menu->actions();
+            QCOMPARE(entries.size(), 2);
+            QCOMPARE(entries[1]->isEnabled(), list == window.lbxURLs());
+            entries[0]->trigger();
+            if (entries[1]->isEnabled())
+                entries[1]->trigger();
+            menu->close();
+        }
+        QCOMPARE(opened, (QList<QUrl>{QUrl(changed), QUrl(slow)}));
+        QCOMPARE(diffs.count(), 1);
+        QCOMPARE(diffs.first().first().toString(), changed);
     }
 };
 

@@ -54,15 +54,21 @@ private slots:
         QCOMPARE(service.shown, QStringList{QStringLiteral("Quovel|2 pagine cambiate")});
         QVERIFY(service.actions.contains(QStringLiteral("default")));
 
-        const auto invoke = [&](uint id) {
+        const auto invoke = [&](uint id, const QString& action = QStringLiteral("default")) {
             QDBusMessage signal = QDBusMessage::createSignal(path, QStringLiteral("org.freedesktop.Notifications"),
                                                              QStringLiteral("ActionInvoked"));
-            signal << id << QStringLiteral("default");
+            signal << id << action;
             QVERIFY(server.send(signal));
         };
         invoke(8); // another program's notification
         invoke(7);
         QTRY_COMPARE(clicked.count(), 1);
+        // The one changed page's notification offers its change viewer.
+        QSignalSpy diffs(&notifier, &DesktopNotifier::diffClicked);
+        notifier.notify(QStringLiteral("Quovel"), QStringLiteral("1 pagina cambiata"), true);
+        QTRY_VERIFY(service.actions.contains(QStringLiteral("diff")));
+        invoke(7, QStringLiteral("diff"));
+        QTRY_COMPARE(diffs.count(), 1);
         // Both signals have come once the service answers a call made after them.
         client.call(QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.Notifications"), path,
                                                    QStringLiteral("org.freedesktop.DBus.Peer"),

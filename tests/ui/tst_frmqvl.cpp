@@ -14,6 +14,8 @@
 #include "ui/ListInteraction.h"
 #include "ui/MainMenus.h"
 #include "ui/QvlLayout.h"
+#include "ui/SiteTextCommands.h"
+#include "ui/frmDiff.h"
 #include "ui/frmQVL.h"
 
 #include <QAction>
@@ -131,6 +133,7 @@ private slots:
                  {"mnuEdit_3,mnuPopup1_10,tbToolbar_Copy,key Ctrl+C", "100||||open||http://x0.example/"},
                  {"mnuFile_3,cmdSetTimer", "100||||open|frmPreferences|"},
                  {"mnuHelp_2", "100||||open|frmSplash|"},
+                 {"mnuEdit_6", "100||||open|frmSiteOptions|"},
                  {"mnuPopup1_12", "100|||armed|open||"},
                  {"mnuFile_5,key Ctrl+Q", "100||||closed||"}})
             for (const QString& control : QString::fromLatin1(controls).split(u','))
@@ -175,6 +178,27 @@ private slots:
         QCOMPARE(observed, seen);
         QCOMPARE(w.list.count(), 3);
         QVERIFY(!w.list.isModified());
+    }
+
+    // The change viewer: the selected entry's, one per page, gone with the window; with no selection, as Modify.
+    void changeViewerOfTheSelection() {
+        World w;
+        const QString url = QStringLiteral("http://x.example/");
+        w.add(QStringLiteral("x"), url);
+        for (QvlCommand command : {QvlCommand::ModifyUrl, QvlCommand::ShowDiff, QvlCommand::SiteOptions})
+            w.window->runCommand(command, CommandOrigin::Menu);
+        QCOMPARE(w.prompter.shown.size(), 3);
+        QCOMPARE(w.prompter.shown[1].text, w.prompter.shown[0].text);
+        QCOMPARE(w.prompter.shown[2].text, w.prompter.shown[0].text);
+        w.window->listInteraction()->selectRow(0);
+        w.window->listView()->setFocus();
+        QTest::keyClick(w.window->listView(), Qt::Key_D, Qt::ControlModifier);
+        QPointer<frmDiff> viewer = w.window->siteText()->viewer(url);
+        QVERIFY(viewer && viewer->isVisible());
+        w.window->runCommand(QvlCommand::ShowDiff, CommandOrigin::Menu);
+        QCOMPARE(w.window->siteText()->viewer(url), viewer.data());
+        w.window->close();
+        QTRY_VERIFY(viewer.isNull());
     }
 
     // Open and save: what the person chose, what is on disk before, and what the window shows afterwards.

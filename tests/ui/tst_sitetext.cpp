@@ -1,0 +1,191 @@
+#include "core/PageText.h"
+#include "core/SiteList.h"
+#include "store/PageHistory.h"
+#include "support/DataRows.h"
+#include "support/ScriptedPrompter.h"
+#include "ui/SiteTextCommands.h"
+#include "ui/frmDiff.h"
+#include "ui/frmSiteOptions.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBlock>
+
+namespace {
+
+const QString kUrl = QStringLiteral("http://news.example/");
+const QDateTime kMonday(QDate(2026, 11, 30), QTime(9, 0));
+
+SiteOptions visitorsIgnored() {
+    SiteOptions o;
+    o.textMode = true;
+    o.ignore = QStringList{QStringLiteral("^Visitatori:")};
+    return o;
+}
+
+// The character format at a character of a block of the view.
+QTextCharFormat formatAt(const QPlainTextEdit* view, int block, int column) {
+    QTextCursor cursor(view->document()->findBlockByNumber(block));
+    cursor.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, column + 1);
+    return cursor.charFormat();
+}
+
+} // namespace
+
+class TestSiteText : public QObject {
+    Q_OBJECT
+private slots:
+    void viewerMarksWordsAndSkipsIgnoredLines() {
+        QTemporaryDir dir;
+        PageHistory history(dir.path());
+        history.record(kUrl, QStringLiteral("Titolo\nVisitatori: 10\nNotizie\nIl prezzo è 5 euro\nOrari\nFine"),
+                       kMonday, 1);
+        frmDiff viewer(kUrl, {}, &history, visitorsIgnored());
+        auto* view = viewer.findChild<QPlainTextEdit*>(QStringLiteral("txtDiff"));
+        auto* count = viewer.findChild<QLabel*>(QStringLiteral("lblConteggio"));
+        // One version: a note in the window, nothing to compare.
+        QVERIFY(viewer.shownLines().empty() && view->blockCount() == 1);
+        QVERIFY(!viewer.findChild<QWidget*>(QStringLiteral("cboPrima"))->isEnabled());
+
+        history.record(
+            kUrl, QStringLiteral("Titolo\nVisitatori: 11\nNotizie\nIl prezzo è 7 euro\nOrari\nNuova riga\nFine"),
+            kMonday.addDays(1), 2);
+        viewer.reload(visitorsIgnored());
+        QCOMPARE(count->text(), QStringLiteral("3 righe cambiate (2 ignorate)"));
+        const QStringList expected{QStringLiteral("  Titolo"),
+                                   QStringLiteral("- Visitatori: 10") + frmDiff::kIgnoredLabel,
+                                   QStringLiteral("+ Visitatori: 11") + frmDiff::kIgnoredLabel,
+                                   QStringLiteral("  Notizie"),
+                                   QStringLiteral("- Il prezzo è 5 euro"),
+                                   QStringLiteral("+ Il prezzo è 7 euro"),
+                                   QStringLiteral("  Orari"),
+                                   QStringLiteral("+ Nuova riga"),
+                                   QStringLiteral("  Fine")};
+        QCOMPARE(view->toPlainText().split(u'\n'), expected);
+        // The changed word is strong, the rest of its line is not; ignored lines are grey, not red or green.
+        for (int block : {4, 5}) {
+            QVERIFY(view->document()->findBlockByNumber(block).blockFormat().hasProperty(
+                QTextFormat::BackgroundBrush));
+            QCOMPARE(formatAt(view, block, 14).fontWeight(), int(QFont::Bold));
+            QVERIFY(formatAt(view, block, 2).fontWeight() != int(QFont::Bold));
+        }
+        QVERIFY(!view->document()->findBlockByNumber(1).blockFormat().hasProperty(QTextFormat::BackgroundBrush));
+        QCOMPARE(formatAt(view, 1, 3).foreground().color(), formatAt(view, 2, 3).foreground().color());
+        QVERIFY(formatAt(view, 1, 3).foreground().color() != formatAt(view, 0, 3).foreground().color());
+
+        // Opened at the first change, never at an ignored one; the moves go by runs of changed lines.
+        QCOMPARE(view->textCursor().blockNumber(), 4);
+        QVERIFY(viewer.nextChange());
+        QCOMPARE(view->textCursor().blockNumber(), 7);
+        QVERIFY(!viewer.nextChange());
+        QVERIFY(viewer.previousChange());
+        QVERIFY(!viewer.previousChange());
+        QCOMPARE(view->textCursor().blockNumber(), 4);
+
+        viewer.findChild<QCheckBox*>(QStringLiteral("chkAggiunte"))->setChecked(true);
+        QCOMPARE(
+            view->toPlainText().split(u'\n'),
+            (QStringList{QStringLiteral("+     2  Visitatori: 11") + frmDiff::kIgnoredLabel,
+                         QStringLiteral("+     4  Il prezzo è 7 euro"), QStringLiteral("+     6  Nuova riga")}));
+        QCOMPARE(count->text(), QStringLiteral("2 righe aggiunte (1 ignorata)"));
+    }
+
+    void invalidRuleMarkedAndNotSaved() {
+        QTemporaryDir dir;
+        PageHistory history(dir.path());
+        history.record(kUrl, QStringLiteral("Visitatori: 3\nNotizie\nCopyright"), kMonday, 42);
+        SiteList list;
+        list.add(QStringLiteral("n"), kUrl);
+        list.setField(0, SiteList::Field::Crc, QStringLiteral("42"));
+        list.setSelectedRow(0);
+        ScriptedPrompter prompter;
+        bool accept = true;
+        QList<int> invalid;
+        QString preview;
+        SiteTextCommands commands(list, &history, prompter, nullptr, [&](frmSiteOptions& dialog) {
+            dialog.findChild<QCheckBox*>(QStringLiteral("chkTesto"))->setChecked(true);
+            dialog.findChild<QPlainTextEdit*>(QStringLiteral("txtRegole"))
+                ->setPlainText(QStringLiteral("^Visitatori:\n([\n^Copy"));
+            invalid = dialog.invalidRuleLines();
+            auto* view = dialog.findChild<QPlainTextEdit*>(QStringLiteral("txtAnteprima"));
+            QTRY_VERIFY(view->toPlainText().contains(QStringLiteral("Copyright [ignorata]")));
+            preview = view->toPlainText();
+            accept ? dialog.accept() : dialog.reject();
+        });
+        accept = false;
+        commands.editSelectedOptions();
+        QVERIFY(list.entryAt(0).options.isDefault() && !list.isModified());
+        accept = true;
+        commands.editSelectedOptions();
+        QCOMPARE(invalid, QList<int>{2});
+        QCOMPARE(preview, QStringLiteral("Visitatori: 3 [ignorata]\nNotizie\nCopyright [ignorata]"));
+        const SiteOptions saved = list.entryAt(0).options;
+        QCOMPARE(saved.ignore, (QStringList{QStringLiteral("^Visitatori:"), QStringLiteral("^Copy")}));
+        // The body the entry holds is the one the latest text came from: the new rules' baseline is taken now.
+        QCOMPARE(saved.textCrc, std::optional<qint32>(TextRules(saved).fingerprint(QStringLiteral("Notizie"))));
+        QVERIFY(list.isModified());
+    }
+
+    void rebaselining_data() {
+        // what: how the rules change; latest: the stored version ("" none, "cut" cut to size, else its body crc)
+        columns<QString, QString, QString, QString>("what", "entryCrc", "latest", "expected");
+        QTest::newRow("same rules keep the fingerprint") << "same"
+                                                         << "7"
+                                                         << "7"
+                                                         << "kept";
+        QTest::newRow("new rule, same body: baseline now") << "rule"
+                                                           << "7"
+                                                           << "7"
+                                                           << "now";
+        QTest::newRow("negative crc text") << "rule"
+                                           << "-5"
+                                           << "-5"
+                                           << "now";
+        QTest::newRow("body changed since the text") << "rule"
+                                                     << "8"
+                                                     << "7"
+                                                     << "none";
+        QTest::newRow("no history") << "rule"
+                                    << "7"
+                                    << ""
+                                    << "none";
+        QTest::newRow("text cut to size") << "rule"
+                                          << "7"
+                                          << "cut"
+                                          << "none";
+        QTest::newRow("text mode off") << "off"
+                                       << "7"
+                                       << "7"
+                                       << "none";
+    }
+    void rebaselining() {
+        const auto [what, entryCrc, latestCrc, expected] =
+            fetch<QString, QString, QString, QString>("what", "entryCrc", "latest", "expected");
+        SiteOptions old = visitorsIgnored();
+        old.textCrc = 99;
+        SiteOptions next = old;
+        next.textCrc = 123; // whatever the dialog carried: never taken as it is
+        if (what == u"rule")
+            next.ignore << QStringLiteral("^Oggi");
+        if (what == u"off")
+            next.textMode = false;
+        std::optional<PageVersion> latest;
+        if (!latestCrc.isEmpty())
+            latest = PageVersion{kMonday, latestCrc == u"cut" ? 7 : latestCrc.toInt(),
+                                 QStringLiteral("Visitatori: 1\nOggi piove\nNotizie"), latestCrc == u"cut"};
+        const SiteOptions result = frmSiteOptions::rebaselined(old, next, entryCrc, latest);
+        QVERIFY(result.sameRules(next));
+        QCOMPARE(result.version, kTextVersion);
+        const std::optional<qint32> want = expected == u"kept" ? old.textCrc
+                                           : expected == u"now"
+                                               ? std::optional<qint32>(TextRules(next).fingerprint(latest->text))
+                                               : std::nullopt;
+        QCOMPARE(result.textCrc, want);
+    }
+};
+
+QTEST_MAIN(TestSiteText)
+#include "tst_sitetext.moc"
