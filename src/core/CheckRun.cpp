@@ -74,6 +74,7 @@ struct CheckRun::Impl {
         quint64 entryId;
         QString url;
         qint32 fingerprint;
+        SiteOptions rules;             // the site's options the text was read with
         std::optional<qint32> textCrc; // for a site in text mode
     };
 
@@ -330,7 +331,7 @@ void CheckRun::Impl::readText(int row, const Flight& flight, const FetchResult& 
     ++textsPending;
     CheckRun* const owner = q; // alive while a text is read: the pool waits for its workers when it goes
     PageArchive* const keeper = archive;
-    TextResult base{flight.position, flight.entryId, flight.url, result.fingerprint, std::nullopt};
+    TextResult base{flight.position, flight.entryId, flight.url, result.fingerprint, site, std::nullopt};
     textPool.start([this, owner, gen, keeper, site, when, base, body = result.body, type = result.contentType] {
         TextResult out = base;
         const QString text = extractPageText(body, type);
@@ -361,7 +362,15 @@ void CheckRun::Impl::onText(const TextResult& text) {
             !parseCrc(list.field(row, SiteList::Field::Crc), &stored) || stored != text.fingerprint;
         SiteOptions site = list.entryAt(row).options;
         bool changed = bodyChanged;
-        if (site.textMode && text.textCrc) {
+        // Rules changed while the text was read: its fingerprint is not one of theirs, and the page is judged
+        // by its body; the new rules take their own at the next check.
+        if (site.textMode && text.textCrc && !site.sameRules(text.rules)) {
+            site.textCrc.reset();
+            if (site != list.entryAt(row).options) {
+                list.setOptions(row, site);
+                list.setModified(true);
+            }
+        } else if (site.textMode && text.textCrc) {
             // With no text fingerprint to compare with (new rules, a new extraction), the new one is taken
             // silently: the page counts as changed only when its body changed too.
             if (site.hasBaseline())
