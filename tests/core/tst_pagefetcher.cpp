@@ -21,10 +21,10 @@ class TestPageFetcher : public QObject {
         return url.startsWith(u'/') ? m_server.url(url) : url.contains(u"%1") ? url.arg(m_server.port()) : url;
     }
     // Fetches url alone; an empty result unless it was reported exactly once, later, and nothing is left.
-    FetchResult fetchOne(const QString& url, int timeout = 5) {
+    FetchResult fetchOne(const QString& url, int timeout = 5, const BodyRequest& body = {}) {
         PageFetcher fetcher(timeout);
         QSignalSpy spy(&fetcher, &PageFetcher::finished);
-        const quint64 id = fetcher.fetch(address(url));
+        const quint64 id = fetcher.fetch(address(url), body);
         if (spy.count() != 0 || !spy.wait(20000) || spy.count() != 1 || fetcher.inFlight() != 0)
             return {};
         const auto result = spy.at(0).at(0).value<FetchResult>();
@@ -102,6 +102,30 @@ private slots:
         }
         // The deadline is for the whole request, name lookup and unpacking included; slack for a loaded machine.
         QVERIFY2(elapsed < timeout * 1000 + 3000, qPrintable(QString::number(elapsed)));
+    }
+
+    // A body is handed over only when asked for, within its cap, and when its fingerprint is not the given one.
+    void bodyKeptForItsText_data() {
+        QTest::addColumn<qint64>("maxBytes");
+        QTest::addColumn<bool>("sameFingerprint");
+        QTest::addColumn<int>("kept"); // 1 kept, 0 not, -1 too large
+        QTest::newRow("not asked") << qint64(0) << false << 0;
+        QTest::newRow("changed, within the cap") << qint64(64 * 1024) << false << 1;
+        QTest::newRow("unchanged") << qint64(64 * 1024) << true << 0;
+        QTest::newRow("over the cap") << qint64(4096) << false << -1;
+    }
+    void bodyKeptForItsText() {
+        QFETCH(qint64, maxBytes);
+        QFETCH(bool, sameFingerprint);
+        QFETCH(int, kept);
+        const QByteArray page = TestHttpServer::pageBody(50000, 7);
+        BodyRequest body{maxBytes, calcCRC32(page) ^ (sameFingerprint ? 0 : 1)};
+        const FetchResult r = fetchOne(u"/page?size=50000&seed=7"_s, 5, body);
+        QVERIFY(r.outcome.ok());
+        QCOMPARE(r.fingerprint, calcCRC32(page));
+        QCOMPARE(r.bodyKept, kept == 1);
+        QCOMPARE(r.bodyTooLarge, kept == -1);
+        QCOMPARE(r.body, kept == 1 ? page : QByteArray());
     }
 
     void cancelSilencesAbandonedRequests() {
