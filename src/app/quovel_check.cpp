@@ -203,6 +203,8 @@ int main(int argc, char* argv[]) {
                      .arg(QString::fromLocal8Bit(std::strerror(outputError))));
         status = kExitError;
     }
+    // Someone who checks only from cron never opens the window, which prunes the history at start.
+    history.prune(clock.now());
     if (parser.isSet(saveOption)) {
         const Outcome written = writeSiteListFile(path, list.entries());
         if (!written.ok()) {
