@@ -42,25 +42,31 @@ private slots:
     }
 
     void checkOptions_data() {
-        // text: both Timeout and Parallel
-        columns<QString, int, int>("text", "timeout", "parallel");
-        QTest::newRow("not set: defaults") << QString() << 15 << 6;
-        QTest::newRow("blanks around a number") << u" 20 "_qs << 20 << 20;
-        QTest::newRow("zero: default timeout, one at a time") << u"0"_qs << 15 << 1;
-        QTest::newRow("negative") << u"-3"_qs << 15 << 1;
-        QTest::newRow("not a whole number: defaults") << u"2.5"_qs << 15 << 6;
-        QTest::newRow("large: parallel capped") << u"100"_qs << 100 << 64;
+        // text: Timeout, Parallel, MaxTextBytes and HistoryVersions alike
+        columns<QString, int, int, qint64, int>("text", "timeout", "parallel", "textBytes", "versions");
+        const qint64 floor = 64 * 1024;
+        QTest::newRow("not set: defaults") << QString() << 15 << 6 << qint64(8 * 1024 * 1024) << 10;
+        QTest::newRow("blanks around a number") << u" 20 "_qs << 20 << 20 << floor << 20;
+        QTest::newRow("zero: default timeout, one at a time") << u"0"_qs << 15 << 1 << floor << 1;
+        QTest::newRow("negative") << u"-3"_qs << 15 << 1 << floor << 1;
+        QTest::newRow("not a whole number: defaults") << u"2.5"_qs << 15 << 6 << qint64(8 * 1024 * 1024) << 10;
+        QTest::newRow("large: parallel capped") << u"100"_qs << 100 << 64 << floor << 100;
+        QTest::newRow("huge: body cap capped") << u"99999999999"_qs << 15 << 6 << qint64(256 * 1024 * 1024) << 10;
     }
     void checkOptions() {
-        const auto [text, timeout, parallel] = fetch<QString, int, int>("text", "timeout", "parallel");
+        const auto [text, timeout, parallel, textBytes, versions] =
+            fetch<QString, int, int, qint64, int>("text", "timeout", "parallel", "textBytes", "versions");
         SettingsStore store = SettingsStore::atPath(iniPath());
         if (!text.isNull()) {
-            QVERIFY(store.save(SettingKeys::kSettings, SettingKeys::kTimeout, text));
-            QVERIFY(store.save(SettingKeys::kSettings, SettingKeys::kParallel, text));
+            for (const QString& key : {SettingKeys::kTimeout, SettingKeys::kParallel, SettingKeys::kMaxTextBytes,
+                                       SettingKeys::kHistoryVersions})
+                QVERIFY(store.save(SettingKeys::kSettings, key, text));
         }
         const CheckOptions options = store.checkOptions();
         QCOMPARE(options.timeoutSeconds, timeout);
         QCOMPARE(options.parallel, parallel);
+        QCOMPARE(store.maxTextBytes(), textBytes);
+        QCOMPARE(store.historyVersions(), versions);
     }
 
     void corruptFileGivesDefaults_data() {
