@@ -290,9 +290,11 @@ struct TextRules::Impl {
 TextRules::TextRules(const SiteOptions& options)
     : d(std::make_unique<Impl>()) {
     d->options = options;
-    for (const QString& pattern : options.ignore) {
-        if (pattern.isEmpty())
-            continue; // it would match every line
+    // Rules beyond the first hundred, or longer than any a person writes, are not used (a list file may hold
+    // them; the options dialog marks them).
+    for (const QString& pattern : options.ignore.mid(0, kMaxIgnoreRules)) {
+        if (pattern.isEmpty() || pattern.size() > kMaxRuleLength)
+            continue; // an empty one would match every line
         int error = 0;
         PCRE2_SIZE offset = 0;
         // The options QRegularExpression compiles with, so a pattern means here what it meant when entered.
@@ -312,6 +314,8 @@ TextRules& TextRules::operator=(TextRules&&) noexcept = default;
 QString TextRules::patternError(const QString& pattern) {
     if (pattern.isEmpty())
         return QStringLiteral("Regola vuota");
+    if (pattern.size() > kMaxRuleLength)
+        return QStringLiteral("Regola troppo lunga: al massimo %1 caratteri").arg(kMaxRuleLength);
     const QRegularExpression re(pattern);
     if (re.isValid())
         return {};

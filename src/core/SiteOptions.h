@@ -10,6 +10,10 @@
 // bytes, so every stored text fingerprint made by an older one is taken again, silently.
 inline constexpr int kTextVersion = 1;
 
+// A site's ignore rules are matched against every line of its page: these bound the work a list file can ask.
+inline constexpr int kMaxIgnoreRules = 100;
+inline constexpr int kMaxRuleLength = 1000;
+
 // How one site is judged when its body changed: the whole body (the default), or the text read from it,
 // with the site's own rules for what is noise.
 struct SiteOptions {

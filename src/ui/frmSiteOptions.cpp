@@ -151,10 +151,13 @@ void frmSiteOptions::checkRules() {
     m_invalid.clear();
     QStringList errors;
     QList<QTextEdit::ExtraSelection> marks;
+    int valid = 0;
     for (QTextBlock block = m_txtRegole->document()->begin(); block.isValid(); block = block.next()) {
         if (block.text().trimmed().isEmpty())
             continue;
-        const QString error = TextRules::patternError(block.text());
+        QString error = TextRules::patternError(block.text());
+        if (error.isEmpty() && ++valid > kMaxIgnoreRules)
+            error = QStringLiteral("Al massimo %1 regole per sito").arg(kMaxIgnoreRules);
         if (error.isEmpty())
             continue;
         m_invalid << block.blockNumber() + 1;

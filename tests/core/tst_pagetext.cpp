@@ -103,6 +103,12 @@ private slots:
             << u"Visitatori: 123\nx\u0663y\n45\nOra 12:00"_s << opts({}, u"Ora"_s, {u"^Visitatori:"_s}, true)
             << Fates{I, K, K, K} << u"xy\n\nOra :"_s;
         QTest::newRow("empty") << QString() << opts(u"INIZIO"_s, {}, {u"x"_s}) << Fates{} << QString();
+        // What a list file may hold beyond what the options dialog saves is not used.
+        QStringList many(kMaxIgnoreRules, u"^never"_s);
+        QTest::newRow("rules beyond the hundredth, overlong rules")
+            << u"a\nb\nc"_s << opts({}, {}, many << u"^a"_s) << Fates{K, K, K} << u"a\nb\nc"_s;
+        QTest::newRow("overlong rule") << u"a\nb"_s << opts({}, {}, {u"^a|"_s + QString(kMaxRuleLength, u'x')})
+                                       << Fates{K, K} << u"a\nb"_s;
     }
     void rules() {
         QFETCH(QString, text);
