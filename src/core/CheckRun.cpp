@@ -22,7 +22,7 @@ constexpr int kPerHostCap = 6;
 constexpr int kPositionsPerTurn = 4096;
 constexpr int kStatusUrlChars = 60;
 constexpr int kTypeMismatch = 13;
-constexpr int kTextTooLarge = 35780; // a note, not an error: the page was judged by its body
+constexpr int kJudgedByBody = 35780; // a note, not an error: the page was judged by its body
 
 QString hostOf(const QString& url) {
     return QUrl(url).host().toLower();
@@ -302,17 +302,21 @@ void CheckRun::Impl::handleResult(int row, const Flight& flight, const FetchResu
     }
     const bool bodyChanged = stored != result.fingerprint;
     SiteOptions site = list.entryAt(row).options;
-    if (result.bodyKept) {
+    const bool textual = result.bodyKept && hasPageText(result.body, result.contentType);
+    if (textual) {
         readText(row, flight, result);
         return;
     }
-    if (site.textMode && result.bodyTooLarge) {
+    if (site.textMode && (result.bodyTooLarge || result.bodyKept)) {
         // Judged by its body; the text fingerprint no longer belongs to the page, and is taken again,
-        // silently, once the page fits.
-        notes.append({flight.entryId, flight.url,
-                      Outcome::failure(kTextTooLarge, QStringLiteral("Pagina più grande di %1 KiB: confrontata "
-                                                                     "per intero, non per testo.")
-                                                          .arg(maxTextBytes / 1024))});
+        // silently, once the page has a text that fits.
+        const QString why =
+            result.bodyTooLarge
+                ? QStringLiteral("Pagina più grande di %1 KiB: confrontata per intero, non per testo.")
+                      .arg(maxTextBytes / 1024)
+                : QStringLiteral("Pagina senza testo (%1): confrontata per intero, non per testo.")
+                      .arg(QString::fromLatin1(result.contentType).simplified().left(80));
+        notes.append({flight.entryId, flight.url, Outcome::failure(kJudgedByBody, why)});
         if (site.textCrc) {
             site.textCrc.reset();
             list.setOptions(row, site);

@@ -122,11 +122,16 @@ std::optional<QString> decodeDeclared(QByteArrayView body, QByteArrayView conten
 
 enum class Kind { Html, Plain, Unknown };
 
-Kind kindOf(QByteArrayView contentType) {
+// The media type alone, lower case, without parameters.
+QByteArray mediaType(QByteArrayView contentType) {
     QByteArray type = contentType.toByteArray().toLower();
     if (const qsizetype semi = type.indexOf(';'); semi >= 0)
         type.truncate(semi);
-    type = type.trimmed();
+    return type.trimmed();
+}
+
+Kind kindOf(QByteArrayView contentType) {
+    const QByteArray type = mediaType(contentType);
     if (type.contains("html"))
         return Kind::Html;
     if (type.isEmpty() || type == "application/octet-stream" || type == "unknown/unknown" || type == "*/*")
@@ -233,6 +238,17 @@ QString htmlText(std::string_view utf8) {
 }
 
 } // namespace
+
+bool hasPageText(QByteArrayView body, QByteArrayView contentType) {
+    if (kindOf(contentType) == Kind::Unknown) {
+        const QByteArrayView head = body.first(std::min<qsizetype>(body.size(), 1024));
+        return head.startsWith("\xFF\xFE") || head.startsWith("\xFE\xFF") ||
+               head.startsWith(QByteArrayView("\0\0\xFE\xFF", 4)) || !head.contains('\0');
+    }
+    const QByteArray type = mediaType(contentType);
+    return type.startsWith("text/") || type.contains("html") || type.contains("xml") || type.contains("json") ||
+           type.contains("javascript") || type.contains("ecmascript");
+}
 
 QString extractPageText(QByteArrayView body, QByteArrayView contentType) {
     const Kind kind = kindOf(contentType);

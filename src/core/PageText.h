@@ -22,6 +22,11 @@
 // read more plainly, by taking its tags out.
 QString extractPageText(QByteArrayView body, QByteArrayView contentType = {});
 
+// Whether the page has a text to read: a text, HTML, XML, JSON or script type, or, with no telling type,
+// a body without NUL bytes in its first KiB (or with a UTF-16 or UTF-32 byte-order mark). Pictures, PDF and
+// archives have none: they are judged by their bytes, and keep no history.
+bool hasPageText(QByteArrayView body, QByteArrayView contentType = {});
+
 // What became of one line of a page's text under a site's rules.
 enum class LineFate {
     Kept,

@@ -51,10 +51,13 @@ private slots:
         w.server.setPage(u"/plain"_s, newsPage("12:00:01", 1041, "10"));
         w.add(u"news"_s, u"/news"_s);
         w.add(u"plain"_s, u"/plain"_s);
+        w.server.setPage(u"/bin"_s, QByteArray("PK\3\4\0\0\0\0data", 12));
+        w.add(u"bin"_s, u"/bin"_s); // no text to read: judged by its bytes, and said so
         SiteOptions options;
         options.textMode = true;
         options.ignore = QStringList{u"^Visitatori:"_s};
         w.list.setOptions(0, options);
+        w.list.setOptions(2, options);
         const auto check = [&w](int runs) {
             w.list.setAllTicks(SiteList::TickAll);
             w.run.CheckSelectedURLs(false);
@@ -63,6 +66,10 @@ private slots:
         QVERIFY(check(1));
         QCOMPARE(w.entry(u"news"_s).res, ResultMarker::kChanged); // a new page
         QVERIFY(w.entry(u"news"_s).options.hasBaseline());
+        QCOMPARE(w.entry(u"bin"_s).res, ResultMarker::kChanged);
+        QCOMPARE(w.report().notes.size(), 1);
+        QCOMPARE(w.report().notes.at(0).entryId, w.entry(u"bin"_s).id);
+        QVERIFY(history.versions(w.server.url(u"/bin"_s)).empty());
 
         w.server.setPage(u"/news"_s, newsPage("12:05:09", 1042, "10"));
         w.server.setPage(u"/plain"_s, newsPage("12:05:09", 1042, "10"));

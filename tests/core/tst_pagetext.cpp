@@ -122,6 +122,26 @@ private slots:
         QVERIFY(r.limitHits.isEmpty());
     }
 
+    void hasText_data() {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QByteArray>("type");
+        QTest::addColumn<bool>("text");
+        QTest::newRow("html") << QByteArray("<p>x</p>") << QByteArray("text/html; charset=utf-8") << true;
+        QTest::newRow("json") << QByteArray("{}") << QByteArray("application/json") << true;
+        QTest::newRow("feed") << QByteArray("<rss/>") << QByteArray("application/rss+xml") << true;
+        QTest::newRow("picture") << QByteArray("GIF89a") << QByteArray("image/gif") << false;
+        QTest::newRow("pdf") << QByteArray("%PDF-1.4") << QByteArray("application/pdf") << false;
+        QTest::newRow("no type, NUL bytes") << QByteArray("PK\3\4\0\0", 6) << QByteArray() << false;
+        QTest::newRow("no type, UTF-16") << QByteArray("\xFF\xFEx\0", 4) << QByteArray() << true;
+        QTest::newRow("no type, text") << QByteArray("plain") << QByteArray("application/octet-stream") << true;
+    }
+    void hasText() {
+        QFETCH(QByteArray, body);
+        QFETCH(QByteArray, type);
+        QFETCH(bool, text);
+        QCOMPARE(hasPageText(body, type), text);
+    }
+
     // A pattern that backtracks without end gives up at the limit on every thread at once, is reported once,
     // and leaves the line kept.
     void runawayPattern() {
