@@ -125,6 +125,7 @@ struct CheckRun::Impl {
     void readText(int row, const Flight& flight, const FetchResult& result);
     void onText(const TextResult& text);
     void settle(int row, const Flight& flight, qint32 fingerprint, bool changed);
+    void storeOptions(int row, const SiteOptions& site);
     void fail(const Outcome& outcome);
     void finish();
     CheckRunReport report() const;
@@ -317,11 +318,8 @@ void CheckRun::Impl::handleResult(int row, const Flight& flight, const FetchResu
                 : QStringLiteral("Pagina senza testo (%1): confrontata per intero, non per testo.")
                       .arg(QString::fromLatin1(result.contentType).simplified().left(80));
         notes.append({flight.entryId, flight.url, Outcome::failure(kJudgedByBody, why)});
-        if (site.textCrc) {
-            site.textCrc.reset();
-            list.setOptions(row, site);
-            list.setModified(true);
-        }
+        site.textCrc.reset();
+        storeOptions(row, site);
     }
     settle(row, flight, result.fingerprint, bodyChanged);
 }
@@ -366,29 +364,32 @@ void CheckRun::Impl::onText(const TextResult& text) {
             !parseCrc(list.field(row, SiteList::Field::Crc), &stored) || stored != text.fingerprint;
         SiteOptions site = list.entryAt(row).options;
         bool changed = bodyChanged;
-        // Rules changed while the text was read: its fingerprint is not one of theirs, and the page is judged
-        // by its body; the new rules take their own at the next check.
-        if (site.textMode && text.textCrc && !site.sameRules(text.rules)) {
-            site.textCrc.reset();
-            if (site != list.entryAt(row).options) {
-                list.setOptions(row, site);
-                list.setModified(true);
+        if (site.textMode && text.textCrc) {
+            if (!site.sameRules(text.rules)) {
+                // Rules changed while the text was read: its fingerprint is not one of theirs, and the page is
+                // judged by its body; the new rules take their own at the next check.
+                site.textCrc.reset();
+            } else {
+                // With no text fingerprint to compare with (new rules, a new extraction), the new one is taken
+                // silently: the page counts as changed only when its body changed too.
+                if (site.hasBaseline())
+                    changed = *text.textCrc != *site.textCrc;
+                site.textCrc = text.textCrc;
+                site.version = kTextVersion;
             }
-        } else if (site.textMode && text.textCrc) {
-            // With no text fingerprint to compare with (new rules, a new extraction), the new one is taken
-            // silently: the page counts as changed only when its body changed too.
-            if (site.hasBaseline())
-                changed = *text.textCrc != *site.textCrc;
-            site.textCrc = text.textCrc;
-            site.version = kTextVersion;
-            if (site != list.entryAt(row).options) {
-                list.setOptions(row, site);
-                list.setModified(true);
-            }
+            storeOptions(row, site);
         }
         settle(row, flight, text.fingerprint, changed);
     }
     turn();
+}
+
+// A text fingerprint taken or dropped is part of the list, to be saved.
+void CheckRun::Impl::storeOptions(int row, const SiteOptions& site) {
+    if (site == list.entryAt(row).options)
+        return;
+    list.setOptions(row, site);
+    list.setModified(true);
 }
 
 // Writes the outcome of a fetched page into its row: the marker, the body's fingerprint and the time.
