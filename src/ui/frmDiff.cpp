@@ -2,6 +2,7 @@
 
 #include "core/PageText.h"
 #include "core/Twips.h"
+#include "ui/PlainTextLines.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -19,26 +20,12 @@
 
 #include <memory>
 
-const QString frmDiff::kIgnoredLabel = QStringLiteral(" [ignorata]");
-
 namespace {
 
 const QColor kRemovedLine(0xff, 0xe4, 0xe4);
 const QColor kRemovedWords(0xf4, 0x9c, 0x9c);
 const QColor kAddedLine(0xe2, 0xf7, 0xe2);
 const QColor kAddedWords(0x8f, 0xd8, 0x8f);
-const QColor kIgnoredText(0x80, 0x80, 0x80);
-
-// Characters a text document would take as a block or frame boundary become blanks, one for one, so the
-// word spans still point at the same characters and one line stays one block.
-QString oneBlock(QString text) {
-    for (QChar& c : text) {
-        const char16_t u = c.unicode();
-        if (u == u'\n' || u == u'\r' || u == 0x2028 || u == 0x2029 || u == 0xfdd0 || u == 0xfdd1)
-            c = u' ';
-    }
-    return text;
-}
 
 QString countText(int changed, int ignored, bool addedOnly) {
     QString text;
@@ -213,10 +200,8 @@ void frmDiff::render() {
     m_lblConteggio->setText(countText(changed, ignored, addedOnly));
 
     QTextCharFormat plain;
-    QTextCharFormat greyed;
-    greyed.setForeground(kIgnoredText);
-    QTextCharFormat label = greyed;
-    label.setFontItalic(true);
+    const QTextCharFormat greyed = PlainTextLines::leftOut();
+    const QTextCharFormat label = PlainTextLines::leftOutLabel();
 
     QTextDocument* document = m_txtDiff->document();
     const QSignalBlocker quiet(m_txtDiff);
@@ -246,7 +231,7 @@ void frmDiff::render() {
     for (const DiffLine& line : m_shown) {
         const bool removed = line.kind == DiffLine::Kind::Removed;
         const bool added = line.kind == DiffLine::Kind::Added;
-        const QString text = oneBlock(line.text);
+        const QString text = PlainTextLines::oneBlock(line.text);
         if (!removed && !added && !line.ignored) {
             if (runLines++ > 0)
                 run += u'\n';
@@ -282,7 +267,7 @@ void frmDiff::render() {
             cursor.insertText(text.mid(at), plain);
         }
         if (line.ignored)
-            cursor.insertText(kIgnoredLabel, label);
+            cursor.insertText(PlainTextLines::kIgnoredLabel, label);
     }
     flush();
     cursor.endEditBlock();

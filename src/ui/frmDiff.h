@@ -21,7 +21,6 @@ class frmDiff : public QWidget {
     Q_OBJECT
 public:
     // Suffix of a line the site's rules leave out.
-    static const QString kIgnoredLabel;
 
     // history may be null: the window then says there is no history. It must outlive the window.
     frmDiff(const QString& url, const QString& nick, const PageHistory* history, const SiteOptions& options,

@@ -2,6 +2,7 @@
 
 #include "core/PageText.h"
 #include "core/Twips.h"
+#include "ui/PlainTextLines.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -18,7 +19,6 @@
 namespace {
 
 const QColor kInvalidLine(0xff, 0xd0, 0xd0);
-const QColor kLeftOutText(0x80, 0x80, 0x80);
 constexpr int kErrorsNamed = 3;
 
 template <typename W> W* named(W* widget, const QString& name, const QString& accessible) {
@@ -198,10 +198,8 @@ void frmSiteOptions::updatePreview() {
     const FilteredText filtered = TextRules(next).apply(m_latest->text);
 
     QTextCharFormat plain;
-    QTextCharFormat greyed;
-    greyed.setForeground(kLeftOutText);
-    QTextCharFormat label = greyed;
-    label.setFontItalic(true);
+    const QTextCharFormat greyed = PlainTextLines::leftOut();
+    const QTextCharFormat label = PlainTextLines::leftOutLabel();
     QTextDocument* document = m_txtAnteprima->document();
     const int scroll = m_txtAnteprima->verticalScrollBar()->value();
     document->clear();
@@ -211,17 +209,11 @@ void frmSiteOptions::updatePreview() {
         if (i > 0)
             cursor.insertBlock(QTextBlockFormat(), plain);
         const LineFate fate = i < filtered.fates.size() ? filtered.fates[i] : LineFate::Kept;
-        // Plain text, one block per line: characters that would start a new block become blanks.
-        QString line = filtered.lines[i];
-        for (QChar& c : line) {
-            if (c == u'\r' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
-                c = u' ';
-        }
-        cursor.insertText(line, fate == LineFate::Kept ? plain : greyed);
+        cursor.insertText(PlainTextLines::oneBlock(filtered.lines[i]), fate == LineFate::Kept ? plain : greyed);
         if (fate == LineFate::Ignored)
-            cursor.insertText(QStringLiteral(" [ignorata]"), label);
+            cursor.insertText(PlainTextLines::kIgnoredLabel, label);
         else if (fate == LineFate::OutsideRegion)
-            cursor.insertText(QStringLiteral(" [fuori regione]"), label);
+            cursor.insertText(PlainTextLines::kOutsideLabel, label);
     }
     cursor.endEditBlock();
     m_txtAnteprima->verticalScrollBar()->setValue(scroll);

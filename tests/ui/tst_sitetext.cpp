@@ -3,6 +3,7 @@
 #include "store/PageHistory.h"
 #include "support/DataRows.h"
 #include "support/ScriptedPrompter.h"
+#include "ui/PlainTextLines.h"
 #include "ui/SiteTextCommands.h"
 #include "ui/frmDiff.h"
 #include "ui/frmSiteOptions.h"
@@ -13,6 +14,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -56,8 +59,8 @@ private slots:
         viewer.reload(visitorsIgnored());
         QCOMPARE(count->text(), QStringLiteral("3 righe cambiate (2 ignorate)"));
         const QStringList expected{QStringLiteral("  Titolo"),
-                                   QStringLiteral("- Visitatori: 10") + frmDiff::kIgnoredLabel,
-                                   QStringLiteral("+ Visitatori: 11") + frmDiff::kIgnoredLabel,
+                                   QStringLiteral("- Visitatori: 10") + PlainTextLines::kIgnoredLabel,
+                                   QStringLiteral("+ Visitatori: 11") + PlainTextLines::kIgnoredLabel,
                                    QStringLiteral("  Notizie"),
                                    QStringLiteral("- Il prezzo è 5 euro"),
                                    QStringLiteral("+ Il prezzo è 7 euro"),
@@ -88,7 +91,7 @@ private slots:
         viewer.findChild<QCheckBox*>(QStringLiteral("chkAggiunte"))->setChecked(true);
         QCOMPARE(
             view->toPlainText().split(u'\n'),
-            (QStringList{QStringLiteral("+     2  Visitatori: 11") + frmDiff::kIgnoredLabel,
+            (QStringList{QStringLiteral("+     2  Visitatori: 11") + PlainTextLines::kIgnoredLabel,
                          QStringLiteral("+     4  Il prezzo è 7 euro"), QStringLiteral("+     6  Nuova riga")}));
         QCOMPARE(count->text(), QStringLiteral("2 righe aggiunte (1 ignorata)"));
     }
@@ -132,34 +135,13 @@ private slots:
     void rebaselining_data() {
         // what: how the rules change; latest: the stored version ("" none, "cut" cut to size, else its body crc)
         columns<QString, QString, QString, QString>("what", "entryCrc", "latest", "expected");
-        QTest::newRow("same rules keep the fingerprint") << "same"
-                                                         << "7"
-                                                         << "7"
-                                                         << "kept";
-        QTest::newRow("new rule, same body: baseline now") << "rule"
-                                                           << "7"
-                                                           << "7"
-                                                           << "now";
-        QTest::newRow("negative crc text") << "rule"
-                                           << "-5"
-                                           << "-5"
-                                           << "now";
-        QTest::newRow("body changed since the text") << "rule"
-                                                     << "8"
-                                                     << "7"
-                                                     << "none";
-        QTest::newRow("no history") << "rule"
-                                    << "7"
-                                    << ""
-                                    << "none";
-        QTest::newRow("text cut to size") << "rule"
-                                          << "7"
-                                          << "cut"
-                                          << "none";
-        QTest::newRow("text mode off") << "off"
-                                       << "7"
-                                       << "7"
-                                       << "none";
+        QTest::newRow("same rules keep the fingerprint") << u"same"_s << u"7"_s << u"7"_s << u"kept"_s;
+        QTest::newRow("new rule, same body: baseline now") << u"rule"_s << u"7"_s << u"7"_s << u"now"_s;
+        QTest::newRow("negative crc text") << u"rule"_s << u"-5"_s << u"-5"_s << u"now"_s;
+        QTest::newRow("body changed since the text") << u"rule"_s << u"8"_s << u"7"_s << u"none"_s;
+        QTest::newRow("no history") << u"rule"_s << u"7"_s << u""_s << u"none"_s;
+        QTest::newRow("text cut to size") << u"rule"_s << u"7"_s << u"cut"_s << u"none"_s;
+        QTest::newRow("text mode off") << u"off"_s << u"7"_s << u"7"_s << u"none"_s;
     }
     void rebaselining() {
         const auto [what, entryCrc, latestCrc, expected] =
