@@ -5,6 +5,9 @@
 #include "schedule/ConnectionState.h"
 #include "store/PageHistory.h"
 #include "store/SettingsStore.h"
+#include "ui/SessionKeeper.h"
+#include "ui/SingleInstance.h"
+#include "ui/TrayPresence.h"
 #include "ui/frmQVL.h"
 #include "winsupport/Prompter.h"
 
@@ -28,9 +31,24 @@ int main(int argc, char* argv[]) {
     parser.setApplicationDescription(QStringLiteral("Quovel: quali pagine web sono cambiate dall'ultima visita."));
     parser.addHelpOption();
     parser.addVersionOption();
+    const QCommandLineOption newInstance(
+        QStringLiteral("new-instance"),
+        QStringLiteral("Start a new window even when Quovel already runs in this session."));
+    const QCommandLineOption minimized(QStringLiteral("minimized"),
+                                       QStringLiteral("Start minimised (to the tray where there is one)."));
+    parser.addOptions({newInstance, minimized});
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("elenco dei siti da aprire (.qvl o .xml)"),
                                  QStringLiteral("[FILE]"));
     parser.process(app);
+    const QStringList files = parser.positionalArguments();
+    const QString file = files.isEmpty() ? QString() : files.constFirst();
+    // One window per session: a later start hands its list over and ends.
+    SingleInstance instance;
+    if (!parser.isSet(newInstance)) {
+        if (SingleInstance::handOver(file) == SingleInstance::HandOver::Done)
+            return 0;
+        instance.listen();
+    }
 
     SettingsStore settings;
     // Before the run, which writes to it until it ends.
@@ -43,10 +61,15 @@ int main(int argc, char* argv[]) {
     WidgetPrompter prompter;
 
     frmQVL window({settings, list, clock, connection, run, scheduler, prompter, &history});
-    window.show();
-    // A list named on the command line opens as "&Open" would open it; nothing is loaded otherwise.
-    const QStringList files = parser.positionalArguments();
-    if (!files.isEmpty())
-        window.openListFile(files.constFirst());
+    QObject::connect(&instance, &SingleInstance::openRequested, &window, &frmQVL::handOver);
+    QObject::connect(&instance, &SingleInstance::raiseRequested, &window, [&window] { window.handOver({}); });
+    if (!parser.isSet(minimized))
+        window.show();
+    else if (!window.tray()->isShown())
+        window.showMinimized();
+    // A list named on the command line opens as "&Open" would open it; otherwise what the settings bring back.
+    if (!file.isEmpty())
+        window.openListFile(file);
+    window.session()->restore(file.isEmpty());
     return QApplication::exec();
 }

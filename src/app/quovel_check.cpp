@@ -9,6 +9,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QSet>
 
 #include <cerrno>
 #include <csignal>
@@ -84,7 +85,14 @@ int main(int argc, char* argv[]) {
         QStringLiteral("diff"),
         QStringLiteral(
             "After the entries, a unified diff of each changed page's text against its previous version."));
-    parser.addOptions({saveOption, timeoutOption, parallelOption, diffOption});
+    const QCommandLineOption failuresOption(
+        QStringLiteral("report-failures-after"),
+        QStringLiteral(
+            "Report a failing page once per outage: marked \"?\" (exit status 1) on its K-th failed check "
+            "in a row, \"~\" on the others, and a line when it is reachable again. Use with --save, "
+            "which keeps the counts."),
+        QStringLiteral("K"));
+    parser.addOptions({saveOption, timeoutOption, parallelOption, diffOption, failuresOption});
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The list file to check."));
     if (!parser.parse(QCoreApplication::arguments())) {
         printErr(parser.errorText() + u'\n');
@@ -122,6 +130,14 @@ int main(int argc, char* argv[]) {
         }
         options.parallel = SettingsStore::clampParallel(parallel);
     }
+    int reportAfter = 0;
+    if (parser.isSet(failuresOption)) {
+        reportAfter = wholeNumber(parser.value(failuresOption), 1);
+        if (reportAfter < 0) {
+            printErr(QStringLiteral("quovel-check: --report-failures-after takes a whole number from 1\n"));
+            return kExitError;
+        }
+    }
     // A reader of the output that goes away must not kill the program before it saves.
     std::signal(SIGPIPE, SIG_IGN);
 
@@ -157,8 +173,17 @@ int main(int argc, char* argv[]) {
     if (progress)
         printErr(QStringLiteral("\r\033[K"));
 
+    // With a failure limit, a failure that does not reach it is "~" and counts for nothing.
+    QSet<quint64> quiet;
+    bool outageReported = false;
+    for (const FailureStreak& streak : report.streaks) {
+        if (reportAfter > 0 && streak.failures > 0 && !streak.reachesLimit(reportAfter))
+            quiet.insert(streak.entryId);
+        outageReported |= reportAfter > 0 && streak.reachesLimit(reportAfter);
+    }
     for (const SiteEntry& entry : list.entries()) {
-        if (!printOut(markerWord(entry.res) + u' ' + oneLine(entry.crc) + u' ' + oneLine(entry.url) + u'\n'))
+        const QString marker = quiet.contains(entry.id) ? QStringLiteral("~") : markerWord(entry.res);
+        if (!printOut(marker + u' ' + oneLine(entry.crc) + u' ' + oneLine(entry.url) + u'\n'))
             break;
     }
     if (parser.isSet(diffOption)) {
@@ -181,18 +206,28 @@ int main(int argc, char* argv[]) {
     const bool printed = std::fflush(stdout) == 0 && !std::ferror(stdout);
     const int outputError = errno;
     for (const PageFailure& failure : report.failures) {
+        if (quiet.contains(failure.entryId))
+            continue;
         printErr(QStringLiteral("%1: Errore %2: %3\n")
                      .arg(oneLine(failure.url))
                      .arg(failure.outcome.errorNumber())
                      .arg(failure.outcome.errorText()));
     }
 
-    printErr(QStringLiteral("%1 of %2 checked: %3 changed, %4 timed out\n")
+    for (const FailureStreak& streak : report.streaks) {
+        if (reportAfter > 0 && streak.recoversFrom(reportAfter))
+            printErr(QCoreApplication::translate("quovel-check",
+                                                 "%1: di nuovo raggiungibile (non raggiungibile dal %2)\n")
+                         .arg(oneLine(streak.url), streak.since.toLocalTime().toString(Qt::ISODate)));
+    }
+    printErr(QStringLiteral("%1 of %2 checked: %3 changed, %4 timed out%5\n")
                  .arg(report.checked)
                  .arg(list.count())
                  .arg(report.changed.size())
-                 .arg(report.timeouts.size()));
-    int status = report.changed.isEmpty() && report.timeouts.isEmpty() ? kExitNothingFound : kExitFound;
+                 .arg(report.timeouts.size())
+                 .arg(report.notDue > 0 ? QStringLiteral(", %1 not due").arg(report.notDue) : QString()));
+    const bool failed = reportAfter > 0 ? outageReported : !report.timeouts.isEmpty();
+    int status = report.changed.isEmpty() && !failed ? kExitNothingFound : kExitFound;
     if (!report.outcome.ok()) {
         printErr(
             QStringLiteral("Errore %1: %2\n").arg(report.outcome.errorNumber()).arg(report.outcome.errorText()));

@@ -105,7 +105,9 @@ struct CheckRun::Impl {
     std::size_t waitingCount = 0;
     std::vector<Finding> findings;
     QList<PageFailure> notes;
+    std::vector<std::pair<std::size_t, FailureStreak>> streaks;
     int checked = 0;
+    int notDue = 0;
 
     Impl(CheckRun* owner, SiteList& l, const Clock& c, const CheckOptions& o)
         : q(owner)
@@ -126,6 +128,7 @@ struct CheckRun::Impl {
     void onText(const TextResult& text);
     void settle(int row, const Flight& flight, qint32 fingerprint, bool changed);
     void storeOptions(int row, const SiteOptions& site);
+    void notePace(int row, std::size_t position, bool failed);
     void fail(const Outcome& outcome);
     void finish();
     CheckRunReport report() const;
@@ -145,7 +148,9 @@ void CheckRun::Impl::begin(bool bFromTimer) {
     waitingCount = 0;
     findings.clear();
     notes.clear();
+    streaks.clear();
     checked = 0;
+    notDue = 0;
     textsPending = 0;
     checkedUrls.clear();
     parallel = std::max(1, options.parallel);
@@ -231,6 +236,12 @@ void CheckRun::Impl::startOrWait(std::size_t position) {
     const int row = list.rowOfId(snapshot[position]);
     if (row < 0 || !list.isTicked(row))
         return;
+    const QDateTime due = list.entryAt(row).options.nextDue();
+    if (fromTimer && due.isValid() && clock.now() < due) {
+        list.setTicked(row, false);
+        ++notDue;
+        return;
+    }
     const QString host = hostOf(list.field(row, SiteList::Field::Url));
     if (perHost.value(host) >= kPerHostCap)
         wait(host, position);
@@ -290,6 +301,7 @@ void CheckRun::Impl::handleResult(int row, const Flight& flight, const FetchResu
         }
         list.setField(row, SiteList::Field::Res, ResultMarker::kTimeout);
         findings.push_back({flight.position, flight.entryId, flight.url, result.outcome});
+        notePace(row, flight.position, true);
         list.setModified(true);
         list.setTicked(row, false);
         ++checked;
@@ -392,6 +404,30 @@ void CheckRun::Impl::storeOptions(int row, const SiteOptions& site) {
     list.setModified(true);
 }
 
+// The time of the check for a site with a minimum interval, and its failures in a row. The time alone is not
+// an edit to save, as the last-check column is not.
+void CheckRun::Impl::notePace(int row, std::size_t position, bool failed) {
+    SiteOptions site = list.entryAt(row).options;
+    const QDateTime now = clock.now();
+    if (site.minInterval > 0)
+        site.lastChecked = now;
+    const int before = site.failures;
+    if (failed) {
+        if (++site.failures == 1)
+            site.failingSince = now;
+    } else {
+        site.failures = 0;
+        site.failingSince = QDateTime();
+    }
+    if (failed || before > 0) {
+        streaks.emplace_back(position,
+                             FailureStreak{list.entryAt(row).id, list.entryAt(row).url, site.failures, before,
+                                           failed ? site.failingSince : list.entryAt(row).options.failingSince});
+        list.setModified(true);
+    }
+    list.setOptions(row, site);
+}
+
 // Writes the outcome of a fetched page into its row: the marker, the body's fingerprint and the time.
 void CheckRun::Impl::settle(int row, const Flight& flight, qint32 fingerprint, bool changed) {
     if (!changed) {
@@ -405,6 +441,7 @@ void CheckRun::Impl::settle(int row, const Flight& flight, qint32 fingerprint, b
         list.setModified(true);
     list.setField(row, SiteList::Field::Crc, QString::number(fingerprint));
     list.setField(row, SiteList::Field::RDateTime, generalDateTimeText(clock.now()));
+    notePace(row, flight.position, false);
     list.setTicked(row, false);
     checkedUrls.append(flight.url);
     ++checked;
@@ -421,7 +458,12 @@ CheckRunReport CheckRun::Impl::report() const {
             r.failures.append({f.entryId, f.url, f.outcome});
     }
     r.notes = notes;
+    auto paced = streaks;
+    std::stable_sort(paced.begin(), paced.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (const auto& streak : paced)
+        r.streaks.append(streak.second);
     r.checked = checked;
+    r.notDue = notDue;
     r.fromTimer = fromTimer;
     r.outcome = Outcome::success();
     return r;

@@ -3,6 +3,7 @@
 #include "core/CheckOptions.h"
 #include "core/Outcome.h"
 
+#include <QDateTime>
 #include <QList>
 #include <QObject>
 #include <QStringList>
@@ -19,13 +20,27 @@ struct PageFailure {
     Outcome outcome; // the fetch error's number and text
 };
 
+// A site whose run of failed checks went on or ended in this run.
+struct FailureStreak {
+    quint64 entryId;
+    QString url;
+    int failures; // in a row, this check included; 0 when this check succeeded
+    int before;   // in a row before this check
+    QDateTime since;
+    // With notices from the K-th failure in a row: this check is the one that reports the outage, or its end.
+    bool reachesLimit(int k) const { return failures == k; }
+    bool recoversFrom(int k) const { return failures == 0 && before >= k; }
+};
+
 // What one check run found, handed over when it ends.
 struct CheckRunReport {
-    QStringList changed;         // URLs of the pages that changed, in list order
-    QStringList timeouts;        // URLs that timed out or could not be fetched, in list order
-    QList<PageFailure> failures; // why the pages among timeouts that did not time out failed, in list order
-    QList<PageFailure> notes;    // pages in text mode judged by their whole body instead, and why (not errors)
-    int checked = 0;             // entries handled (equal, changed, timed out or failed)
+    QStringList changed;          // URLs of the pages that changed, in list order
+    QStringList timeouts;         // URLs that timed out or could not be fetched, in list order
+    QList<PageFailure> failures;  // why the pages among timeouts that did not time out failed, in list order
+    QList<PageFailure> notes;     // pages in text mode judged by their whole body instead, and why (not errors)
+    QList<FailureStreak> streaks; // in list order
+    int checked = 0;              // entries handled (equal, changed, timed out or failed)
+    int notDue = 0;               // entries a periodic run passed over for their minimum interval
     bool fromTimer = false;
     bool stopped = false; // ended early by a stop request
     // Failure when the run ended on an unexpected error; an empty report is no success either.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
@@ -24,12 +25,17 @@ struct SiteOptions {
     QString end;                   // up to the first later line containing this, when set
     std::optional<qint32> textCrc; // the text fingerprint of the last check; none before the first
     int version = kTextVersion;    // the extraction that made textCrc
+    qint64 minInterval = 0;        // seconds a periodic run lets pass between two checks of the site; 0: none
+    QDateTime lastChecked;         // the latest check, kept for a site with a minimum interval only
+    int failures = 0;              // consecutive failed checks
+    QDateTime failingSince;        // the first of them
 
     bool operator==(const SiteOptions&) const = default;
 
     // Default options are not written to the list file, so a list that uses none stays as it always was.
     bool isDefault() const {
-        return !textMode && !noDigits && ignore.isEmpty() && start.isEmpty() && end.isEmpty() && !textCrc;
+        return !textMode && !noDigits && ignore.isEmpty() && start.isEmpty() && end.isEmpty() && !textCrc &&
+               minInterval == 0 && failures == 0;
     }
     // The rules that decide what the text is; the stored fingerprint and its version are not among them.
     bool sameRules(const SiteOptions& o) const {
@@ -38,4 +44,8 @@ struct SiteOptions {
     }
     // A stored text fingerprint made by this extraction, to compare the next text with.
     bool hasBaseline() const { return textCrc.has_value() && version == kTextVersion; }
+    // When a periodic run checks the site next; invalid when the next run does.
+    QDateTime nextDue() const {
+        return minInterval > 0 && lastChecked.isValid() ? lastChecked.addSecs(minInterval) : QDateTime();
+    }
 };

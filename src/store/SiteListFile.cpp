@@ -188,6 +188,22 @@ std::optional<qint32> parseInt32(const char* text) {
     return qint32(n);
 }
 
+// A time kept in the list: UTC, to the second, ISO 8601.
+QDateTime parseTime(const char* text) {
+    QDateTime time = QDateTime::fromString(QString::fromLatin1(QByteArrayView(text).trimmed()), Qt::ISODate);
+    return time.isValid() ? time.toUTC() : QDateTime();
+}
+
+// The minimum interval and the check results that go with it: the latest check and the failures in a row.
+void readPace(const pugi::xml_node& opzioni, SiteOptions& options) {
+    options.minInterval = std::max<qint64>(0, parseInt32(opzioni.attribute("intervallo").value()).value_or(0));
+    if (options.minInterval > 0)
+        options.lastChecked = parseTime(opzioni.attribute("controllato").value());
+    options.failures = std::max(0, parseInt32(opzioni.attribute("fallimenti").value()).value_or(0));
+    if (options.failures > 0)
+        options.failingSince = parseTime(opzioni.attribute("fallitodal").value());
+}
+
 // The site's options, after the four fields: found by name, so that any reader that takes the first four
 // children by position still reads the record as it always did. Unknown attributes and children are passed
 // over, so a later version's additions do not make a list unreadable.
@@ -198,6 +214,7 @@ const char* readOptions(const pugi::xml_node& opzioni, SiteOptions& options) {
     options.textCrc = parseInt32(opzioni.attribute("crctesto").value());
     // A fingerprint of no known extraction is taken again at the next check.
     options.version = parseInt32(opzioni.attribute("versione").value()).value_or(0);
+    readPace(opzioni, options);
     QString text;
     for (pugi::xml_node n = opzioni.first_child(); n; n = n.next_sibling()) {
         const bool rule = isElement(n, QLatin1StringView("ignora"));
@@ -518,7 +535,27 @@ template <class Out> void putOptions(Out& out, const SiteOptions& o) {
     }
     out.put(" versione=\"");
     putNumber(out, o.version);
-    out.put("\">");
+    out.put('"');
+    const auto putTime = [&out](const char* name, const QDateTime& time) {
+        if (!time.isValid())
+            return;
+        out.put(name);
+        out.put(std::string_view(time.toUTC().toString(Qt::ISODate).toLatin1().constData()));
+        out.put('"');
+    };
+    if (o.minInterval > 0) {
+        out.put(" intervallo=\"");
+        putNumber(out, o.minInterval);
+        out.put('"');
+        putTime(" controllato=\"", o.lastChecked);
+    }
+    if (o.failures > 0) {
+        out.put(" fallimenti=\"");
+        putNumber(out, o.failures);
+        out.put('"');
+        putTime(" fallitodal=\"", o.failingSince);
+    }
+    out.put('>');
     for (const QString& rule : o.ignore)
         putElement(out, "ignora", rule, kEntities);
     if (!o.start.isEmpty())

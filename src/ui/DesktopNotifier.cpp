@@ -3,16 +3,32 @@
 #include <QSystemTrayIcon>
 
 #ifdef QUOVEL_HAVE_DBUS
-#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
+#endif
+
+// A click on the tray icon's message is a click on the notification.
+static void followClicks(DesktopNotifier* notifier, QSystemTrayIcon* fallback) {
+    if (fallback)
+        QObject::connect(fallback, &QSystemTrayIcon::messageClicked, notifier, &DesktopNotifier::clicked);
+}
+
+void DesktopNotifier::fallBack(const QString& title, const QString& body) {
+    if (m_fallback && m_fallback->isVisible())
+        m_fallback->showMessage(title, body, QSystemTrayIcon::Information);
+    else
+        emit undelivered();
+}
+
+#ifdef QUOVEL_HAVE_DBUS
 
 namespace {
 const QString kService = QStringLiteral("org.freedesktop.Notifications");
 const QString kPath = QStringLiteral("/org/freedesktop/Notifications");
 const QString kDefaultAction = QStringLiteral("default");
 const QString kDiffAction = QStringLiteral("diff");
+constexpr int kCallTimeoutMs = 10000; // a service started on demand may take a few seconds
 } // namespace
 
 DesktopNotifier::DesktopNotifier(QSystemTrayIcon* fallback, QObject* parent)
@@ -22,33 +38,35 @@ DesktopNotifier::DesktopNotifier(QSystemTrayIcon* fallback, const QDBusConnectio
     : QObject(parent)
     , m_fallback(fallback)
     , m_bus(bus) {
-    QDBusConnectionInterface* names = m_bus.isConnected() ? m_bus.interface() : nullptr;
-    if (!names || !names->isServiceRegistered(kService))
-        return;
-    m_service = m_bus.connect(kService, kPath, kService, QStringLiteral("ActionInvoked"), this,
-                              SLOT(onActionInvoked(uint, QString)));
+    followClicks(this, fallback);
+    if (m_bus.isConnected())
+        m_bus.connect(kService, kPath, kService, QStringLiteral("ActionInvoked"), this,
+                      SLOT(onActionInvoked(uint, QString)));
 }
 
 void DesktopNotifier::notify(const QString& title, const QString& body, bool offerDiff) {
-    if (!m_service) {
-        if (m_fallback)
-            m_fallback->showMessage(title, body, QSystemTrayIcon::Information);
+    if (!m_bus.isConnected()) {
+        fallBack(title, body);
         return;
     }
     QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kService, QStringLiteral("Notify"));
     const QString appId = QStringLiteral(QUOVEL_APP_ID);
     // A click on the notification's body invokes its "default" action.
-    QStringList actions{kDefaultAction, QStringLiteral("Mostra i risultati")};
+    QStringList actions{kDefaultAction, tr("Mostra i risultati")};
     if (offerDiff)
-        actions << kDiffAction << QStringLiteral("Mostra differenze");
-    call << QStringLiteral("Quovel") << uint(0) << appId << title << body << actions
+        actions << kDiffAction << tr("Mostra differenze");
+    call << QStringLiteral("Quovel") << m_lastId << appId << title << body << actions
          << QVariantMap{{QStringLiteral("desktop-entry"), appId}} << -1;
-    auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* done) {
+    auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call, kCallTimeoutMs), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, title, body](QDBusPendingCallWatcher* done) {
         const QDBusPendingReply<uint> reply = *done;
-        if (!reply.isError())
-            m_lastId = reply.value();
         done->deleteLater();
+        if (reply.isError()) {
+            m_lastId = 0;
+            fallBack(title, body);
+            return;
+        }
+        m_lastId = reply.value();
     });
 }
 
@@ -65,11 +83,12 @@ void DesktopNotifier::onActionInvoked(uint id, const QString& action) {
 
 DesktopNotifier::DesktopNotifier(QSystemTrayIcon* fallback, QObject* parent)
     : QObject(parent)
-    , m_fallback(fallback) {}
+    , m_fallback(fallback) {
+    followClicks(this, fallback);
+}
 
 void DesktopNotifier::notify(const QString& title, const QString& body, bool) {
-    if (m_fallback)
-        m_fallback->showMessage(title, body, QSystemTrayIcon::Information);
+    fallBack(title, body);
 }
 
 void DesktopNotifier::onActionInvoked(uint, const QString&) {}

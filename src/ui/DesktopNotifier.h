@@ -9,9 +9,10 @@
 
 class QSystemTrayIcon;
 
-// Shows a desktop notification and reports a click on it. Where the freedesktop notification service runs on
-// the session bus, the notification goes to it directly, so that its click comes back on every desktop (the
-// tray icon's own message reports clicks only on some); elsewhere the tray icon's message stands in.
+// Shows a desktop notification and reports a click on it. The notification goes to the freedesktop notification
+// service, which the bus starts on demand, so it is called without asking first whether it runs; each new
+// notification replaces the previous one. Where no service answers, the tray icon's message stands in, and
+// without a tray undelivered() says so.
 class DesktopNotifier : public QObject {
     Q_OBJECT
 public:
@@ -21,10 +22,6 @@ public:
     DesktopNotifier(QSystemTrayIcon* fallback, const QDBusConnection& bus, QObject* parent = nullptr);
 #endif
 
-    // True when notifications go to the freedesktop service.
-    bool usesNotificationService() const {
-        return m_service;
-    }
     // The service's id of the latest notification; 0 before its answer has come.
     uint lastNotificationId() const {
         return m_lastId;
@@ -36,16 +33,18 @@ public:
 signals:
     void clicked();
     void diffClicked(); // the notification's "Mostra differenze"
+    void undelivered(); // neither the service nor a tray icon took it
 
 private slots:
     // Taken by name: the bus connects its signals to slots by name only.
     void onActionInvoked(uint id, const QString& action);
 
 private:
+    void fallBack(const QString& title, const QString& body);
+
     QPointer<QSystemTrayIcon> m_fallback;
 #ifdef QUOVEL_HAVE_DBUS
     QDBusConnection m_bus;
 #endif
-    bool m_service = false;
     uint m_lastId = 0;
 };

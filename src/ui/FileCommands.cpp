@@ -29,6 +29,9 @@ QString FileCommands::initialFolder() const {
 void FileCommands::remember(const QString& path) {
     const QFileInfo info(path);
     m_lastFolder = info.absolutePath();
+    m_currentFile = info.absoluteFilePath();
+    if (m_noted)
+        m_noted(m_currentFile);
     m_window.setWindowTitle(SiteListFileTexts::kCaptionPrefix + info.fileName());
 }
 
@@ -85,4 +88,14 @@ void FileCommands::SaveSiteList() {
     }
     m_list.setModified(false);
     remember(path);
+}
+
+QString FileCommands::saveCurrent() {
+    if (m_currentFile.isEmpty())
+        return QStringLiteral("-");
+    const Outcome written = writeSiteListFile(m_currentFile, m_list.entries());
+    if (!written.ok())
+        return written.errorText();
+    m_list.setModified(false);
+    return {};
 }

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class Prompter;
 class QWidget;
 class SiteList;
@@ -26,6 +28,14 @@ public:
     // documents folder.
     QString initialFolder() const;
 
+    // The list file last opened or saved; empty before either.
+    QString currentFile() const { return m_currentFile; }
+    // Called with the path of each list file opened or saved.
+    void setFileNoted(std::function<void(const QString&)> noted) { m_noted = std::move(noted); }
+    // Writes the list to the current file without asking; the save of an unattended run. An empty text when it
+    // was written, else why not.
+    QString saveCurrent();
+
 private:
     void remember(const QString& path);
 
@@ -33,4 +43,6 @@ private:
     Prompter& m_prompter;
     QWidget& m_window;
     QString m_lastFolder;
+    QString m_currentFile;
+    std::function<void(const QString&)> m_noted;
 };

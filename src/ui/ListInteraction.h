@@ -2,6 +2,7 @@
 
 #include "ui/QvlCommand.h"
 
+#include <QDateTime>
 #include <QHash>
 #include <QObject>
 #include <QPoint>
@@ -58,6 +59,8 @@ public:
     // After a run: why each page of that run that could not be fetched failed ("Errore N: text", by entry id).
     // The hover tip of an entry still marked "?" ends with it.
     void notePageErrors(const QHash<quint64, QString>& errors);
+    // A failing site's line of the hover tip: "Non raggiungibile dal 3/12 10:00: HTTP 503".
+    static QString unreachableText(const QDateTime& since, const QString& reason);
 
 signals:
     // The hover tip must show these texts (an empty title: no title line).

@@ -3,25 +3,27 @@
 #include "core/CheckRun.h"
 #include "core/Clock.h"
 #include "core/SiteList.h"
-#include "winsupport/Twips.h"
-#include "ui/frmShowModified.h"
 #include "schedule/CheckScheduler.h"
-#include "ui/ClockIndicator.h"
-#include "ui/frmPreferences.h"
 #include "store/PageHistory.h"
 #include "store/SettingsStore.h"
-#include "ui/WindowPlacement.h"
+#include "ui/ClockIndicator.h"
 #include "ui/FileCommands.h"
 #include "ui/ListEditing.h"
 #include "ui/ListInteraction.h"
 #include "ui/MainMenus.h"
 #include "ui/QvlLayout.h"
+#include "ui/RunNotifier.h"
+#include "ui/SessionKeeper.h"
 #include "ui/SiteTextCommands.h"
 #include "ui/TrayPresence.h"
 #include "ui/UrlEditModel.h"
+#include "ui/WindowPlacement.h"
 #include "ui/WrapButton.h"
+#include "ui/frmPreferences.h"
+#include "ui/frmShowModified.h"
 #include "ui/frmSplash.h"
 #include "winsupport/Prompter.h"
+#include "winsupport/Twips.h"
 
 #include <QAction>
 #include <QApplication>
@@ -96,13 +98,16 @@ frmQVL::frmQVL(const frmQVLServices& services, QWidget* parent)
     connect(&m_run, &CheckRun::beep, this, [] { QApplication::beep(); });
     connect(&m_run, &CheckRun::finished, this, &frmQVL::onRunFinished);
 
-    m_tray = new TrayPresence(this, m_settings, m_list, this);
+    m_tray = new TrayPresence(this, this);
     m_tray->follow(m_scheduler);
     connect(m_tray, &TrayPresence::startRequested, this,
             [this] { runCommand(QvlCommand::Start, CommandOrigin::Menu); });
     connect(m_tray, &TrayPresence::stopRequested, this,
             [this] { runCommand(QvlCommand::Stop, CommandOrigin::Menu); });
-    connect(m_tray, &TrayPresence::resultsRequested, this, [this] {
+    m_session = new SessionKeeper({m_settings, m_list, m_run, m_scheduler, m_prompter, *m_files, *m_tray}, *this);
+    connect(m_session, &SessionKeeper::autoSaveFailed, m_panels[0], &QLabel::setText);
+    connect(&m_session->notifier(), &RunNotifier::resultsRequested, this, [this] {
+        m_tray->raiseWindow();
         if (m_results) {
             m_results->showNormal();
             m_results->raise();
@@ -114,6 +119,7 @@ frmQVL::frmQVL(const frmQVLServices& services, QWidget* parent)
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
         if (m_list.isModified() && !manager.allowsInteraction())
             return;
+        m_session->quitNext();
         if (!close())
             manager.cancel();
     });
@@ -323,12 +329,17 @@ void frmQVL::showEvent(QShowEvent* event) {
         applySizeBounds();
         layoutControls();
     });
+    if (m_results && !m_results->isVisible())
+        m_results->show(); // what a periodic run found while the window was away
 }
 
 void frmQVL::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange)
+    if (event->type() == QEvent::WindowStateChange) {
         applySizeBounds();
+        if (!isMinimized() && m_results && !m_results->isVisible())
+            m_results->show();
+    }
 }
 
 void frmQVL::mousePressEvent(QMouseEvent* event) {
@@ -359,6 +370,12 @@ bool frmQVL::openListFile(const QString& path) {
     return m_files->loadFile(path);
 }
 
+void frmQVL::handOver(const QString& path) {
+    m_tray->raiseWindow();
+    if (!path.isEmpty())
+        m_files->loadFile(path);
+}
+
 void frmQVL::runCommand(QvlCommand command, CommandOrigin) {
     switch (command) {
     case QvlCommand::Open:
@@ -368,6 +385,7 @@ void frmQVL::runCommand(QvlCommand command, CommandOrigin) {
         m_files->SaveSiteList();
         break;
     case QvlCommand::Exit:
+        m_session->quitNext();
         close();
         break;
     case QvlCommand::SelectAll:
@@ -428,7 +446,7 @@ void frmQVL::setUpHistory(PageHistory* history) {
         // Old pages' history goes in the background: start-up does not wait for the folder to be read.
         m_background.start([history, now = m_clock.now()] { history->prune(now); });
     }
-    connect(m_tray, &TrayPresence::diffRequested, m_siteText, &SiteTextCommands::showDiff);
+    connect(&m_session->notifier(), &RunNotifier::diffRequested, m_siteText, &SiteTextCommands::showDiff);
     // After the run's report has made the results window, its lines lead to the viewer too.
     connect(&m_run, &CheckRun::finished, this, [this] {
         if (m_results)
@@ -483,24 +501,37 @@ void frmQVL::onRunFinished(const CheckRunReport& report) {
         return;
     }
     QHash<quint64, QString> errors;
-    for (const PageFailure& failure : report.failures)
+    QHash<quint64, QString> reasons;
+    for (const PageFailure& failure : report.failures) {
         errors.insert(failure.entryId, QStringLiteral("Errore ") + QString::number(failure.outcome.errorNumber()) +
                                            QStringLiteral(": ") + failure.outcome.errorText());
+        reasons.insert(failure.entryId, failure.outcome.errorText());
+    }
+    for (const FailureStreak& streak : report.streaks) {
+        if (streak.failures > 0)
+            errors.insert(streak.entryId, ListInteraction::unreachableText(
+                                              streak.since, reasons.value(streak.entryId, tr("Timeout"))));
+    }
     // A page judged by its whole body instead of its text says why, the same way.
     for (const PageFailure& note : report.notes)
         errors.insert(note.entryId, note.outcome.errorText());
     m_interaction->notePageErrors(errors);
-    // Before the results window shows: it may take the focus, and the window would look as if in the background.
-    m_tray->reportRun(report);
-    frmShowModified::showReport(m_results, report, this);
+    // A periodic run does not put its results over other programs while the window is minimised: the
+    // notification tells, and the results show when the window does.
+    frmShowModified::showReport(m_results, report, this, report.fromTimer && (isMinimized() || isHidden()));
 }
 
 void frmQVL::closeEvent(QCloseEvent* event) {
+    if (!m_exitRequested && m_session->keepRunningInTray()) {
+        event->ignore();
+        return;
+    }
     if (m_list.isModified() && !m_prompter.askYesNo(kSaveQuestionTitle, kSaveQuestion, this)) {
         event->ignore();
         return;
     }
     m_closing = true;
+    m_session->noteClose();
     m_scheduler.TimerStop();
     m_hoverTip.Destroy();
     // A run in flight ends here: nothing more is fetched and nothing it finds is shown.

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ui/frmShowModified.h"
 #include "ui/QvlCommand.h"
+#include "ui/frmShowModified.h"
 #include "winsupport/CTooltip.h"
 
 #include <QMainWindow>
@@ -28,6 +28,7 @@ class QPushButton;
 class QTableView;
 class SettingsStore;
 class SiteList;
+class SessionKeeper;
 class SiteTextCommands;
 class TrayPresence;
 struct CheckRunReport;
@@ -62,6 +63,8 @@ public:
     void runCommand(QvlCommand command, CommandOrigin origin);
     // Loads a list file as "&Open" does, without the dialog (the command line's file).
     bool openListFile(const QString& path);
+    // A later start's command line: its list file opened as "&Open" would, and the window shown in front.
+    void handOver(const QString& path);
 
     // The right-button procedure: a right press after "Esci" closes the window.
     void rightButtonProcedure(Qt::MouseButton button);
@@ -77,6 +80,7 @@ public:
     QLabel* statusPanel(int panel) const; // 1..3
     const CTooltip& hoverTip() const { return m_hoverTip; }
     TrayPresence* tray() const { return m_tray; }
+    SessionKeeper* session() const { return m_session; }
     SiteTextCommands* siteText() const { return m_siteText; }
 
 protected:
@@ -125,6 +129,7 @@ private:
     QPointer<frmShowModified> m_results;
     CTooltip m_hoverTip;
     TrayPresence* m_tray = nullptr;
+    SessionKeeper* m_session = nullptr;
     bool m_exitRequested = false;
     bool m_closing = false;
     bool m_showingRunError = false;

@@ -121,7 +121,8 @@ void frmShowModified::appendTimeouts(const QStringList& urls) {
     m_lbxTimeout->addItems(urls);
 }
 
-void frmShowModified::showReport(QPointer<frmShowModified>& window, const CheckRunReport& report, QWidget* owner) {
+void frmShowModified::showReport(QPointer<frmShowModified>& window, const CheckRunReport& report, QWidget* owner,
+                                 bool quietly) {
     if (!report.showResults())
         return;
     if (!window)
@@ -129,6 +130,8 @@ void frmShowModified::showReport(QPointer<frmShowModified>& window, const CheckR
     // Lists, not comma-joined texts: a URL may hold a comma.
     window->appendURLs(report.changed);
     window->appendTimeouts(report.timeouts);
+    if (quietly)
+        return;
     window->show();
     window->raise();
 }

@@ -32,7 +32,9 @@ public:
 
     // Creates the window in `window` when there is none, hands it the report's lists and shows it without
     // blocking. A report with nothing to show leaves the window alone.
-    static void showReport(QPointer<frmShowModified>& window, const CheckRunReport& report, QWidget* owner);
+    // quietly: the results are added without showing the window.
+    static void showReport(QPointer<frmShowModified>& window, const CheckRunReport& report, QWidget* owner,
+                           bool quietly = false);
 
     // What a double-click on a changed page calls; the default opens the address in the user's browser.
     void setUrlOpener(UrlOpener opener) { m_opener = std::move(opener); }

@@ -1,8 +1,9 @@
 #include "ui/frmSiteOptions.h"
 
 #include "core/PageText.h"
-#include "winsupport/Twips.h"
+#include "ui/PaceEdit.h"
 #include "ui/PlainTextLines.h"
+#include "winsupport/Twips.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -51,7 +52,8 @@ frmSiteOptions::frmSiteOptions(const SiteOptions& current, std::optional<PageVer
     , m_txtFine(named(new QLineEdit(this), QStringLiteral("txtFine"), QStringLiteral("Fine regione")))
     , m_lblAnteprima(plainLabel(QString(), QStringLiteral("lblAnteprima"), this))
     , m_txtAnteprima(named(new QPlainTextEdit(this), QStringLiteral("txtAnteprima"), QStringLiteral("Anteprima")))
-    , m_lblLimiti(plainLabel(QString(), QStringLiteral("lblLimiti"), this)) {
+    , m_lblLimiti(plainLabel(QString(), QStringLiteral("lblLimiti"), this))
+    , m_pace(new PaceEdit(current.minInterval, this)) {
     setObjectName(QStringLiteral("frmSiteOptions"));
     setWindowTitle(QStringLiteral("Opzioni sito"));
     setAccessibleName(QStringLiteral("Opzioni sito"));
@@ -105,6 +107,7 @@ frmSiteOptions::frmSiteOptions(const SiteOptions& current, std::optional<PageVer
     layout->addWidget(m_lblAnteprima);
     layout->addWidget(m_txtAnteprima, 1);
     layout->addWidget(m_lblLimiti);
+    layout->addWidget(m_pace);
     layout->addWidget(buttons);
     resize(twipsToPixels(8400, logicalDpiX()), twipsToPixels(8400, logicalDpiY()));
 
@@ -133,6 +136,7 @@ SiteOptions frmSiteOptions::options() const {
     next.noDigits = m_chkCifre->isChecked();
     next.start = m_txtInizio->text();
     next.end = m_txtFine->text();
+    next.minInterval = m_pace->seconds();
     next.ignore.clear();
     const QStringList lines = m_txtRegole->toPlainText().split(u'\n');
     for (int i = 0; i < lines.size(); ++i) {
@@ -231,6 +235,10 @@ void frmSiteOptions::updatePreview() {
 
 SiteOptions frmSiteOptions::rebaselined(const SiteOptions& old, SiteOptions next, const QString& bodyCrcText,
                                         const std::optional<PageVersion>& latest) {
+    // Check results that came while the dialog was open are the entry's, not the dialog's.
+    next.lastChecked = old.lastChecked;
+    next.failures = old.failures;
+    next.failingSince = old.failingSince;
     if (next.sameRules(old)) {
         next.textCrc = old.textCrc;
         next.version = old.version;

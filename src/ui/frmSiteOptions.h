@@ -11,6 +11,7 @@
 class QCheckBox;
 class QLabel;
 class QLineEdit;
+class PaceEdit;
 class QPlainTextEdit;
 
 // The options of one site: text mode, digits, ignore rules (each checked as it is typed), the region, and a
@@ -54,4 +55,5 @@ private:
     QLabel* m_lblAnteprima;
     QPlainTextEdit* m_txtAnteprima;
     QLabel* m_lblLimiti;
+    PaceEdit* m_pace;
 };

@@ -130,6 +130,30 @@ private slots:
                                                     u"+Il prezzo è 12 euro"_s}));
     }
 
+    // With a failure limit, an outage is reported on the check that reaches it, and its end once.
+    void reportFailuresAfter() {
+        SiteEntry e;
+        e.url = TestHttpServer::refusedUrl();
+        const QString path = m_dir.filePath(u"down.qvl"_s);
+        QVERIFY(writeSiteListFile(path, {e}).ok());
+        const QStringList options{u"--save"_s, u"--report-failures-after"_s, u"2"_s, path};
+        for (const auto& [marker, status] : {std::pair{u"~"_s, 0}, std::pair{u"?"_s, 1}, std::pair{u"~"_s, 0}}) {
+            const Checked checked = check(options);
+            QCOMPARE(checked.exitCode, status);
+            QCOMPARE(checked.lines.value(0).section(u' ', 0, 0), marker);
+        }
+        std::vector<SiteEntry> entries = readSiteListFile(path).entries;
+        QCOMPARE(entries.at(0).options.failures, 3);
+        entries.at(0).url = m_server.url(u"/other"_s);
+        QVERIFY(writeSiteListFile(path, entries).ok());
+        Checked checked = check(options);
+        QCOMPARE(checked.exitCode, 1); // changed
+        QVERIFY2(checked.errors.contains(u"di nuovo raggiungibile"_s), qPrintable(checked.errors));
+        checked = check(options);
+        QCOMPARE(checked.exitCode, 0);
+        QVERIFY(!checked.errors.contains(u"raggiungibile"_s));
+    }
+
     void refusesBadInput() {
         const QString list = u" /nonexistent/list.qvl"_s;
         // A mistyped path to another XML file is refused, never overwritten by --save.
@@ -139,7 +163,8 @@ private slots:
         other.close();
         for (const QString& arguments :
              QStringList{QString(), list, list + list, u"--timeout 0"_s + list, u"--timeout abc"_s + list,
-                         u"--parallel x"_s + list, u"--frobnicate"_s + list, u"--save "_s + other.fileName()}) {
+                         u"--parallel x"_s + list, u"--frobnicate"_s + list, u"--report-failures-after 0"_s + list,
+                         u"--save "_s + other.fileName()}) {
             const Checked checked = check(arguments.split(u' ', Qt::SkipEmptyParts));
             QVERIFY2(checked.exitCode == 2 && checked.lines.isEmpty() && !checked.errors.isEmpty(),
                      qPrintable(arguments));

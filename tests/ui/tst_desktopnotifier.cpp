@@ -1,4 +1,7 @@
+#include "core/CheckRun.h"
+#include "core/SiteList.h"
 #include "ui/DesktopNotifier.h"
+#include "ui/RunNotifier.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -13,21 +16,24 @@ class FakeNotifications : public QObject {
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
 public:
     QStringList shown;
+    QList<uint> replaced;
     QStringList actions;
 public slots:
-    uint Notify(const QString&, uint, const QString&, const QString& summary, const QString& body,
+    uint Notify(const QString&, uint replacesId, const QString&, const QString& summary, const QString& body,
                 const QStringList& actionList, const QVariantMap&, int) {
         shown << summary + u'|' + body;
+        replaced << replacesId;
         actions = actionList;
         return 7;
     }
 };
 
-// A notification goes to the service on a real private bus, and only a click on it comes back as clicked().
+// Notifications go to the service on a real private bus, with no tray: one per periodic run that found
+// something, each replacing the previous one; only a click on the latest comes back.
 class TestDesktopNotifier : public QObject {
     Q_OBJECT
 private slots:
-    void clickComesBackFromTheService() {
+    void onePerRunReplacingThePrevious() {
         const QString daemonPath = QStandardPaths::findExecutable(QStringLiteral("dbus-daemon"));
         if (daemonPath.isEmpty())
             QSKIP("dbus-daemon is not installed");
@@ -40,41 +46,60 @@ private slots:
         QDBusConnection server = QDBusConnection::connectToBus(address, QStringLiteral("server"));
         QVERIFY(client.isConnected() && server.isConnected());
 
-        QVERIFY(!DesktopNotifier(nullptr, client).usesNotificationService()); // no service yet: the tray's way
+        SiteList list;
+        list.add(QStringLiteral("m"), QStringLiteral("http://meteo.example/"));
+        list.setField(0, SiteList::Field::Nick, QStringLiteral("Meteo"));
+        CheckRunReport run;
+        run.outcome = Outcome::success();
+        run.changed << QStringLiteral("http://meteo.example/");
+
+        { // No service answers and there is no tray: the window's status bar and results are all there is.
+            DesktopNotifier nobody(nullptr, client);
+            QSignalSpy undelivered(&nobody, &DesktopNotifier::undelivered);
+            nobody.notify(QStringLiteral("Quovel"), QStringLiteral("x"));
+            QTRY_COMPARE(undelivered.count(), 1);
+        }
 
         FakeNotifications service;
         const QString path = QStringLiteral("/org/freedesktop/Notifications");
         QVERIFY(server.registerObject(path, &service, QDBusConnection::ExportAllSlots));
         QVERIFY(server.registerService(QStringLiteral("org.freedesktop.Notifications")));
-        DesktopNotifier notifier(nullptr, client);
-        QVERIFY(notifier.usesNotificationService());
-        QSignalSpy clicked(&notifier, &DesktopNotifier::clicked);
-        notifier.notify(QStringLiteral("Quovel"), QStringLiteral("2 pagine cambiate"));
-        QTRY_COMPARE(notifier.lastNotificationId(), 7u);
-        QCOMPARE(service.shown, QStringList{QStringLiteral("Quovel|2 pagine cambiate")});
-        QVERIFY(service.actions.contains(QStringLiteral("default")));
+        DesktopNotifier desktop(nullptr, client);
+        RunNotifier notifier(list, &desktop);
+        QVERIFY(!notifier.reportRun(run)); // a manual run: the user is looking
+        run.fromTimer = true;
+        QVERIFY(notifier.reportRun(run));
+        QTRY_COMPARE(desktop.lastNotificationId(), 7u);
+        QVERIFY(service.actions.contains(QStringLiteral("diff")));
+        run.changed << QStringLiteral("http://other.example/");
+        QVERIFY(notifier.reportRun(run));
+        CheckRunReport nothing;
+        nothing.outcome = Outcome::success();
+        nothing.fromTimer = true;
+        QVERIFY(!notifier.reportRun(nothing));
+        QTRY_COMPARE(service.shown.size(), 2);
+        QCOMPARE(service.shown,
+                 (QStringList{QStringLiteral("Quovel|1 pagina cambiata: Meteo"),
+                              QStringLiteral("Quovel|2 pagine cambiate: Meteo, http://other.example/")}));
+        QCOMPARE(service.replaced, (QList<uint>{0, 7}));
+        QVERIFY(!service.actions.contains(QStringLiteral("diff"))); // several: the results only
 
-        const auto invoke = [&](uint id, const QString& action = QStringLiteral("default")) {
+        QSignalSpy results(&notifier, &RunNotifier::resultsRequested);
+        const auto invoke = [&](uint id) {
             QDBusMessage signal = QDBusMessage::createSignal(path, QStringLiteral("org.freedesktop.Notifications"),
                                                              QStringLiteral("ActionInvoked"));
-            signal << id << action;
+            signal << id << QStringLiteral("default");
             QVERIFY(server.send(signal));
         };
         invoke(8); // another program's notification
         invoke(7);
-        QTRY_COMPARE(clicked.count(), 1);
-        // The one changed page's notification offers its change viewer.
-        QSignalSpy diffs(&notifier, &DesktopNotifier::diffClicked);
-        notifier.notify(QStringLiteral("Quovel"), QStringLiteral("1 pagina cambiata"), true);
-        QTRY_VERIFY(service.actions.contains(QStringLiteral("diff")));
-        invoke(7, QStringLiteral("diff"));
-        QTRY_COMPARE(diffs.count(), 1);
+        QTRY_COMPARE(results.count(), 1);
         // Both signals have come once the service answers a call made after them.
         client.call(QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.Notifications"), path,
                                                    QStringLiteral("org.freedesktop.DBus.Peer"),
                                                    QStringLiteral("Ping")));
         QCoreApplication::processEvents();
-        QCOMPARE(clicked.count(), 1);
+        QCOMPARE(results.count(), 1);
 
         QDBusConnection::disconnectFromBus(QStringLiteral("client"));
         QDBusConnection::disconnectFromBus(QStringLiteral("server"));

@@ -1,22 +1,22 @@
 #include "core/CheckRun.h"
 #include "core/Clock.h"
 #include "core/SiteList.h"
-#include "ui/frmShowModified.h"
 #include "schedule/CheckScheduler.h"
-#include "ui/ClockIndicator.h"
 #include "schedule/ConnectionState.h"
-#include "ui/frmPreferences.h"
 #include "store/SettingsStore.h"
 #include "support/DataRows.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestHttpServer.h"
+#include "ui/ClockIndicator.h"
 #include "ui/FileCommands.h"
 #include "ui/ListInteraction.h"
 #include "ui/MainMenus.h"
 #include "ui/QvlLayout.h"
 #include "ui/SiteTextCommands.h"
 #include "ui/frmDiff.h"
+#include "ui/frmPreferences.h"
 #include "ui/frmQVL.h"
+#include "ui/frmShowModified.h"
 
 #include <QAction>
 #include <QApplication>
@@ -473,10 +473,11 @@ private slots:
         for (int i = 0; i < w.list.count(); ++i)
             changed += w.list.entryAt(i).res == QStringLiteral("  <>") ? 1 : 0;
         QCOMPARE(w.window->resultsWindow()->lbxURLs()->count(), changed);
-        // The dead site is marked "?" and its hover tip says why.
+        // The dead site is marked "?" and its hover tip says since when and why.
         QCOMPARE(w.list.entryAt(0).res, QStringLiteral("   ?"));
         w.window->listInteraction()->hoverAt(w.rowPoint(0));
-        QVERIFY2(w.window->hoverTip().TipText().contains(u"\r\nErrore 35772: "),
+        QVERIFY2(w.window->hoverTip().TipText().contains(u"\r\nNon raggiungibile dal ") &&
+                     w.window->hoverTip().TipText().contains(u": Connessione al server non riuscita."),
                  qPrintable(w.window->hoverTip().TipText()));
     }
 };

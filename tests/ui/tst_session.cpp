@@ -1,0 +1,102 @@
+#include "core/CheckRun.h"
+#include "core/Clock.h"
+#include "core/SiteList.h"
+#include "schedule/CheckScheduler.h"
+#include "schedule/ConnectionState.h"
+#include "store/SessionSettings.h"
+#include "store/SettingsStore.h"
+#include "store/SiteListFile.h"
+#include "support/ScriptedPrompter.h"
+#include "ui/FileCommands.h"
+#include "ui/SessionKeeper.h"
+#include "ui/SingleInstance.h"
+#include "ui/frmQVL.h"
+
+#include <QFile>
+#include <QMenu>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+// The window comes back as it was, and a second start hands its list over to the first.
+class TestSession : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_dir;
+
+    struct Window {
+        SettingsStore& settings;
+        SiteList list;
+        Clock clock;
+        ConnectionState connection;
+        CheckRun run{list, clock, settings.checkOptions()};
+        CheckScheduler scheduler{run, connection, clock};
+        ScriptedPrompter prompter;
+        frmQVL window{frmQVLServices{settings, list, clock, connection, run, scheduler, prompter}};
+        explicit Window(SettingsStore& s)
+            : settings(s) {}
+        ~Window() { scheduler.TimerStop(); }
+    };
+
+private slots:
+    void comesBackAsItWas_data() {
+        QTest::addColumn<bool>("on");
+        QTest::newRow("defaults: an empty list, the timer off") << false;
+        QTest::newRow("reopen and re-arm") << true;
+    }
+    void comesBackAsItWas() {
+        QFETCH(bool, on);
+        SettingsStore settings = SettingsStore::atPath(m_dir.filePath(u"s%1.ini"_s.arg(on)));
+        const QString path = m_dir.filePath(u"siti.qvl"_s);
+        SiteEntry e;
+        e.url = u"http://127.0.0.1:1/"_s;
+        QVERIFY(writeSiteListFile(path, {e}).ok());
+        {
+            Window first(settings);
+            QVERIFY(first.window.openListFile(path));
+            QVERIFY(first.scheduler.TimerStarted(600).ok());
+            first.window.session()->quitNext();
+            QVERIFY(first.window.close());
+        }
+        SessionSettings s;
+        s.reopenLastList = s.rearmTimer = on;
+        QVERIFY(s.write(settings));
+        Window second(settings);
+        second.window.session()->restore(true);
+        QCOMPARE(second.list.count(), on ? 1 : 0);
+        QCOMPARE(second.scheduler.isArmed(), on);
+        QCOMPARE(second.scheduler.intervalSeconds(), on ? 600 : 0);
+        QCOMPARE(second.window.session()->recentMenu()->actions().size(), 1);
+    }
+
+    // A real second start of the program, with a file, hands it over and ends; a socket nobody answers on is
+    // taken over.
+    void secondStartHandsItsFileOver() {
+        const QString runtime = m_dir.filePath(u"run"_s);
+        QVERIFY(QDir().mkpath(runtime));
+        QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("XDG_RUNTIME_DIR", runtime.toUtf8());
+        qputenv("DISPLAY", ":77");
+        QCOMPARE(SingleInstance::socketName(), runtime + u"/quovel-_77"_s);
+        QFile stale(SingleInstance::socketName());
+        QVERIFY(stale.open(QIODevice::WriteOnly));
+        stale.close();
+        QCOMPARE(SingleInstance::handOver({}), SingleInstance::HandOver::NoneRunning);
+        SingleInstance first;
+        QVERIFY(first.listen());
+        QSignalSpy opened(&first, &SingleInstance::openRequested);
+
+        QProcess second;
+        second.setWorkingDirectory(m_dir.path());
+        second.start(QStringLiteral(QUOVEL_PATH), {u"siti.qvl"_s});
+        QTRY_COMPARE_WITH_TIMEOUT(opened.count(), 1, 20000);
+        QVERIFY(second.waitForFinished(20000));
+        QCOMPARE(second.exitCode(), 0);
+        QCOMPARE(opened.at(0).at(0).toString(), m_dir.filePath(u"siti.qvl"_s));
+    }
+};
+
+QTEST_MAIN(TestSession)
+#include "tst_session.moc"
