@@ -252,8 +252,10 @@ private slots:
     void editingTheListDuringARun() {
         QFETCH(int, parallel);
         World w(parallel);
-        for (int i = 0; i < 6; ++i)
-            w.add(key(i), u"/s%1"_s.arg(i)); // unknown paths answer 404, a page all the same
+        for (int i = 0; i < 6; ++i) {
+            w.server.setPage(u"/s%1"_s.arg(i), "page");
+            w.add(key(i), u"/s%1"_s.arg(i));
+        }
         // While e1 is in flight: reverse the order, delete e1 and e4 (not reached yet), add a ticked entry.
         bool edited = false;
         connect(&w.run, &CheckRun::statusText, &w.run, [&](const QString& text) {
