@@ -15,11 +15,48 @@
 #include <QCommandLineParser>
 #include <QIcon>
 
+namespace {
+
+void nameApplication() {
+    QCoreApplication::setOrganizationName(QStringLiteral("Quovel"));
+    QCoreApplication::setApplicationName(QStringLiteral("Quovel"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(QUOVEL_VERSION));
+}
+
+void describeCommandLine(QCommandLineParser& parser) {
+    parser.setApplicationDescription(QStringLiteral("Quovel: quali pagine web sono cambiate dall'ultima visita."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addOption({QStringLiteral("new-instance"),
+                      QStringLiteral("Start a new window even when Quovel already runs in this session.")});
+    parser.addOption(
+        {QStringLiteral("minimized"), QStringLiteral("Start minimised (to the tray where there is one).")});
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("elenco dei siti da aprire (.qvl o .xml)"),
+                                 QStringLiteral("[FILE]"));
+}
+
+// --help and --version answer without a display: the GUI application would abort where there is none.
+void answerWithoutWindow(int& argc, char* argv[]) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    QCommandLineParser parser;
+    describeCommandLine(parser);
+    // Options of the GUI application (-style, -platform) are not known here: those lines are read below.
+    if (!parser.parse(arguments) ||
+        !(parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("version"))))
+        return;
+    QCoreApplication app(argc, argv);
+    nameApplication();
+    parser.process(app); // prints and exits
+}
+
+} // namespace
+
 int main(int argc, char* argv[]) {
+    answerWithoutWindow(argc, argv);
     QApplication app(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("Quovel"));
-    QApplication::setApplicationName(QStringLiteral("Quovel"));
-    QApplication::setApplicationVersion(QStringLiteral(QUOVEL_VERSION));
+    nameApplication();
     // The desktop's task bar finds the menu entry and its icon by this name.
     QGuiApplication::setDesktopFileName(QStringLiteral(QUOVEL_APP_ID));
     QIcon icon;
@@ -28,23 +65,13 @@ int main(int argc, char* argv[]) {
     QApplication::setWindowIcon(icon);
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Quovel: quali pagine web sono cambiate dall'ultima visita."));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    const QCommandLineOption newInstance(
-        QStringLiteral("new-instance"),
-        QStringLiteral("Start a new window even when Quovel already runs in this session."));
-    const QCommandLineOption minimized(QStringLiteral("minimized"),
-                                       QStringLiteral("Start minimised (to the tray where there is one)."));
-    parser.addOptions({newInstance, minimized});
-    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("elenco dei siti da aprire (.qvl o .xml)"),
-                                 QStringLiteral("[FILE]"));
+    describeCommandLine(parser);
     parser.process(app);
     const QStringList files = parser.positionalArguments();
     const QString file = files.isEmpty() ? QString() : files.constFirst();
     // One window per session: a later start hands its list over and ends.
     SingleInstance instance;
-    if (!parser.isSet(newInstance)) {
+    if (!parser.isSet(QStringLiteral("new-instance"))) {
         if (SingleInstance::handOver(file) == SingleInstance::HandOver::Done)
             return 0;
         instance.listen();
@@ -63,7 +90,7 @@ int main(int argc, char* argv[]) {
     frmQVL window({settings, list, clock, connection, run, scheduler, prompter, &history});
     QObject::connect(&instance, &SingleInstance::openRequested, &window, &frmQVL::handOver);
     QObject::connect(&instance, &SingleInstance::raiseRequested, &window, [&window] { window.handOver({}); });
-    if (!parser.isSet(minimized))
+    if (!parser.isSet(QStringLiteral("minimized")))
         window.show();
     else if (!window.tray()->isShown())
         window.showMinimized();
