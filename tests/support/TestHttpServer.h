@@ -12,8 +12,8 @@
 // A scripted HTTP/1.1 server on loopback for tests and benchmarks, a thread for each connection. It listens on
 // 127.0.0.1 and, when asked for more hosts, on 127.0.0.2, 127.0.0.3, …, each serving the same pages.
 // Paths: /fixed, /slow?ms=N, /trickle, /endless, /reset, /short, /gzip, /badgzip, /gzipbomb, /loop,
-// /redirect?to=ADDRESS, /status?code=N, /badchunk, /hugeheader, /http09, /page?size=BYTES&delay_ms=MS&seed=S, and any path
-// given to setPage(); every other path answers 404 with notFoundBody(). Creating one removes the proxy
+// /redirect?to=ADDRESS, /status?code=N, /badchunk, /hugeheader, /http09, /page?size=BYTES&delay_ms=MS&seed=S, and
+// any path given to setPage(); every other path answers 404 with notFoundBody(). Creating one removes the proxy
 // variables from the environment, so that requests to it from this process and its children go direct.
 class TestHttpServer {
 public:
@@ -42,6 +42,11 @@ public:
     void setPage(const QString& path, const QByteArray& body) {
         const std::lock_guard lock(m_mutex);
         m_pages.insert(path, body);
+    }
+    // The path answers 404 from now on.
+    void removePage(const QString& path) {
+        const std::lock_guard lock(m_mutex);
+        m_pages.remove(path);
     }
     QByteArray page(const QString& path) const { return std::lock_guard(m_mutex), m_pages.value(path); }
 
