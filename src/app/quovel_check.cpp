@@ -1,6 +1,7 @@
 // quovel-check: checks every entry of a list file as a scheduled run does, without a window.
 #include "core/CheckRun.h"
 #include "core/Clock.h"
+#include "core/Language.h"
 #include "core/SiteList.h"
 #include "core/TextDiff.h"
 #include "store/PageHistory.h"
@@ -9,6 +10,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QLocale>
 
 #include <cerrno>
 #include <csignal>
@@ -65,27 +67,37 @@ int main(int argc, char* argv[]) {
     QCoreApplication::setApplicationName(QStringLiteral("quovel-check"));
     QCoreApplication::setApplicationVersion(QStringLiteral(QUOVEL_VERSION));
 
+    // The messages speak the user's language; the entry lines, which scripts read, never change.
+    const SettingsStore settings;
+    Language::install(app, Language::resolve(settings.language(), QLocale::system().uiLanguages()));
+
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
+    parser.setApplicationDescription(QCoreApplication::translate(
+        "QuovelCheck",
         "Checks every page of a Quovel list file and prints one line per entry: marker, fingerprint, URL.\n"
         "Exit status: 0 nothing changed or timed out, 1 something did or could not be fetched, 2 the file "
         "could not be read, the run ended on an error, or the output could not be written."));
     parser.addHelpOption();
     parser.addVersionOption();
-    const QCommandLineOption saveOption(QStringLiteral("save"),
-                                        QStringLiteral("Write the new fingerprints and times back into FILE."));
+    const QCommandLineOption saveOption(
+        QStringLiteral("save"),
+        QCoreApplication::translate("QuovelCheck", "Write the new fingerprints and times back into FILE."));
     const QCommandLineOption timeoutOption(
-        QStringLiteral("timeout"), QStringLiteral("Fetch timeout in seconds (default: the Timeout setting)."),
+        QStringLiteral("timeout"),
+        QCoreApplication::translate("QuovelCheck", "Fetch timeout in seconds (default: the Timeout setting)."),
         QStringLiteral("S"));
     const QCommandLineOption parallelOption(
-        QStringLiteral("parallel"), QStringLiteral("Pages fetched at once (default: the Parallel setting)."),
+        QStringLiteral("parallel"),
+        QCoreApplication::translate("QuovelCheck", "Pages fetched at once (default: the Parallel setting)."),
         QStringLiteral("N"));
     const QCommandLineOption diffOption(
         QStringLiteral("diff"),
-        QStringLiteral(
+        QCoreApplication::translate(
+            "QuovelCheck",
             "After the entries, a unified diff of each changed page's text against its previous version."));
     parser.addOptions({saveOption, timeoutOption, parallelOption, diffOption});
-    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The list file to check."));
+    parser.addPositionalArgument(QStringLiteral("FILE"),
+                                 QCoreApplication::translate("QuovelCheck", "The list file to check."));
     if (!parser.parse(QCoreApplication::arguments())) {
         printErr(parser.errorText() + u'\n');
         return kExitError;
@@ -99,25 +111,27 @@ int main(int argc, char* argv[]) {
         return kExitNothingFound;
     }
     if (parser.positionalArguments().size() != 1) {
-        printErr(QStringLiteral("quovel-check: give exactly one list file (see --help)\n"));
+        printErr(
+            QCoreApplication::translate("QuovelCheck", "quovel-check: give exactly one list file (see --help)\n"));
         return kExitError;
     }
     const QString path = parser.positionalArguments().constFirst();
 
     // The user's settings, with the command line's values on top; the settings are never written.
-    const SettingsStore settings;
     CheckOptions options = settings.checkOptions();
     if (parser.isSet(timeoutOption)) {
         options.timeoutSeconds = wholeNumber(parser.value(timeoutOption), 1);
         if (options.timeoutSeconds < 0) {
-            printErr(QStringLiteral("quovel-check: --timeout takes a whole number of seconds from 1\n"));
+            printErr(QCoreApplication::translate(
+                "QuovelCheck", "quovel-check: --timeout takes a whole number of seconds from 1\n"));
             return kExitError;
         }
     }
     if (parser.isSet(parallelOption)) {
         const int parallel = wholeNumber(parser.value(parallelOption), 1);
         if (parallel < 0) {
-            printErr(QStringLiteral("quovel-check: --parallel takes a whole number from 1\n"));
+            printErr(QCoreApplication::translate("QuovelCheck",
+                                                 "quovel-check: --parallel takes a whole number from 1\n"));
             return kExitError;
         }
         options.parallel = SettingsStore::clampParallel(parallel);
@@ -127,7 +141,8 @@ int main(int argc, char* argv[]) {
 
     SiteListReadResult read = readSiteListFile(path, SiteListRoot::ElencoSiti); // never overwrite other XML
     if (!read.outcome.ok()) {
-        printErr(QStringLiteral("quovel-check: %1: %2 (%3)\n").arg(path, read.outcome.errorText(), read.detail));
+        printErr(QStringLiteral("quovel-check: %1: %2 (%3)\n")
+                     .arg(path, Language::text("SiteListFileTexts", read.outcome.errorText()), read.detail));
         return kExitError;
     }
     SiteList list;
@@ -181,25 +196,26 @@ int main(int argc, char* argv[]) {
     const bool printed = std::fflush(stdout) == 0 && !std::ferror(stdout);
     const int outputError = errno;
     for (const PageFailure& failure : report.failures) {
-        printErr(QStringLiteral("%1: Errore %2: %3\n")
+        printErr(QCoreApplication::translate("QuovelCheck", "%1: Errore %2: %3\n")
                      .arg(oneLine(failure.url))
                      .arg(failure.outcome.errorNumber())
                      .arg(failure.outcome.errorText()));
     }
 
-    printErr(QStringLiteral("%1 of %2 checked: %3 changed, %4 timed out\n")
+    printErr(QCoreApplication::translate("QuovelCheck", "%1 of %2 checked: %3 changed, %4 timed out\n")
                  .arg(report.checked)
                  .arg(list.count())
                  .arg(report.changed.size())
                  .arg(report.timeouts.size()));
     int status = report.changed.isEmpty() && report.timeouts.isEmpty() ? kExitNothingFound : kExitFound;
     if (!report.outcome.ok()) {
-        printErr(
-            QStringLiteral("Errore %1: %2\n").arg(report.outcome.errorNumber()).arg(report.outcome.errorText()));
+        printErr(QCoreApplication::translate("QuovelCheck", "Errore %1: %2\n")
+                     .arg(report.outcome.errorNumber())
+                     .arg(report.outcome.errorText()));
         status = kExitError;
     }
     if (!printed) {
-        printErr(QStringLiteral("quovel-check: cannot write to standard output: %1\n")
+        printErr(QCoreApplication::translate("QuovelCheck", "quovel-check: cannot write to standard output: %1\n")
                      .arg(QString::fromLocal8Bit(std::strerror(outputError))));
         status = kExitError;
     }
