@@ -364,6 +364,10 @@ from the list?</translation>
         <source>Errore di rete.</source>
         <translation>Network error.</translation>
     </message>
+    <message>
+        <source>: reindirizzamento senza una destinazione utilizzabile.</source>
+        <translation>: a redirect with no usable target.</translation>
+    </message>
 </context>
 <context>
     <name>PlainTextLines</name>

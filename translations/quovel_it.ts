@@ -364,6 +364,10 @@ dall&apos;elenco?</translation>
         <source>Errore di rete.</source>
         <translation>Errore di rete.</translation>
     </message>
+    <message>
+        <source>: reindirizzamento senza una destinazione utilizzabile.</source>
+        <translation>: reindirizzamento senza una destinazione utilizzabile.</translation>
+    </message>
 </context>
 <context>
     <name>PlainTextLines</name>
