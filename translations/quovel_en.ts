@@ -383,12 +383,6 @@ from the list?</translation>
 <context>
     <name>QuovelCheck</name>
     <message>
-        <source>Checks every page of a Quovel list file and prints one line per entry: marker, fingerprint, URL.
-Exit status: 0 nothing changed or timed out, 1 something did or could not be fetched, 2 the file could not be read, the run ended on an error, or the output could not be written.</source>
-        <translation>Checks every page of a Quovel list file and prints one line per entry: marker, fingerprint, URL.
-Exit status: 0 nothing changed or timed out, 1 something did or could not be fetched, 2 the file could not be read, the run ended on an error, or the output could not be written.</translation>
-    </message>
-    <message>
         <source>Write the new fingerprints and times back into FILE.</source>
         <translation>Write the new fingerprints and times back into FILE.</translation>
     </message>
@@ -448,6 +442,52 @@ Exit status: 0 nothing changed or timed out, 1 something did or could not be fet
         <source>quovel-check: cannot write to standard output: %1
 </source>
         <translation>quovel-check: cannot write to standard output: %1
+</translation>
+    </message>
+    <message>
+        <source>quovel-check: cannot write to standard output
+</source>
+        <translation>quovel-check: cannot write to standard output
+</translation>
+    </message>
+    <message>
+        <source>No history kept for %1
+</source>
+        <translation>No history kept for %1
+</translation>
+    </message>
+    <message>
+        <source>The history file of %1 is damaged: %2 versions kept%3; the others go at the next version written
+</source>
+        <translation>The history file of %1 is damaged: %2 versions kept%3; the others go at the next version written
+</translation>
+    </message>
+    <message>
+        <source> of %1</source>
+        <translation> of %1</translation>
+    </message>
+    <message>
+        <source>%1 versions kept
+</source>
+        <translation>%1 versions kept
+</translation>
+    </message>
+    <message>
+        <source>Checks every page of a Quovel list file and prints one line per entry: marker, fingerprint, URL.
+Exit status: 0 nothing changed or timed out, 1 something did or could not be fetched, 2 the file could not be read, the run ended on an error, or the output could not be written.
+With --history: 0 the history was read whole (or there is none), 1 its file is damaged.</source>
+        <translation>Checks every page of a Quovel list file and prints one line per entry: marker, fingerprint, URL.
+Exit status: 0 nothing changed or timed out, 1 something did or could not be fetched, 2 the file could not be read, the run ended on an error, or the output could not be written.
+With --history: 0 the history was read whole (or there is none), 1 its file is damaged.</translation>
+    </message>
+    <message>
+        <source>List the versions kept in the history of URL&apos;s page, oldest first: check time, body fingerprint, text size in bytes, complete or truncated. No list file is read.</source>
+        <translation>List the versions kept in the history of URL&apos;s page, oldest first: check time, body fingerprint, text size in bytes, complete or truncated. No list file is read.</translation>
+    </message>
+    <message>
+        <source>quovel-check: --history takes a URL and no list file
+</source>
+        <translation>quovel-check: --history takes a URL and no list file
 </translation>
     </message>
 </context>

@@ -383,12 +383,6 @@ dall&apos;elenco?</translation>
 <context>
     <name>QuovelCheck</name>
     <message>
-        <source>Checks every page of a Quovel list file and prints one line per entry: marker, fingerprint, URL.
-Exit status: 0 nothing changed or timed out, 1 something did or could not be fetched, 2 the file could not be read, the run ended on an error, or the output could not be written.</source>
-        <translation>Controlla ogni pagina di un file elenco di Quovel e scrive una riga per voce: segno, impronta, URL.
-Stato di uscita: 0 nulla è cambiato o è andato in timeout, 1 qualcosa sì o non si è potuto scaricare, 2 il file non si è potuto leggere, il controllo è finito in errore o l&apos;uscita non si è potuta scrivere.</translation>
-    </message>
-    <message>
         <source>Write the new fingerprints and times back into FILE.</source>
         <translation>Riscrive in FILE le nuove impronte e le ore.</translation>
     </message>
@@ -448,6 +442,52 @@ Stato di uscita: 0 nulla è cambiato o è andato in timeout, 1 qualcosa sì o no
         <source>quovel-check: cannot write to standard output: %1
 </source>
         <translation>quovel-check: impossibile scrivere sull&apos;uscita standard: %1
+</translation>
+    </message>
+    <message>
+        <source>quovel-check: cannot write to standard output
+</source>
+        <translation>quovel-check: impossibile scrivere sull&apos;uscita standard
+</translation>
+    </message>
+    <message>
+        <source>No history kept for %1
+</source>
+        <translation>Nessuna cronologia tenuta per %1
+</translation>
+    </message>
+    <message>
+        <source>The history file of %1 is damaged: %2 versions kept%3; the others go at the next version written
+</source>
+        <translation>Il file della cronologia di %1 è danneggiato: %2 versioni tenute%3; le altre se ne vanno alla prossima versione scritta
+</translation>
+    </message>
+    <message>
+        <source> of %1</source>
+        <translation> su %1</translation>
+    </message>
+    <message>
+        <source>%1 versions kept
+</source>
+        <translation>%1 versioni tenute
+</translation>
+    </message>
+    <message>
+        <source>Checks every page of a Quovel list file and prints one line per entry: marker, fingerprint, URL.
+Exit status: 0 nothing changed or timed out, 1 something did or could not be fetched, 2 the file could not be read, the run ended on an error, or the output could not be written.
+With --history: 0 the history was read whole (or there is none), 1 its file is damaged.</source>
+        <translation>Controlla ogni pagina di un file elenco di Quovel e scrive una riga per voce: segno, impronta, URL.
+Stato di uscita: 0 nulla è cambiato o è andato in timeout, 1 qualcosa sì o non si è potuto scaricare, 2 il file non si è potuto leggere, il controllo è finito in errore o l&apos;uscita non si è potuta scrivere.
+Con --history: 0 la cronologia è stata letta per intero (o non c&apos;è), 1 il suo file è danneggiato.</translation>
+    </message>
+    <message>
+        <source>List the versions kept in the history of URL&apos;s page, oldest first: check time, body fingerprint, text size in bytes, complete or truncated. No list file is read.</source>
+        <translation>Elenca le versioni tenute nella cronologia della pagina di URL, dalla più vecchia: ora del controllo, impronta del contenuto, dimensione del testo in byte, completa o troncata. Non legge alcun file elenco.</translation>
+    </message>
+    <message>
+        <source>quovel-check: --history takes a URL and no list file
+</source>
+        <translation>quovel-check: --history vuole un URL e nessun file elenco
 </translation>
     </message>
 </context>
