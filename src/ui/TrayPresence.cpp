@@ -1,5 +1,6 @@
 #include "ui/TrayPresence.h"
 
+#include "core/Language.h"
 #include "ui/ClockIndicator.h"
 
 #include <QIcon>
@@ -41,7 +42,8 @@ TrayPresence::TrayPresence(QWidget* window, QObject* parent)
         if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
             raiseWindow();
     });
-    setClockState({ClockKey::kDisarmed, true, CheckScheduler::kTimerDisabledText});
+    setClockState(
+        {ClockKey::kDisarmed, true, Language::text("CheckScheduler", CheckScheduler::kTimerDisabledText)});
     m_tray->show();
 }
 
