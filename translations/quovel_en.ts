@@ -132,6 +132,21 @@ from the list?</translation>
     </message>
 </context>
 <context>
+    <name>ListInteraction</name>
+    <message>
+        <source>Controllo periodico non prima del %1</source>
+        <translation>Next periodic check not before %1</translation>
+    </message>
+    <message>
+        <source>Non raggiungibile dal %1</source>
+        <translation>Unreachable since %1</translation>
+    </message>
+    <message>
+        <source>Non raggiungibile dal %1: %2</source>
+        <translation>Unreachable since %1: %2</translation>
+    </message>
+</context>
+<context>
     <name>MainMenus</name>
     <message>
         <source>&amp;File</source>
@@ -315,6 +330,37 @@ from the list?</translation>
     </message>
 </context>
 <context>
+    <name>PaceEdit</name>
+    <message>
+        <source>Controlla al &amp;massimo ogni</source>
+        <translation>Check at &amp;most every</translation>
+    </message>
+    <message>
+        <source>Controlla al massimo ogni</source>
+        <translation>Check at most every</translation>
+    </message>
+    <message>
+        <source>Intervallo minimo</source>
+        <translation>Minimum interval</translation>
+    </message>
+    <message>
+        <source>Unità dell&apos;intervallo</source>
+        <translation>Interval unit</translation>
+    </message>
+    <message>
+        <source>minuti</source>
+        <translation>minutes</translation>
+    </message>
+    <message>
+        <source>ore</source>
+        <translation>hours</translation>
+    </message>
+    <message>
+        <source>giorni</source>
+        <translation>days</translation>
+    </message>
+</context>
+<context>
     <name>PageFetcher</name>
     <message>
         <source>Tempo scaduto: la pagina non è arrivata entro 1 secondo.</source>
@@ -427,12 +473,6 @@ from the list?</translation>
 </translation>
     </message>
     <message>
-        <source>%1 of %2 checked: %3 changed, %4 timed out
-</source>
-        <translation>%1 of %2 checked: %3 changed, %4 timed out
-</translation>
-    </message>
-    <message>
         <source>Errore %1: %2
 </source>
         <translation>Error %1: %2
@@ -489,6 +529,86 @@ With --history: 0 the history was read whole (or there is none), 1 its file is d
 </source>
         <translation>quovel-check: --history takes a URL and no list file
 </translation>
+    </message>
+    <message>
+        <source>Report a failing page once per outage: marked &quot;?&quot; (exit status 1) on its K-th failed check in a row, &quot;~&quot; on the others, and a line when it is reachable again. Use with --save, which keeps the counts.</source>
+        <translation>Report a failing page once per outage: marked &quot;?&quot; (exit status 1) on its K-th failed check in a row, &quot;~&quot; on the others, and a line when it is reachable again. Use with --save, which keeps the counts.</translation>
+    </message>
+    <message>
+        <source>quovel-check: --report-failures-after takes a whole number from 1
+</source>
+        <translation>quovel-check: --report-failures-after takes a whole number from 1
+</translation>
+    </message>
+    <message>
+        <source>%1: di nuovo raggiungibile (non raggiungibile dal %2)
+</source>
+        <translation>%1: reachable again (unreachable since %2)
+</translation>
+    </message>
+    <message>
+        <source>%1 of %2 checked: %3 changed, %4 timed out%5
+</source>
+        <translation>%1 of %2 checked: %3 changed, %4 timed out%5
+</translation>
+    </message>
+    <message>
+        <source>, %1 not due</source>
+        <translation>, %1 not due</translation>
+    </message>
+</context>
+<context>
+    <name>RunNotifier</name>
+    <message>
+        <source>1 pagina cambiata</source>
+        <translation>1 page changed</translation>
+    </message>
+    <message>
+        <source>%1 pagine cambiate</source>
+        <translation>%1 pages changed</translation>
+    </message>
+    <message>
+        <source>1 sito non raggiungibile</source>
+        <translation>1 site unreachable</translation>
+    </message>
+    <message>
+        <source>%1 siti non raggiungibili</source>
+        <translation>%1 sites unreachable</translation>
+    </message>
+    <message>
+        <source>1 sito di nuovo raggiungibile</source>
+        <translation>1 site reachable again</translation>
+    </message>
+    <message>
+        <source>%1 siti di nuovo raggiungibili</source>
+        <translation>%1 sites reachable again</translation>
+    </message>
+</context>
+<context>
+    <name>SessionKeeper</name>
+    <message>
+        <source>File &amp;recenti</source>
+        <translation>&amp;Recent files</translation>
+    </message>
+    <message>
+        <source>&amp;Impostazioni…</source>
+        <translation>Setti&amp;ngs…</translation>
+    </message>
+    <message>
+        <source>Quovel</source>
+        <translation>Quovel</translation>
+    </message>
+    <message>
+        <source>Il controllo periodico è attivo. Lasciare Quovel nell&apos;area di notifica, invece di uscire? La scelta si può cambiare nelle impostazioni.</source>
+        <translation>The periodic check is on. Leave Quovel in the notification area instead of quitting? The choice can be changed in the settings.</translation>
+    </message>
+    <message>
+        <source>Impostazioni</source>
+        <translation>Settings</translation>
+    </message>
+    <message>
+        <source>Impossibile scrivere %1</source>
+        <translation>Cannot write %1</translation>
     </message>
 </context>
 <context>
@@ -588,58 +708,6 @@ With --history: 0 the history was read whole (or there is none), 1 its file is d
     <message>
         <source>Mostra Quovel</source>
         <translation>Show Quovel</translation>
-    </message>
-    <message>
-        <source>Quovel</source>
-        <translation>Quovel</translation>
-    </message>
-    <message>
-        <source>Nessuna pagina cambiata</source>
-        <translation>No page changed</translation>
-    </message>
-    <message>
-        <source>1 pagina cambiata</source>
-        <translation>1 page changed</translation>
-    </message>
-    <message>
-        <source>%1 pagine cambiate</source>
-        <translation>%1 pages changed</translation>
-    </message>
-    <message>
-        <source>nessun errore di timeout</source>
-        <translation>no timeout errors</translation>
-    </message>
-    <message>
-        <source>1 errore di timeout</source>
-        <translation>1 timeout error</translation>
-    </message>
-    <message>
-        <source>%1 errori di timeout</source>
-        <translation>%1 timeout errors</translation>
-    </message>
-    <message>
-        <source>
-Cambiate: </source>
-        <translation>
-Changed: </translation>
-    </message>
-    <message>
-        <source>
-In timeout: </source>
-        <translation>
-Timed out: </translation>
-    </message>
-    <message>
-        <source>
-…e un&apos;altra pagina.</source>
-        <translation>
-…and one more page.</translation>
-    </message>
-    <message>
-        <source>
-…e altre %1 pagine.</source>
-        <translation>
-…and %1 more pages.</translation>
     </message>
 </context>
 <context>
@@ -894,6 +962,73 @@ Do you accept the change?</translation>
         <source>Uscire senza salvare le modifiche apportate?</source>
         <translation>Quit without saving the changes made?</translation>
     </message>
+    <message>
+        <source>Timeout</source>
+        <translation>Timeout</translation>
+    </message>
+</context>
+<context>
+    <name>frmSettings</name>
+    <message>
+        <source>&amp;Notifica quando un controllo periodico trova pagine cambiate</source>
+        <translation>&amp;Notify when a periodic check finds changed pages</translation>
+    </message>
+    <message>
+        <source>&amp;Riapri l&apos;ultimo elenco all&apos;avvio</source>
+        <translation>&amp;Reopen the last list at start</translation>
+    </message>
+    <message>
+        <source>Riattiva il &amp;timer all&apos;avvio se era attivo alla chiusura</source>
+        <translation>Re-arm the &amp;timer at start if it was on at close</translation>
+    </message>
+    <message>
+        <source>&amp;Salva l&apos;elenco dopo ogni controllo periodico</source>
+        <translation>&amp;Save the list after each periodic check</translation>
+    </message>
+    <message>
+        <source>Avvia all&apos;&amp;accesso, ridotto a icona</source>
+        <translation>Start &amp;at login, minimised</translation>
+    </message>
+    <message>
+        <source>Impostazioni</source>
+        <translation>Settings</translation>
+    </message>
+    <message>
+        <source>Controlli falliti di seguito prima di notificare</source>
+        <translation>Failed checks in a row before notifying</translation>
+    </message>
+    <message>
+        <source>Chiedi</source>
+        <translation>Ask</translation>
+    </message>
+    <message>
+        <source>Esci</source>
+        <translation>Quit</translation>
+    </message>
+    <message>
+        <source>Riduci a icona nell&apos;area di notifica</source>
+        <translation>Minimise to the notification area</translation>
+    </message>
+    <message>
+        <source>Chiudendo la finestra con il timer attivo</source>
+        <translation>Closing the window while the timer is on</translation>
+    </message>
+    <message>
+        <source>Controlli &amp;falliti di seguito prima di notificare un sito:</source>
+        <translation>&amp;Failed checks in a row before a site is notified:</translation>
+    </message>
+    <message>
+        <source>C&amp;hiudendo la finestra con il timer attivo:</source>
+        <translation>C&amp;losing the window while the timer is on:</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Annulla</source>
+        <translation>Cancel</translation>
+    </message>
 </context>
 <context>
     <name>frmShowModified</name>
@@ -1069,6 +1204,14 @@ Do you accept the change?</translation>
     <message>
         <source>elenco dei siti da aprire (.qvl o .xml)</source>
         <translation>list of sites to open (.qvl or .xml)</translation>
+    </message>
+    <message>
+        <source>Avvia una nuova finestra anche se Quovel è già aperto in questa sessione.</source>
+        <translation>Start a new window even when Quovel already runs in this session.</translation>
+    </message>
+    <message>
+        <source>Avvia ridotto a icona (nell&apos;area di notifica, dove c&apos;è).</source>
+        <translation>Start minimised (to the notification area where there is one).</translation>
     </message>
 </context>
 </TS>

@@ -132,6 +132,21 @@ dall&apos;elenco?</translation>
     </message>
 </context>
 <context>
+    <name>ListInteraction</name>
+    <message>
+        <source>Controllo periodico non prima del %1</source>
+        <translation>Controllo periodico non prima del %1</translation>
+    </message>
+    <message>
+        <source>Non raggiungibile dal %1</source>
+        <translation>Non raggiungibile dal %1</translation>
+    </message>
+    <message>
+        <source>Non raggiungibile dal %1: %2</source>
+        <translation>Non raggiungibile dal %1: %2</translation>
+    </message>
+</context>
+<context>
     <name>MainMenus</name>
     <message>
         <source>&amp;File</source>
@@ -315,6 +330,37 @@ dall&apos;elenco?</translation>
     </message>
 </context>
 <context>
+    <name>PaceEdit</name>
+    <message>
+        <source>Controlla al &amp;massimo ogni</source>
+        <translation>Controlla al &amp;massimo ogni</translation>
+    </message>
+    <message>
+        <source>Controlla al massimo ogni</source>
+        <translation>Controlla al massimo ogni</translation>
+    </message>
+    <message>
+        <source>Intervallo minimo</source>
+        <translation>Intervallo minimo</translation>
+    </message>
+    <message>
+        <source>Unità dell&apos;intervallo</source>
+        <translation>Unità dell&apos;intervallo</translation>
+    </message>
+    <message>
+        <source>minuti</source>
+        <translation>minuti</translation>
+    </message>
+    <message>
+        <source>ore</source>
+        <translation>ore</translation>
+    </message>
+    <message>
+        <source>giorni</source>
+        <translation>giorni</translation>
+    </message>
+</context>
+<context>
     <name>PageFetcher</name>
     <message>
         <source>Tempo scaduto: la pagina non è arrivata entro 1 secondo.</source>
@@ -427,12 +473,6 @@ dall&apos;elenco?</translation>
 </translation>
     </message>
     <message>
-        <source>%1 of %2 checked: %3 changed, %4 timed out
-</source>
-        <translation>%1 di %2 controllate: %3 cambiate, %4 in timeout
-</translation>
-    </message>
-    <message>
         <source>Errore %1: %2
 </source>
         <translation>Errore %1: %2
@@ -489,6 +529,86 @@ Con --history: 0 la cronologia è stata letta per intero (o non c&apos;è), 1 il
 </source>
         <translation>quovel-check: --history vuole un URL e nessun file elenco
 </translation>
+    </message>
+    <message>
+        <source>Report a failing page once per outage: marked &quot;?&quot; (exit status 1) on its K-th failed check in a row, &quot;~&quot; on the others, and a line when it is reachable again. Use with --save, which keeps the counts.</source>
+        <translation>Segnala una pagina che non risponde una volta per interruzione: &quot;?&quot; (stato di uscita 1) al K-esimo controllo fallito di seguito, &quot;~&quot; agli altri, e una riga quando è di nuovo raggiungibile. Da usare con --save, che conserva i conteggi.</translation>
+    </message>
+    <message>
+        <source>quovel-check: --report-failures-after takes a whole number from 1
+</source>
+        <translation>quovel-check: --report-failures-after vuole un numero intero da 1
+</translation>
+    </message>
+    <message>
+        <source>%1: di nuovo raggiungibile (non raggiungibile dal %2)
+</source>
+        <translation>%1: di nuovo raggiungibile (non raggiungibile dal %2)
+</translation>
+    </message>
+    <message>
+        <source>%1 of %2 checked: %3 changed, %4 timed out%5
+</source>
+        <translation>%1 di %2 controllate: %3 cambiate, %4 in timeout%5
+</translation>
+    </message>
+    <message>
+        <source>, %1 not due</source>
+        <translation>, %1 non ancora da controllare</translation>
+    </message>
+</context>
+<context>
+    <name>RunNotifier</name>
+    <message>
+        <source>1 pagina cambiata</source>
+        <translation>1 pagina cambiata</translation>
+    </message>
+    <message>
+        <source>%1 pagine cambiate</source>
+        <translation>%1 pagine cambiate</translation>
+    </message>
+    <message>
+        <source>1 sito non raggiungibile</source>
+        <translation>1 sito non raggiungibile</translation>
+    </message>
+    <message>
+        <source>%1 siti non raggiungibili</source>
+        <translation>%1 siti non raggiungibili</translation>
+    </message>
+    <message>
+        <source>1 sito di nuovo raggiungibile</source>
+        <translation>1 sito di nuovo raggiungibile</translation>
+    </message>
+    <message>
+        <source>%1 siti di nuovo raggiungibili</source>
+        <translation>%1 siti di nuovo raggiungibili</translation>
+    </message>
+</context>
+<context>
+    <name>SessionKeeper</name>
+    <message>
+        <source>File &amp;recenti</source>
+        <translation>File &amp;recenti</translation>
+    </message>
+    <message>
+        <source>&amp;Impostazioni…</source>
+        <translation>&amp;Impostazioni…</translation>
+    </message>
+    <message>
+        <source>Quovel</source>
+        <translation>Quovel</translation>
+    </message>
+    <message>
+        <source>Il controllo periodico è attivo. Lasciare Quovel nell&apos;area di notifica, invece di uscire? La scelta si può cambiare nelle impostazioni.</source>
+        <translation>Il controllo periodico è attivo. Lasciare Quovel nell&apos;area di notifica, invece di uscire? La scelta si può cambiare nelle impostazioni.</translation>
+    </message>
+    <message>
+        <source>Impostazioni</source>
+        <translation>Impostazioni</translation>
+    </message>
+    <message>
+        <source>Impossibile scrivere %1</source>
+        <translation>Impossibile scrivere %1</translation>
     </message>
 </context>
 <context>
@@ -588,58 +708,6 @@ Con --history: 0 la cronologia è stata letta per intero (o non c&apos;è), 1 il
     <message>
         <source>Mostra Quovel</source>
         <translation>Mostra Quovel</translation>
-    </message>
-    <message>
-        <source>Quovel</source>
-        <translation>Quovel</translation>
-    </message>
-    <message>
-        <source>Nessuna pagina cambiata</source>
-        <translation>Nessuna pagina cambiata</translation>
-    </message>
-    <message>
-        <source>1 pagina cambiata</source>
-        <translation>1 pagina cambiata</translation>
-    </message>
-    <message>
-        <source>%1 pagine cambiate</source>
-        <translation>%1 pagine cambiate</translation>
-    </message>
-    <message>
-        <source>nessun errore di timeout</source>
-        <translation>nessun errore di timeout</translation>
-    </message>
-    <message>
-        <source>1 errore di timeout</source>
-        <translation>1 errore di timeout</translation>
-    </message>
-    <message>
-        <source>%1 errori di timeout</source>
-        <translation>%1 errori di timeout</translation>
-    </message>
-    <message>
-        <source>
-Cambiate: </source>
-        <translation>
-Cambiate: </translation>
-    </message>
-    <message>
-        <source>
-In timeout: </source>
-        <translation>
-In timeout: </translation>
-    </message>
-    <message>
-        <source>
-…e un&apos;altra pagina.</source>
-        <translation>
-…e un&apos;altra pagina.</translation>
-    </message>
-    <message>
-        <source>
-…e altre %1 pagine.</source>
-        <translation>
-…e altre %1 pagine.</translation>
     </message>
 </context>
 <context>
@@ -894,6 +962,73 @@ Accetti le modifiche?</translation>
         <source>Uscire senza salvare le modifiche apportate?</source>
         <translation>Uscire senza salvare le modifiche apportate?</translation>
     </message>
+    <message>
+        <source>Timeout</source>
+        <translation>Timeout</translation>
+    </message>
+</context>
+<context>
+    <name>frmSettings</name>
+    <message>
+        <source>&amp;Notifica quando un controllo periodico trova pagine cambiate</source>
+        <translation>&amp;Notifica quando un controllo periodico trova pagine cambiate</translation>
+    </message>
+    <message>
+        <source>&amp;Riapri l&apos;ultimo elenco all&apos;avvio</source>
+        <translation>&amp;Riapri l&apos;ultimo elenco all&apos;avvio</translation>
+    </message>
+    <message>
+        <source>Riattiva il &amp;timer all&apos;avvio se era attivo alla chiusura</source>
+        <translation>Riattiva il &amp;timer all&apos;avvio se era attivo alla chiusura</translation>
+    </message>
+    <message>
+        <source>&amp;Salva l&apos;elenco dopo ogni controllo periodico</source>
+        <translation>&amp;Salva l&apos;elenco dopo ogni controllo periodico</translation>
+    </message>
+    <message>
+        <source>Avvia all&apos;&amp;accesso, ridotto a icona</source>
+        <translation>Avvia all&apos;&amp;accesso, ridotto a icona</translation>
+    </message>
+    <message>
+        <source>Impostazioni</source>
+        <translation>Impostazioni</translation>
+    </message>
+    <message>
+        <source>Controlli falliti di seguito prima di notificare</source>
+        <translation>Controlli falliti di seguito prima di notificare</translation>
+    </message>
+    <message>
+        <source>Chiedi</source>
+        <translation>Chiedi</translation>
+    </message>
+    <message>
+        <source>Esci</source>
+        <translation>Esci</translation>
+    </message>
+    <message>
+        <source>Riduci a icona nell&apos;area di notifica</source>
+        <translation>Riduci a icona nell&apos;area di notifica</translation>
+    </message>
+    <message>
+        <source>Chiudendo la finestra con il timer attivo</source>
+        <translation>Chiudendo la finestra con il timer attivo</translation>
+    </message>
+    <message>
+        <source>Controlli &amp;falliti di seguito prima di notificare un sito:</source>
+        <translation>Controlli &amp;falliti di seguito prima di notificare un sito:</translation>
+    </message>
+    <message>
+        <source>C&amp;hiudendo la finestra con il timer attivo:</source>
+        <translation>C&amp;hiudendo la finestra con il timer attivo:</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Annulla</source>
+        <translation>Annulla</translation>
+    </message>
 </context>
 <context>
     <name>frmShowModified</name>
@@ -1069,6 +1204,14 @@ Accetti le modifiche?</translation>
     <message>
         <source>elenco dei siti da aprire (.qvl o .xml)</source>
         <translation>elenco dei siti da aprire (.qvl o .xml)</translation>
+    </message>
+    <message>
+        <source>Avvia una nuova finestra anche se Quovel è già aperto in questa sessione.</source>
+        <translation>Avvia una nuova finestra anche se Quovel è già aperto in questa sessione.</translation>
+    </message>
+    <message>
+        <source>Avvia ridotto a icona (nell&apos;area di notifica, dove c&apos;è).</source>
+        <translation>Avvia ridotto a icona (nell&apos;area di notifica, dove c&apos;è).</translation>
     </message>
 </context>
 </TS>
