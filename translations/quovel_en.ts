@@ -368,6 +368,10 @@ from the list?</translation>
         <source>: reindirizzamento senza una destinazione utilizzabile.</source>
         <translation>: a redirect with no usable target.</translation>
     </message>
+    <message>
+        <source>libcurl non inizializzata</source>
+        <translation>libcurl not initialised</translation>
+    </message>
 </context>
 <context>
     <name>PlainTextLines</name>
@@ -1157,6 +1161,10 @@ Do you accept the change?</translation>
     <message>
         <source>&quot;Ho provato Quovel e trovo che sia...&quot;</source>
         <translation>&quot;I tried Quovel and I find it...&quot;</translation>
+    </message>
+    <message>
+        <source>Open Source</source>
+        <translation>Open Source</translation>
     </message>
 </context>
 <context>

@@ -368,6 +368,10 @@ dall&apos;elenco?</translation>
         <source>: reindirizzamento senza una destinazione utilizzabile.</source>
         <translation>: reindirizzamento senza una destinazione utilizzabile.</translation>
     </message>
+    <message>
+        <source>libcurl non inizializzata</source>
+        <translation>libcurl non inizializzata</translation>
+    </message>
 </context>
 <context>
     <name>PlainTextLines</name>
@@ -1157,6 +1161,10 @@ Accetti le modifiche?</translation>
     <message>
         <source>&quot;Ho provato Quovel e trovo che sia...&quot;</source>
         <translation>&quot;Ho provato Quovel e trovo che sia...&quot;</translation>
+    </message>
+    <message>
+        <source>Open Source</source>
+        <translation>Open Source</translation>
     </message>
 </context>
 <context>

@@ -172,7 +172,7 @@ QUrl frmSplash::mailLink(const QString& address) {
 
 QRect frmSplash::bannerRect() const {
     const QPoint topLeft(twipsToPixels(kBannerLeft, logicalDpiX()), twipsToPixels(kBannerTop, logicalDpiY()));
-    return QRect(topLeft, QFontMetrics(bannerFont()).size(0, QStringLiteral("Open Source")));
+    return QRect(topLeft, QFontMetrics(bannerFont()).size(0, tr("Open Source")));
 }
 
 void frmSplash::bannerTick() {
@@ -187,7 +187,7 @@ void frmSplash::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     painter.setFont(bannerFont());
     painter.setPen(m_drawnColour);
-    painter.drawText(bannerRect(), Qt::AlignLeft | Qt::AlignTop, QStringLiteral("Open Source"));
+    painter.drawText(bannerRect(), Qt::AlignLeft | Qt::AlignTop, tr("Open Source"));
 }
 
 void frmSplash::mousePressEvent(QMouseEvent* event) {
