@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QLineEdit>
 #include <QSpinBox>
 
 namespace {
@@ -21,6 +22,9 @@ PaceEdit::PaceEdit(qint64 seconds, QWidget* parent)
     m_spnIntervallo->setObjectName(QStringLiteral("spnIntervallo"));
     m_spnIntervallo->setAccessibleName(tr("Intervallo minimo"));
     m_spnIntervallo->setRange(1, kMaxCount);
+    // The box's own editor is what takes the focus: it is named too.
+    if (auto* editor = m_spnIntervallo->findChild<QLineEdit*>())
+        editor->setAccessibleName(m_spnIntervallo->accessibleName());
     m_cboUnita->setObjectName(QStringLiteral("cboUnita"));
     m_cboUnita->setAccessibleName(tr("Unità dell'intervallo"));
     m_cboUnita->addItems({tr("minuti"), tr("ore"), tr("giorni")});

@@ -6,6 +6,7 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
@@ -46,6 +47,8 @@ frmSettings::frmSettings(const SessionSettings& settings, bool startAtLogin, QWi
     m_spnFallimenti->setRange(1, SessionSettings::kMaxFailuresBeforeNotice);
     m_spnFallimenti->setValue(settings.failuresBeforeNotice);
     m_spnFallimenti->setAccessibleName(tr("Controlli falliti di seguito prima di notificare"));
+    if (auto* editor = m_spnFallimenti->findChild<QLineEdit*>())
+        editor->setAccessibleName(m_spnFallimenti->accessibleName());
     m_cboChiusura->addItems({tr("Chiedi"), tr("Esci"), tr("Riduci a icona nell'area di notifica")});
     m_cboChiusura->setCurrentIndex(int(settings.closeWhileArmed));
     m_cboChiusura->setAccessibleName(tr("Chiudendo la finestra con il timer attivo"));
