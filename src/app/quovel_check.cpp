@@ -255,7 +255,7 @@ int main(int argc, char* argv[]) {
     }
     for (const SiteEntry& entry : list.entries()) {
         const QString marker = quiet.contains(entry.id) ? QStringLiteral("~") : markerWord(entry.res);
-        if (!printOut(marker + u' ' + oneLine(entry.crc) + u' ' + oneLine(entry.url) + u'\n'))
+        if (!printOut(marker + u' ' + oneLine(entry.crc.text()) + u' ' + oneLine(entry.url) + u'\n'))
             break;
     }
     if (parser.isSet(diffOption)) {

@@ -230,7 +230,7 @@ void frmSiteOptions::updatePreview() {
     m_lblLimiti->setVisible(!hits.isEmpty());
 }
 
-SiteOptions frmSiteOptions::rebaselined(const SiteOptions& old, SiteOptions next, const QString& bodyCrcText,
+SiteOptions frmSiteOptions::rebaselined(const SiteOptions& old, SiteOptions next, std::optional<qint32> bodyCrc,
                                         const std::optional<PageVersion>& latest) {
     // Check results that came while the dialog was open are the entry's, not the dialog's.
     next.lastChecked = old.lastChecked;
@@ -241,10 +241,8 @@ SiteOptions frmSiteOptions::rebaselined(const SiteOptions& old, SiteOptions next
         next.version = old.version;
         return next;
     }
-    bool parsed = false;
-    const qint32 bodyCrc = bodyCrcText.trimmed().toInt(&parsed, 10);
     // A cut text is not the text of the body: its fingerprint would be no baseline.
-    if (next.textMode && latest && !latest->truncated && parsed && latest->bodyCrc == bodyCrc) {
+    if (next.textMode && latest && !latest->truncated && latest->bodyCrc == bodyCrc) {
         next.textCrc = TextRules(next).fingerprint(latest->text);
         next.version = kTextVersion;
     } else {
