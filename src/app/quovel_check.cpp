@@ -1,6 +1,8 @@
 // quovel-check: checks every entry of a list file as a scheduled run does, without a window.
+#include "app/ShowText.h"
 #include "core/CheckRun.h"
 #include "core/Clock.h"
+#include "core/PageText.h"
 #include "core/SiteList.h"
 #include "core/TextDiff.h"
 #include "store/PageHistory.h"
@@ -10,10 +12,12 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <unistd.h>
 
 namespace {
@@ -83,8 +87,15 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption diffOption(
         QStringLiteral("diff"),
         QStringLiteral(
-            "After the entries, a unified diff of each changed page's text against its previous version."));
-    parser.addOptions({saveOption, timeoutOption, parallelOption, diffOption});
+            "After the entries, a unified diff of each changed page's text against its previous version; for a "
+            "site in text mode, lines its rules leave out are marked '~', not '-' or '+'."));
+    const QCommandLineOption showTextOption(
+        QStringLiteral("show-text"),
+        QStringLiteral("Check nothing: print the text that text mode sees in the page at URL, one line per line. "
+                       "With a list FILE, the rules of that URL's site apply and every line is marked: '  ' kept, "
+                       "'~ ' left out by an ignore rule, '# ' outside the region."),
+        QStringLiteral("URL"));
+    parser.addOptions({saveOption, timeoutOption, parallelOption, diffOption, showTextOption});
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The list file to check."));
     if (!parser.parse(QCoreApplication::arguments())) {
         printErr(parser.errorText() + u'\n');
@@ -98,11 +109,12 @@ int main(int argc, char* argv[]) {
         printOut(QStringLiteral("quovel-check " QUOVEL_VERSION "\n"));
         return kExitNothingFound;
     }
-    if (parser.positionalArguments().size() != 1) {
+    const bool showing = parser.isSet(showTextOption);
+    if (parser.positionalArguments().size() != 1 && !(showing && parser.positionalArguments().isEmpty())) {
         printErr(QStringLiteral("quovel-check: give exactly one list file (see --help)\n"));
         return kExitError;
     }
-    const QString path = parser.positionalArguments().constFirst();
+    const QString path = parser.positionalArguments().value(0);
 
     // The user's settings, with the command line's values on top; the settings are never written.
     const SettingsStore settings;
@@ -124,6 +136,8 @@ int main(int argc, char* argv[]) {
     }
     // A reader of the output that goes away must not kill the program before it saves.
     std::signal(SIGPIPE, SIG_IGN);
+    if (showing)
+        return showText(parser.value(showTextOption), path, options, settings.maxTextBytes());
 
     SiteListReadResult read = readSiteListFile(path, SiteListRoot::ElencoSiti); // never overwrite other XML
     if (!read.outcome.ok()) {
@@ -171,7 +185,13 @@ int main(int argc, char* argv[]) {
             const auto label = [&url](const PageVersion& v) -> QString {
                 return oneLine(url) + u'\t' + v.checked.toLocalTime().toString(Qt::ISODate);
             };
-            QString diff = unifiedDiff(older.text, newer.text, label(older), label(newer));
+            const auto entry = std::find_if(list.entries().begin(), list.entries().end(),
+                                            [&url](const SiteEntry& e) { return e.url == url; });
+            std::optional<TextRules> rules;
+            if (entry != list.entries().end() && entry->options.textMode)
+                rules.emplace(entry->options);
+            QString diff =
+                unifiedDiff(older.text, newer.text, label(older), label(newer), rules ? &*rules : nullptr);
             if (!diff.endsWith(u'\n'))
                 diff += u'\n';
             if (!printOut(u'\n' + diff))

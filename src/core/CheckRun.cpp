@@ -76,6 +76,7 @@ struct CheckRun::Impl {
         qint32 fingerprint;
         SiteOptions rules;             // the site's options the text was read with
         std::optional<qint32> textCrc; // for a site in text mode
+        bool tooComplex = false;       // the page had no text the parser could read
     };
 
     CheckOptions options;
@@ -126,6 +127,7 @@ struct CheckRun::Impl {
     void onText(const TextResult& text);
     void settle(int row, const Flight& flight, qint32 fingerprint, bool changed);
     void storeOptions(int row, const SiteOptions& site);
+    void judgedByBody(int row, const Flight& flight, const QString& why);
     void fail(const Outcome& outcome);
     void finish();
     CheckRunReport report() const;
@@ -302,24 +304,19 @@ void CheckRun::Impl::handleResult(int row, const Flight& flight, const FetchResu
         return;
     }
     const bool bodyChanged = stored != result.fingerprint;
-    SiteOptions site = list.entryAt(row).options;
     const bool textual = result.bodyKept && hasPageText(result.body, result.contentType);
     if (textual) {
         readText(row, flight, result);
         return;
     }
-    if (site.textMode && (result.bodyTooLarge || result.bodyKept)) {
-        // Judged by its body; the text fingerprint no longer belongs to the page, and is taken again,
-        // silently, once the page has a text that fits.
+    if (list.entryAt(row).options.textMode && (result.bodyTooLarge || result.bodyKept)) {
         const QString why =
             result.bodyTooLarge
                 ? QStringLiteral("Pagina più grande di %1 KiB: confrontata per intero, non per testo.")
                       .arg(maxTextBytes / 1024)
                 : QStringLiteral("Pagina senza testo (%1): confrontata per intero, non per testo.")
                       .arg(QString::fromLatin1(result.contentType).simplified().left(80));
-        notes.append({flight.entryId, flight.url, Outcome::failure(kJudgedByBody, why)});
-        site.textCrc.reset();
-        storeOptions(row, site);
+        judgedByBody(row, flight, why);
     }
     settle(row, flight, result.fingerprint, bodyChanged);
 }
@@ -336,11 +333,12 @@ void CheckRun::Impl::readText(int row, const Flight& flight, const FetchResult& 
     TextResult base{flight.position, flight.entryId, flight.url, result.fingerprint, site, std::nullopt};
     textPool.start([this, owner, gen, keeper, site, when, base, body = result.body, type = result.contentType] {
         TextResult out = base;
-        const QString text = extractPageText(body, type);
-        if (keeper)
-            keeper->record(out.url, text, when, out.fingerprint);
-        if (site.textMode)
-            out.textCrc = TextRules(site).fingerprint(text);
+        const PageText page = extractPageText(body, type);
+        out.tooComplex = page.status == PageText::TooComplex;
+        if (keeper && !out.tooComplex)
+            keeper->record(out.url, page.text, when, out.fingerprint);
+        if (site.textMode && !out.tooComplex)
+            out.textCrc = TextRules(site).fingerprint(page.text);
         QMetaObject::invokeMethod(
             owner,
             [this, gen, out] {
@@ -364,7 +362,12 @@ void CheckRun::Impl::onText(const TextResult& text) {
             !parseCrc(list.field(row, SiteList::Field::Crc), &stored) || stored != text.fingerprint;
         SiteOptions site = list.entryAt(row).options;
         bool changed = bodyChanged;
-        if (site.textMode && text.textCrc) {
+        if (site.textMode && text.tooComplex) {
+            judgedByBody(
+                row, flight,
+                QStringLiteral("Pagina troppo grande o troppo annidata per leggerne il testo: confrontata "
+                               "per intero, non per testo."));
+        } else if (site.textMode && text.textCrc) {
             if (!site.sameRules(text.rules)) {
                 // Rules changed while the text was read: its fingerprint is not one of theirs, and the page is
                 // judged by its body; the new rules take their own at the next check.
@@ -382,6 +385,15 @@ void CheckRun::Impl::onText(const TextResult& text) {
         settle(row, flight, text.fingerprint, changed);
     }
     turn();
+}
+
+// A site in text mode judged by its body this time says why; its text fingerprint no longer belongs to the
+// page, and is taken again, silently, once the page has a text that can be read.
+void CheckRun::Impl::judgedByBody(int row, const Flight& flight, const QString& why) {
+    notes.append({flight.entryId, flight.url, Outcome::failure(kJudgedByBody, why)});
+    SiteOptions site = list.entryAt(row).options;
+    site.textCrc.reset();
+    storeOptions(row, site);
 }
 
 // A text fingerprint taken or dropped is part of the list, to be saved.

@@ -8,7 +8,7 @@
 
 // The version of the text taken from a page: raised whenever the extraction gives other text for the same
 // bytes, so every stored text fingerprint made by an older one is taken again, silently.
-inline constexpr int kTextVersion = 1;
+inline constexpr int kTextVersion = 2;
 
 // A site's ignore rules are matched against every line of its page: these bound the work a list file can ask.
 inline constexpr int kMaxIgnoreRules = 100;
