@@ -1,7 +1,7 @@
 #include "ui/ListInteraction.h"
 
 #include "core/SiteList.h"
-#include "core/frmShowModified.h"
+#include "ui/frmShowModified.h"
 
 #include <QContextMenuEvent>
 #include <QDesktopServices>

@@ -2,7 +2,7 @@
 
 #include "core/CheckRun.h"
 #include "core/SiteList.h"
-#include "schedule/ClockIndicator.h"
+#include "ui/ClockIndicator.h"
 #include "store/SettingsStore.h"
 #include "ui/DesktopNotifier.h"
 

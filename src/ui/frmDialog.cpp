@@ -1,6 +1,6 @@
 #include "ui/frmDialog.h"
 
-#include "core/Twips.h"
+#include "winsupport/Twips.h"
 
 #include <QCompleter>
 #include <QKeyEvent>
@@ -85,14 +85,14 @@ frmDialog::frmDialog(QWidget* owner)
     m_nick->setAccessibleName(m_nickLabel->text());
     m_description->setAccessibleName(m_descriptionLabel->text());
 
-    place(m_cancel, 5820, 45, kButtonWidth, kButtonHeight);
-    place(m_ok, kLeft + kBoxWidth - kButtonWidth, 45, kButtonWidth, kButtonHeight);
-    place(m_urlLabel, kLeft, 165, 5600, kLabelHeight);
-    place(m_url, kLeft, 405, kBoxWidth, kBoxHeight);
-    place(m_nickLabel, kLeft, 735, kBoxWidth, kLabelHeight);
-    place(m_nick, kLeft, 960, kBoxWidth, kBoxHeight);
-    place(m_descriptionLabel, kLeft, 1260, kBoxWidth, kLabelHeight);
-    place(m_description, kLeft, 1485, kBoxWidth, kBoxHeight);
+    placeTwips(m_cancel, 5820, 45, kButtonWidth, kButtonHeight);
+    placeTwips(m_ok, kLeft + kBoxWidth - kButtonWidth, 45, kButtonWidth, kButtonHeight);
+    placeTwips(m_urlLabel, kLeft, 165, 5600, kLabelHeight);
+    placeTwips(m_url, kLeft, 405, kBoxWidth, kBoxHeight);
+    placeTwips(m_nickLabel, kLeft, 735, kBoxWidth, kLabelHeight);
+    placeTwips(m_nick, kLeft, 960, kBoxWidth, kBoxHeight);
+    placeTwips(m_descriptionLabel, kLeft, 1260, kBoxWidth, kLabelHeight);
+    placeTwips(m_description, kLeft, 1485, kBoxWidth, kBoxHeight);
 
     setTabOrder(m_url, m_ok);
     setTabOrder(m_ok, m_cancel);
@@ -108,13 +108,6 @@ frmDialog::frmDialog(QWidget* owner)
     // The box's own text, not the signal's: a refused edit is announced after it was taken back.
     connect(m_description, &QLineEdit::textChanged, this, [this] { m_descriptionBefore = m_description->text(); });
     connect(m_description, &QLineEdit::textEdited, this, &frmDialog::refuseLongDescription);
-}
-
-void frmDialog::place(QWidget* widget, int left, int top, int width, int height) {
-    const int dpiX = logicalDpiX();
-    const int dpiY = logicalDpiY();
-    widget->setGeometry(twipsToPixels(left, dpiX), twipsToPixels(top, dpiY), twipsToPixels(width, dpiX),
-                        twipsToPixels(height, dpiY));
 }
 
 void frmDialog::fill(const QString& url, const QString& nick, const QString& descrizione) {

@@ -39,7 +39,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void place(QWidget* widget, int left, int top, int width, int height);
     void refuseLongDescription(const QString& edited);
 
     QLabel* m_urlLabel;

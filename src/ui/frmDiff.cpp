@@ -1,7 +1,7 @@
 #include "ui/frmDiff.h"
 
 #include "core/PageText.h"
-#include "core/Twips.h"
+#include "winsupport/Twips.h"
 #include "ui/PlainTextLines.h"
 
 #include <QAction>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/frmShowModified.h"
+#include "ui/frmShowModified.h"
 #include "ui/QvlCommand.h"
 #include "winsupport/CTooltip.h"
 

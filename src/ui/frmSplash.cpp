@@ -1,6 +1,6 @@
 #include "ui/frmSplash.h"
 
-#include "core/Twips.h"
+#include "winsupport/Twips.h"
 
 #include <QDesktopServices>
 #include <QFrame>
@@ -100,7 +100,7 @@ frmSplash::frmSplash(QWidget* owner)
 
     auto* logo = new QLabel(this);
     logo->setObjectName(QStringLiteral("imgLogo"));
-    place(logo, 240, 540, kLogoSize, kLogoSize);
+    placeTwips(logo, 240, 540, kLogoSize, kLogoSize);
     logo->setPixmap(drawLogo(logo->width(), devicePixelRatioF()));
     logo->setAccessibleName(QStringLiteral("Quovel"));
 
@@ -130,7 +130,7 @@ frmSplash::frmSplash(QWidget* owner)
     mail->setObjectName(QStringLiteral("cbtMailMe"));
     // Keys belong to the window: any key closes it.
     mail->setFocusPolicy(Qt::NoFocus);
-    place(mail, 4560, 1620, 1200, 420);
+    placeTwips(mail, 4560, 1620, 1200, 420);
     connect(mail, &QPushButton::clicked, this,
             [this] { m_openMail(mailLink(QStringLiteral(QUOVEL_CONTACT_EMAIL))); });
 
@@ -144,15 +144,8 @@ QLabel* frmSplash::addLabel(const char* name, const QString& text, int left, int
     auto* label = new QLabel(text, this);
     label->setObjectName(QLatin1String(name));
     label->setTextFormat(Qt::PlainText);
-    place(label, left, top, width, height);
+    placeTwips(label, left, top, width, height);
     return label;
-}
-
-void frmSplash::place(QWidget* widget, int left, int top, int width, int height) {
-    const int dpiX = logicalDpiX();
-    const int dpiY = logicalDpiY();
-    widget->setGeometry(twipsToPixels(left, dpiX), twipsToPixels(top, dpiY), twipsToPixels(width, dpiX),
-                        twipsToPixels(height, dpiY));
 }
 
 QColor frmSplash::bannerColour(int step) {

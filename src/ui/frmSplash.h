@@ -39,7 +39,6 @@ protected:
     void done(int result) override;
 
 private:
-    void place(QWidget* widget, int left, int top, int width, int height);
     QLabel* addLabel(const char* name, const QString& text, int left, int top, int width, int height);
     QRect bannerRect() const;
 

@@ -11,9 +11,9 @@
 
 namespace {
 
-Outcome notAvailable() {
-    return Outcome::failure(CommonDialog::kNotAvailableError,
-                            QStringLiteral("This dialog is not available on this system."));
+CommonDialog::Result notAvailable() {
+    return CommonDialog::Result{CommonDialog::kNotAvailableError,
+                                QStringLiteral("This dialog is not available on this system.")};
 }
 
 QColor fromBgr(quint32 bgr) {
@@ -39,12 +39,12 @@ QString CommonDialog::startFolder() const {
     return !documents.isEmpty() && QDir(documents).exists() ? documents : QDir::homePath();
 }
 
-Outcome CommonDialog::cancelled() const {
-    return m_cancelError ? Outcome::failure(kCancelError, QStringLiteral("Cancel was selected."))
-                         : Outcome::success();
+CommonDialog::Result CommonDialog::cancelled() const {
+    return m_cancelError ? CommonDialog::Result{kCancelError, QStringLiteral("Cancel was selected.")}
+                         : CommonDialog::Result();
 }
 
-Outcome CommonDialog::showFile(bool save) {
+CommonDialog::Result CommonDialog::showFile(bool save) {
     Prompter::FileRequest request;
     request.title = m_dialogTitle;
     request.defaultExt = m_defaultExt;
@@ -66,26 +66,26 @@ Outcome CommonDialog::showFile(bool save) {
         chosen += u'.' + suffix;
     m_fileName = chosen;
     m_fileTitle = QFileInfo(chosen).fileName();
-    return Outcome::success();
+    return CommonDialog::Result();
 }
 
-Outcome CommonDialog::ShowOpen() {
+CommonDialog::Result CommonDialog::ShowOpen() {
     return showFile(false);
 }
 
-Outcome CommonDialog::ShowSave() {
+CommonDialog::Result CommonDialog::ShowSave() {
     return showFile(true);
 }
 
-Outcome CommonDialog::ShowColor() {
+CommonDialog::Result CommonDialog::ShowColor() {
     const std::optional<QColor> color = m_prompter.chooseColor(fromBgr(m_rgbResult), m_owner);
     if (!color)
         return cancelled();
     m_rgbResult = toBgr(*color);
-    return Outcome::success();
+    return CommonDialog::Result();
 }
 
-Outcome CommonDialog::ShowFont() {
+CommonDialog::Result CommonDialog::ShowFont() {
     QFont font = m_fontName.isEmpty() ? QGuiApplication::font() : QFont(m_fontName);
     if (m_fontSize > 0)
         font.setPointSizeF(m_fontSize);
@@ -102,54 +102,54 @@ Outcome CommonDialog::ShowFont() {
     m_italic = chosen->italic();
     m_strikeThru = chosen->strikeOut();
     m_underline = chosen->underline();
-    return Outcome::success();
+    return CommonDialog::Result();
 }
 
 QString CommonDialog::ShowFolder() {
     return m_prompter.chooseFolder(m_dialogPrompt, startFolder(), m_owner);
 }
 
-Outcome CommonDialog::ShowPrinter() {
+CommonDialog::Result CommonDialog::ShowPrinter() {
     return notAvailable();
 }
 
-Outcome CommonDialog::ShowHelp() {
+CommonDialog::Result CommonDialog::ShowHelp() {
     return notAvailable();
 }
 
-Outcome CommonDialog::ShowAbout() {
+CommonDialog::Result CommonDialog::ShowAbout() {
     return notAvailable();
 }
 
-Outcome CommonDialog::ShowIcon() {
+CommonDialog::Result CommonDialog::ShowIcon() {
     return notAvailable();
 }
 
-Outcome CommonDialog::ShowRun() {
+CommonDialog::Result CommonDialog::ShowRun() {
     return notAvailable();
 }
 
-Outcome CommonDialog::ShowRestart() {
+CommonDialog::Result CommonDialog::ShowRestart() {
     return notAvailable();
 }
 
-Outcome CommonDialog::ShowShutDown() {
+CommonDialog::Result CommonDialog::ShowShutDown() {
     return notAvailable();
 }
 
-Outcome CommonDialog::ShowFormat(int, int, int) {
+CommonDialog::Result CommonDialog::ShowFormat(int, int, int) {
     return notAvailable();
 }
 
-Outcome CommonDialog::ShowObjectProp(const QString&, int) {
+CommonDialog::Result CommonDialog::ShowObjectProp(const QString&, int) {
     return notAvailable();
 }
 
-Outcome CommonDialog::ShowFindFiles() {
+CommonDialog::Result CommonDialog::ShowFindFiles() {
     return notAvailable();
 }
 
-Outcome CommonDialog::setAction(int action) {
+CommonDialog::Result CommonDialog::setAction(int action) {
     switch (action) {
     case 1:
         return ShowOpen();
@@ -167,7 +167,7 @@ Outcome CommonDialog::setAction(int action) {
         return ShowAbout();
     case 8:
         ShowFolder();
-        return Outcome::success();
+        return CommonDialog::Result();
     case 9:
         return ShowFormat(0, 0, 0);
     case 10:
@@ -181,6 +181,6 @@ Outcome CommonDialog::setAction(int action) {
     case 14:
         return ShowShutDown();
     default:
-        return Outcome::success();
+        return CommonDialog::Result();
     }
 }

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "core/Outcome.h"
-
 #include <QString>
 
 class Prompter;
@@ -16,6 +14,13 @@ class QWidget;
 // Linux desktop has.
 class CommonDialog {
 public:
+    // What a Show method ends with: 0 and no text when it worked, otherwise the error's number and text.
+    struct Result {
+        int errorNumber = 0;
+        QString errorText;
+        bool ok() const { return errorNumber == 0; }
+    };
+
     static constexpr int kCancelError = 32755;       // cancelled with CancelError set
     static constexpr int kNotAvailableError = 32751; // a dialog this system does not have
     static constexpr quint32 kHookAndTemplateBits = 0x20 | 0x40 | 0x80;
@@ -25,7 +30,7 @@ public:
     explicit CommonDialog(Prompter& prompter, QString fallbackDir = {});
 
     // Writing 1 to 14 opens the matching dialog (1 ShowOpen ... 14 ShowShutDown); other values do nothing.
-    Outcome setAction(int action);
+    Result setAction(int action);
 
     bool CancelError() const { return m_cancelError; }
     void setCancelError(bool on) { m_cancelError = on; }
@@ -88,30 +93,30 @@ public:
     void setHelpKey(int key) { m_helpKey = key; }
 
     // A cancel is a success unless CancelError is set, then it fails with kCancelError.
-    Outcome ShowOpen();
-    Outcome ShowSave();
-    Outcome ShowColor();
-    Outcome ShowFont(); // the text colour (RGBResult) is not offered: Qt's font dialog has none
+    Result ShowOpen();
+    Result ShowSave();
+    Result ShowColor();
+    Result ShowFont(); // the text colour (RGBResult) is not offered: Qt's font dialog has none
     // The chosen folder, starting at InitDir with DialogPrompt as the title; empty when cancelled.
     QString ShowFolder();
 
-    Outcome ShowPrinter();
-    Outcome ShowHelp();
-    Outcome ShowAbout();
-    Outcome ShowIcon();
-    Outcome ShowRun();
-    Outcome ShowRestart();
-    Outcome ShowShutDown();
-    Outcome ShowFormat(int drive, int capacity, int options);
-    Outcome ShowObjectProp(const QString& objectName, int tab);
-    Outcome ShowFindFiles();
+    Result ShowPrinter();
+    Result ShowHelp();
+    Result ShowAbout();
+    Result ShowIcon();
+    Result ShowRun();
+    Result ShowRestart();
+    Result ShowShutDown();
+    Result ShowFormat(int drive, int capacity, int options);
+    Result ShowObjectProp(const QString& objectName, int tab);
+    Result ShowFindFiles();
 
     // The folder a dialog starts in: InitDir, else the fallback folder, else the documents folder.
     QString startFolder() const;
 
 private:
-    Outcome showFile(bool save);
-    Outcome cancelled() const;
+    Result showFile(bool save);
+    Result cancelled() const;
 
     Prompter& m_prompter;
     QString m_fallbackDir;

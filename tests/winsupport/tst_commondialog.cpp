@@ -80,8 +80,8 @@ private slots:
         dialog.setCancelError(cancelError);
         dialog.setFileName(QStringLiteral("before"));
         dialog.setFileTitle(QStringLiteral("before"));
-        const Outcome outcome = save ? dialog.ShowSave() : dialog.ShowOpen();
-        QTEST(outcome.errorNumber(), "error");
+        const CommonDialog::Result outcome = save ? dialog.ShowSave() : dialog.ShowOpen();
+        QTEST(outcome.errorNumber, "error");
         QCOMPARE(dialog.FileTitle(), fileTitle.isEmpty() ? QStringLiteral("before") : fileTitle);
         QCOMPARE(dialog.FileName(), fileTitle.isEmpty() ? QStringLiteral("before") : dir.filePath(fileTitle));
     }

@@ -1,7 +1,7 @@
-#include "core/frmShowModified.h"
+#include "ui/frmShowModified.h"
 
 #include "core/CheckRun.h"
-#include "core/Twips.h"
+#include "winsupport/Twips.h"
 
 #include <QDesktopServices>
 #include <QLabel>
@@ -83,14 +83,11 @@ frmShowModified::frmShowModified(QWidget* owner)
     const auto px = [dpi](int twips) {
         return twipsToPixels(twips, dpi);
     };
-    const auto place = [&px](QWidget* w, int left, int top, int width, int height) {
-        w->setGeometry(px(left), px(top), px(width), px(height));
-    };
-    place(m_label1, 90, 90, 5730, 195);
-    place(m_lbxURLs, 45, 315, 5775, 1815);
-    place(m_label2, 90, 2250, 5730, 195);
-    place(m_lbxTimeout, 45, 2475, 5775, 1425);
-    place(m_cmdOK, 5895, 45, 240, 3885);
+    placeTwips(m_label1, 90, 90, 5730, 195);
+    placeTwips(m_lbxURLs, 45, 315, 5775, 1815);
+    placeTwips(m_label2, 90, 2250, 5730, 195);
+    placeTwips(m_lbxTimeout, 45, 2475, 5775, 1425);
+    placeTwips(m_cmdOK, 5895, 45, 240, 3885);
     setFixedSize(px(kClientWidthTwips), px(kClientHeightTwips));
 
     connect(m_cmdOK, &QPushButton::clicked, this, &QWidget::close);

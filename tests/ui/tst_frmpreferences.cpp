@@ -1,4 +1,4 @@
-#include "schedule/frmPreferences.h"
+#include "ui/frmPreferences.h"
 #include "support/DataRows.h"
 #include "support/ScriptedPrompter.h"
 

@@ -1,8 +1,8 @@
-#include "schedule/frmPreferences.h"
+#include "ui/frmPreferences.h"
 
-#include "core/Twips.h"
 #include "schedule/CheckScheduler.h"
 #include "winsupport/Prompter.h"
+#include "winsupport/Twips.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -69,7 +69,7 @@ frmPreferences::frmPreferences(int entryCount, const QString& storedTimeout, Pro
     for (const auto& l : labels) {
         auto* label = new QLabel(QString::fromUtf8(l.caption), this);
         label->setObjectName(QLatin1String(l.name));
-        place(label, l.left, l.top, l.width, 240);
+        placeTwips(label, l.left, l.top, l.width, 240);
     }
     const struct {
         int left, width, maxLength;
@@ -82,18 +82,18 @@ frmPreferences::frmPreferences(int entryCount, const QString& storedTimeout, Pro
         box->setText(QStringLiteral("0"));
         box->setMaxLength(boxes[index].maxLength);
         box->installEventFilter(this);
-        place(box, boxes[index].left, 660, boxes[index].width, 315);
+        placeTwips(box, boxes[index].left, 660, boxes[index].width, 315);
         connect(box, &QLineEdit::textChanged, this, &frmPreferences::recomputeTotal);
     }
     m_total->setObjectName(QStringLiteral("lblTotale"));
-    place(m_total, 2040, 700, 1400, 240);
+    placeTwips(m_total, 2040, 700, 1400, 240);
     m_timeout->setObjectName(QStringLiteral("txtTimeout"));
     m_timeout->setAccessibleName(QStringLiteral("Imposta timeout ( > 10s)"));
     m_timeout->installEventFilter(this);
-    place(m_timeout, 120, 1400, 900, 315);
+    placeTwips(m_timeout, 120, 1400, 900, 315);
     m_ok->setObjectName(QStringLiteral("cmdOK"));
     m_ok->setDefault(false);
-    place(m_ok, 2400, 1340, 1050, 420);
+    placeTwips(m_ok, 2400, 1340, 1050, 420);
     connect(m_ok, &QPushButton::clicked, this, &frmPreferences::confirm);
 
     setTabOrder(m_hms[kHours], m_hms[kMinutes]);
@@ -101,13 +101,6 @@ frmPreferences::frmPreferences(int entryCount, const QString& storedTimeout, Pro
     setTabOrder(m_hms[kSeconds], m_ok);
     setTabOrder(m_ok, m_timeout);
     m_hms[kHours]->setFocus();
-}
-
-void frmPreferences::place(QWidget* widget, int left, int top, int width, int height) {
-    const int dpiX = logicalDpiX();
-    const int dpiY = logicalDpiY();
-    widget->setGeometry(twipsToPixels(left, dpiX), twipsToPixels(top, dpiY), twipsToPixels(width, dpiX),
-                        twipsToPixels(height, dpiY));
 }
 
 QString frmPreferences::timeoutToStore(const QString& boxText) {

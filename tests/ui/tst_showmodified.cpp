@@ -1,5 +1,5 @@
 #include "core/CheckRun.h"
-#include "core/frmShowModified.h"
+#include "ui/frmShowModified.h"
 #include "support/DataRows.h"
 
 #include <QApplication>

@@ -1,5 +1,5 @@
 #include "store/SettingsStore.h"
-#include "store/WindowPlacement.h"
+#include "ui/WindowPlacement.h"
 #include "support/DataRows.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
-#include "store/WindowPlacement.h"
+#include "ui/WindowPlacement.h"
 
-#include "core/Twips.h"
+#include "winsupport/Twips.h"
 #include "store/NextToken.h"
 #include "store/SettingsStore.h"
 

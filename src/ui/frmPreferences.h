@@ -45,7 +45,6 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void place(QWidget* widget, int left, int top, int width, int height);
     void recomputeTotal();
     bool filterIntervalKey(int index, QKeyEvent* event);
     void arrowReleased(int index, const QKeyEvent* event);

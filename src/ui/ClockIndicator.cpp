@@ -1,4 +1,4 @@
-#include "schedule/ClockIndicator.h"
+#include "ui/ClockIndicator.h"
 
 #include <QPainter>
 #include <QPixmap>
