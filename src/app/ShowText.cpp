@@ -64,7 +64,25 @@ int showText(const QString& url, const QString& listPath, const CheckOptions& op
                      .arg(url, QString::fromLatin1(result.contentType).simplified().left(80)));
         return 1;
     }
-    const PageText page = extractPageText(result.body, result.contentType);
+    // A site's selector in text mode decides what the text is.
+    SelectorXPath selector;
+    if (site && site->textMode && !site->selector.isEmpty()) {
+        selector = selectorXPath(site->selectorKind, site->selector);
+        if (!selector.error.isEmpty()) {
+            printErr(QStringLiteral("%1: %2\n").arg(url, selector.error));
+            return 1;
+        }
+    }
+    const PageText page = extractPageText(result.body, result.contentType, selector.xpath);
+    if (page.matches >= 0)
+        printErr(QStringLiteral("%1: il selettore corrisponde a %2 elementi\n").arg(url).arg(page.matches));
+    if (page.status == PageText::NoMatch || page.status == PageText::BadSelector) {
+        printErr(QStringLiteral("%1: %2\n")
+                     .arg(url, page.status == PageText::NoMatch
+                                   ? QStringLiteral("Nessun elemento corrisponde al selettore")
+                                   : QStringLiteral("Selettore non supportato: %1").arg(site->selector)));
+        return 1;
+    }
     if (page.status == PageText::TooComplex) {
         printErr(QStringLiteral("%1: Pagina troppo grande o troppo annidata per leggerne il testo: confrontata "
                                 "per intero, non per testo.\n")

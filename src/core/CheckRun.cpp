@@ -22,7 +22,8 @@ constexpr int kPerHostCap = 6;
 constexpr int kPositionsPerTurn = 4096;
 constexpr int kStatusUrlChars = 60;
 constexpr int kTypeMismatch = 13;
-constexpr int kJudgedByBody = 35780; // a note, not an error: the page was judged by its body
+constexpr int kJudgedByBody = 35780;   // a note, not an error: the page was judged by its body
+constexpr int kSelectorFailed = 35790; // the site's selector matched nothing or cannot be used
 
 QString hostOf(const QString& url) {
     return QUrl(url).host().toLower();
@@ -77,6 +78,7 @@ struct CheckRun::Impl {
         SiteOptions rules;             // the site's options the text was read with
         std::optional<qint32> textCrc; // for a site in text mode
         bool tooComplex = false;       // the page had no text the parser could read
+        QString selectorFailure;       // why the site's selector gave no text
     };
 
     CheckOptions options;
@@ -330,15 +332,28 @@ void CheckRun::Impl::readText(int row, const Flight& flight, const FetchResult& 
     ++textsPending;
     CheckRun* const owner = q; // alive while a text is read: the pool waits for its workers when it goes
     PageArchive* const keeper = archive;
-    TextResult base{flight.position, flight.entryId, flight.url, result.fingerprint, site, std::nullopt};
+    TextResult base{flight.position, flight.entryId, flight.url, result.fingerprint, site,
+                    std::nullopt,    false,          {}};
     textPool.start([this, owner, gen, keeper, site, when, base, body = result.body, type = result.contentType] {
         TextResult out = base;
-        const PageText page = extractPageText(body, type);
+        // A site's selector decides what its text is, in its history too.
+        const bool selecting = site.textMode && !site.selector.isEmpty();
+        const SelectorXPath selector =
+            selecting ? selectorXPath(site.selectorKind, site.selector) : SelectorXPath{};
+        const PageText page = selector.error.isEmpty() ? extractPageText(body, type, selector.xpath) : PageText{};
         out.tooComplex = page.status == PageText::TooComplex;
-        if (keeper && !out.tooComplex)
-            keeper->record(out.url, page.text, when, out.fingerprint);
-        if (site.textMode && !out.tooComplex)
-            out.textCrc = TextRules(site).fingerprint(page.text);
+        out.selectorFailure = !selector.error.isEmpty() ? selector.error
+                              : page.status == PageText::NoMatch
+                                  ? QStringLiteral("Nessun elemento corrisponde al selettore")
+                              : page.status == PageText::BadSelector
+                                  ? QStringLiteral("Selettore non supportato: %1").arg(site.selector)
+                                  : QString();
+        if (page.status == PageText::Read && selector.error.isEmpty()) {
+            if (keeper)
+                keeper->record(out.url, page.text, when, out.fingerprint);
+            if (site.textMode)
+                out.textCrc = TextRules(site).fingerprint(page.text);
+        }
         QMetaObject::invokeMethod(
             owner,
             [this, gen, out] {
@@ -362,6 +377,17 @@ void CheckRun::Impl::onText(const TextResult& text) {
             !parseCrc(list.field(row, SiteList::Field::Crc), &stored) || stored != text.fingerprint;
         SiteOptions site = list.entryAt(row).options;
         bool changed = bodyChanged;
+        if (!text.selectorFailure.isEmpty() && site.sameRules(text.rules)) {
+            // A failed check: both fingerprints stay, so the next check compares with what was last seen.
+            list.setField(row, SiteList::Field::Res, ResultMarker::kTimeout);
+            findings.push_back(
+                {text.position, text.entryId, text.url, Outcome::failure(kSelectorFailed, text.selectorFailure)});
+            list.setModified(true);
+            list.setTicked(row, false);
+            ++checked;
+            turn();
+            return;
+        }
         if (site.textMode && text.tooComplex) {
             judgedByBody(
                 row, flight,

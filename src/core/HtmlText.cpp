@@ -1,14 +1,19 @@
 #include "core/HtmlText.h"
 
 #include <libxml/HTMLparser.h>
+#include <libxml/SAX2.h>
 #include <libxml/parserInternals.h>
+#include <libxml/xpath.h>
+#include <libxml/xpathInternals.h>
 
 #include <QtGlobal>
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <unordered_map>
+#include <utility>
 
 namespace html_text {
 
@@ -104,13 +109,18 @@ struct Walk {
     qint64 depth = 0, maxDepth = kMaxDepth, depthSum = 0;
     bool tooMuch = false;
 
-    void open(const char* name) {
+    // False, and the parser stopped, when the page goes beyond the bounds.
+    bool count() {
         depthSum += ++depth;
         if (depth > maxDepth || depthSum > kDepthBudget) {
             tooMuch = true;
             xmlStopParser(context);
-            return;
         }
+        return !tooMuch;
+    }
+    void open(const char* name) {
+        if (context && !count())
+            return;
         const Role role = roleOf(name);
         dropped += role == Drop;
         pre += role == Pre;
@@ -146,7 +156,63 @@ struct Walk {
     static void onText(void* c, const xmlChar* s, int length) {
         of(c).text(reinterpret_cast<const char*>(s), length);
     }
+
+    // Building the tree: the same bounds, through the parser's own tree builder.
+    bool sawTbody = false;
+    static void onTreeStart(void* c, const xmlChar* name, const xmlChar** attributes) {
+        Walk& w = of(c);
+        w.sawTbody = w.sawTbody || xmlStrEqual(name, BAD_CAST "tbody");
+        if (w.count())
+            xmlSAX2StartElement(c, name, attributes);
+    }
+    static void onTreeEnd(void* c, const xmlChar* name) {
+        --of(c).depth;
+        xmlSAX2EndElement(c, name);
+    }
+
+    // The text of a node of the tree and all below it, walked without recursion.
+    void node(const xmlNode* top) {
+        if (top->type == XML_HTML_DOCUMENT_NODE || top->type == XML_DOCUMENT_NODE) {
+            for (const xmlNode* child = top->children; child; child = child->next)
+                node(child);
+            return;
+        }
+        if (top->type != XML_ELEMENT_NODE) {
+            if (xmlChar* content = xmlNodeGetContent(top)) {
+                text(reinterpret_cast<const char*>(content),
+                     int(std::strlen(reinterpret_cast<const char*>(content))));
+                xmlFree(content);
+            }
+            return;
+        }
+        const xmlNode* n = top;
+        while (true) {
+            if (n->type == XML_ELEMENT_NODE) {
+                open(reinterpret_cast<const char*>(n->name));
+                if (n->children) {
+                    n = n->children;
+                    continue;
+                }
+                close(reinterpret_cast<const char*>(n->name));
+            } else if ((n->type == XML_TEXT_NODE || n->type == XML_CDATA_SECTION_NODE) && n->content) {
+                text(reinterpret_cast<const char*>(n->content),
+                     int(std::strlen(reinterpret_cast<const char*>(n->content))));
+            }
+            while (n != top && !n->next) {
+                n = n->parent;
+                close(reinterpret_cast<const char*>(n->name));
+            }
+            if (n == top)
+                return;
+            n = n->next;
+        }
+    }
 };
+
+constexpr unsigned long kXPathOperations = 10'000'000;
+constexpr int kMaxMatches = 10'000;
+
+void quiet(void*, xmlErrorPtr) {}
 
 } // namespace
 
@@ -213,9 +279,14 @@ std::string cleanLines(std::string_view in, bool crEndsLine) {
     return out;
 }
 
-bool read(std::string_view utf8, std::string& text) {
+namespace {
+
+// The parser set up for the page: UTF-8 whatever the page says of itself (the page text has read its
+// encoding already), no messages, no network; the bounds checked as it goes. Null when the page is beyond them
+// before parsing.
+htmlParserCtxtPtr parserFor(std::string_view utf8, Walk& walk) {
     if (utf8.size() > kMaxParsedBytes)
-        return false;
+        return nullptr;
     // What looks like a tag, counted before the parser sees it (some of it may be in scripts or comments).
     qint64 tags = 0, endTags = 0;
     for (const char *p = utf8.data(), *end = p + utf8.size();
@@ -225,34 +296,85 @@ bool read(std::string_view utf8, std::string& text) {
         endTags += *p == '/';
     }
     if (tags > kMaxTags)
-        return false;
-
+        return nullptr;
     static std::once_flag once;
     std::call_once(once, [] { xmlInitParser(); });
+    walk.maxDepth = std::min(kMaxDepth, kDepthBudget / std::max<qint64>(endTags, 1));
+    const htmlParserCtxtPtr context = htmlCreateMemoryParserCtxt(utf8.data(), int(utf8.size()));
+    if (!context)
+        return nullptr;
+    walk.context = context;
+    context->_private = &walk;
+    xmlSwitchEncoding(context, XML_CHAR_ENCODING_UTF8);
+    htmlCtxtUseOptions(context, HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_NONET |
+                                    HTML_PARSE_IGNORE_ENC | HTML_PARSE_NODEFDTD);
+    context->options |= XML_PARSE_HUGE; // our own bounds on depth, not the tree builder's 256
+    return context;
+}
+
+using Context = std::unique_ptr<htmlParserCtxt, decltype(&htmlFreeParserCtxt)>;
+
+} // namespace
+
+bool read(std::string_view utf8, std::string& text) {
+    Walk walk;
+    const Context context(parserFor(utf8, walk), &htmlFreeParserCtxt);
+    if (!context)
+        return false;
     htmlSAXHandler sax{};
     sax.startElement = &Walk::onStart;
     sax.endElement = &Walk::onEnd;
     sax.characters = sax.ignorableWhitespace = sax.cdataBlock = &Walk::onText;
-    Walk walk;
-    walk.maxDepth = std::min(kMaxDepth, kDepthBudget / std::max<qint64>(endTags, 1));
-    walk.out.reserve(utf8.size() / 2);
-    const htmlParserCtxtPtr context = htmlCreateMemoryParserCtxt(utf8.data(), int(utf8.size()));
-    if (!context)
-        return false;
-    walk.context = context;
     *context->sax = sax;
-    context->userData = context;
-    context->_private = &walk;
-    // The bytes are UTF-8 whatever the page says of itself: the page text has read its encoding already.
-    xmlSwitchEncoding(context, XML_CHAR_ENCODING_UTF8);
-    htmlCtxtUseOptions(context, HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_NONET |
-                                    HTML_PARSE_IGNORE_ENC | HTML_PARSE_NODEFDTD);
-    htmlParseDocument(context);
-    htmlFreeParserCtxt(context);
+    context->userData = context.get();
+    walk.out.reserve(utf8.size() / 2);
+    htmlParseDocument(context.get());
     if (walk.tooMuch)
         return false;
     text = std::move(walk.out);
     return true;
+}
+
+Selected readSelected(std::string_view utf8, const std::string& xpath, const std::string& withoutTbody) {
+    Selected out;
+    Walk walk;
+    const Context context(parserFor(utf8, walk), &htmlFreeParserCtxt);
+    if (!context)
+        return {Selected::TooMuch, {}, 0};
+    context->sax->startElement = &Walk::onTreeStart;
+    context->sax->endElement = &Walk::onTreeEnd;
+    context->userData = context.get();
+    htmlParseDocument(context.get());
+    const std::unique_ptr<xmlDoc, decltype(&xmlFreeDoc)> doc(std::exchange(context->myDoc, nullptr), &xmlFreeDoc);
+    if (walk.tooMuch || !doc)
+        return {walk.tooMuch ? Selected::TooMuch : Selected::Read, {}, 0};
+
+    const std::unique_ptr<xmlXPathContext, decltype(&xmlXPathFreeContext)> x(xmlXPathNewContext(doc.get()),
+                                                                             &xmlXPathFreeContext);
+    x->opLimit = kXPathOperations;
+    x->error = &quiet;
+    const std::string& expression = walk.sawTbody || withoutTbody.empty() ? xpath : withoutTbody;
+    const std::unique_ptr<xmlXPathObject, decltype(&xmlXPathFreeObject)> result(
+        xmlXPathEvalExpression(reinterpret_cast<const xmlChar*>(expression.c_str()), x.get()),
+        &xmlXPathFreeObject);
+    if (!result)
+        return {Selected::BadExpression, {}, 0};
+    Walk text; // no parser: it only gathers text
+    if (result->type == XPATH_NODESET) {
+        const xmlNodeSet* nodes = result->nodesetval;
+        out.matches = nodes ? nodes->nodeNr : 0;
+        for (int i = 0; i < std::min(int(out.matches), kMaxMatches); ++i) {
+            text.out += '\n';
+            text.node(nodes->nodeTab[i]);
+        }
+    } else {
+        xmlChar* value = xmlXPathCastToString(result.get());
+        out.matches = 1;
+        text.text(reinterpret_cast<const char*>(value), int(std::strlen(reinterpret_cast<const char*>(value))));
+        xmlFree(value);
+    }
+    out.text = std::move(text.out);
+    return out;
 }
 
 } // namespace html_text

@@ -20,4 +20,15 @@ std::string cleanLines(std::string_view utf8, bool crEndsLine);
 // parser: over some thousand elements deep, over 250,000 tags or over 16 MiB; such a page has no text.
 bool read(std::string_view utf8, std::string& text);
 
+// The text of the elements an XPath expression matches in the parser's tree of the page (the tree the events
+// of read() describe), each match starting a line; a result that is not a node set is one line. Bounded: the
+// same limits as read(), an operation limit on the expression, and at most 10,000 matches taken.
+struct Selected {
+    enum Status { Read, TooMuch, BadExpression } status = Read;
+    std::string text;
+    long long matches = 0;
+};
+// withoutTbody: the expression without tbody steps, used when the tree has no tbody (empty: none to drop).
+Selected readSelected(std::string_view utf8, const std::string& xpath, const std::string& withoutTbody);
+
 } // namespace html_text

@@ -2,6 +2,7 @@
 
 #include "core/Fingerprint.h"
 #include "core/HtmlText.h"
+#include "core/PageSelector.h"
 
 #include <QRegularExpression>
 #include <QStringDecoder>
@@ -140,7 +141,7 @@ bool hasPageText(QByteArrayView body, QByteArrayView contentType) {
            type.contains("javascript") || type.contains("ecmascript");
 }
 
-PageText extractPageText(QByteArrayView body, QByteArrayView contentType) {
+PageText extractPageText(QByteArrayView body, QByteArrayView contentType, const QString& xpath) {
     const Kind kind = kindOf(contentType);
     const bool markup =
         kind == Kind::Html ||
@@ -157,7 +158,24 @@ PageText extractPageText(QByteArrayView body, QByteArrayView contentType) {
         return QString::fromUtf8(lines.data(), qsizetype(lines.size()));
     };
     PageText out;
-    if (kind == Kind::Plain || !(kind == Kind::Html || looksLikeMarkup(utf8))) {
+    const bool html = kind == Kind::Html || (kind == Kind::Unknown && looksLikeMarkup(utf8));
+    if (!xpath.isEmpty()) {
+        if (!html) {
+            out.status = PageText::NoMatch;
+            out.matches = 0;
+            return out;
+        }
+        const html_text::Selected selected =
+            html_text::readSelected(utf8, xpath.toStdString(), withoutTbodySteps(xpath).toStdString());
+        out.matches = selected.matches;
+        out.status = selected.status == html_text::Selected::TooMuch         ? PageText::TooComplex
+                     : selected.status == html_text::Selected::BadExpression ? PageText::BadSelector
+                     : selected.matches == 0                                 ? PageText::NoMatch
+                                                                             : PageText::Read;
+        out.text = text(html_text::cleanLines(selected.text, false));
+        return out;
+    }
+    if (!html) {
         out.text = text(html_text::cleanLines(utf8, true));
         return out;
     }

@@ -13,10 +13,13 @@
 struct PageText {
     enum Status {
         Read,
-        TooComplex, // too big or too deep for the HTML parser: judged by its bytes
+        TooComplex,  // too big or too deep for the HTML parser: judged by its bytes
+        NoMatch,     // the selector matched nothing
+        BadSelector, // the selector cannot be evaluated
     };
     Status status = Read;
     QString text;
+    long long matches = -1; // elements the selector matched; -1 without a selector
 };
 
 // The text of a page, one line per block of it: an HTML page through libxml2's HTML parser, with scripts,
@@ -31,7 +34,9 @@ struct PageText {
 // nest the parser over a thousand elements deep (less on a page of very many end tags), has over a million
 // tags or over 16 MiB has no text (TooComplex): a reading of it by other means could disagree with the
 // parser's where nothing changed.
-PageText extractPageText(QByteArrayView body, QByteArrayView contentType = {});
+// With an XPath selector (see PageSelector.h), the text is that of the matched elements, each starting a line,
+// read by the same rules; a page that is not HTML has no elements to match.
+PageText extractPageText(QByteArrayView body, QByteArrayView contentType = {}, const QString& xpath = {});
 
 // The text without its digits (every Unicode decimal digit, inside the Basic Multilingual Plane or beyond).
 QString withoutDigits(QStringView text);
