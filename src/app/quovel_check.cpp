@@ -2,6 +2,7 @@
 #include "app/ShowText.h"
 #include "core/CheckRun.h"
 #include "core/Clock.h"
+#include "core/Language.h"
 #include "core/PageText.h"
 #include "core/SiteList.h"
 #include "core/TextDiff.h"
@@ -11,6 +12,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QLocale>
 
 #include <algorithm>
 #include <cerrno>
@@ -56,6 +58,40 @@ int wholeNumber(const QString& text, int min) {
     return ok && value >= min ? value : -1;
 }
 
+// Lists what the history holds for url's page, one version a line, and says whether any of it was lost.
+int listHistory(const PageHistory& history, const QString& url) {
+    const HistoryListing listing = history.listing(url);
+    for (const HistoryListing::Version& v : listing.versions) {
+        if (!printOut(QStringLiteral("%1 %2 %3 %4\n")
+                          .arg(v.checked.toLocalTime().toString(Qt::ISODate))
+                          .arg(v.bodyCrc)
+                          .arg(v.textBytes)
+                          .arg(v.truncated ? QStringLiteral("truncated") : QStringLiteral("complete"))))
+            break;
+    }
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        printErr(QCoreApplication::translate("QuovelCheck", "quovel-check: cannot write to standard output\n"));
+        return kExitError;
+    }
+    const qsizetype kept = qsizetype(listing.versions.size());
+    if (!listing.found) {
+        printErr(QCoreApplication::translate("QuovelCheck", "No history kept for %1\n").arg(oneLine(url)));
+    } else if (listing.damaged) {
+        printErr(QCoreApplication::translate(
+                     "QuovelCheck", "The history file of %1 is damaged: %2 versions kept%3; the others go at the "
+                                    "next version written\n")
+                     .arg(oneLine(url))
+                     .arg(kept)
+                     .arg(listing.held >= kept
+                              ? QCoreApplication::translate("QuovelCheck", " of %1").arg(listing.held)
+                              : QString()));
+        return kExitFound;
+    } else {
+        printErr(QCoreApplication::translate("QuovelCheck", "%1 versions kept\n").arg(kept));
+    }
+    return kExitNothingFound;
+}
+
 QString markerWord(const QString& res) {
     const QString word = res.trimmed();
     return word.isEmpty() || res == ResultMarker::kBusy ? QStringLiteral("-") : word;
@@ -69,34 +105,55 @@ int main(int argc, char* argv[]) {
     QCoreApplication::setApplicationName(QStringLiteral("quovel-check"));
     QCoreApplication::setApplicationVersion(QStringLiteral(QUOVEL_VERSION));
 
+    // The messages speak the user's language; the entry lines, which scripts read, never change.
+    const SettingsStore settings;
+    Language::install(app, Language::resolve(settings.language(), QLocale::system().uiLanguages()));
+
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
+    parser.setApplicationDescription(QCoreApplication::translate(
+        "QuovelCheck",
         "Checks every page of a Quovel list file and prints one line per entry: marker, fingerprint, URL.\n"
         "Exit status: 0 nothing changed or timed out, 1 something did or could not be fetched, 2 the file "
-        "could not be read, the run ended on an error, or the output could not be written."));
+        "could not be read, the run ended on an error, or the output could not be written.\n"
+        "With --history: 0 the history was read whole (or there is none), 1 its file is damaged."));
     parser.addHelpOption();
     parser.addVersionOption();
-    const QCommandLineOption saveOption(QStringLiteral("save"),
-                                        QStringLiteral("Write the new fingerprints and times back into FILE."));
+    const QCommandLineOption saveOption(
+        QStringLiteral("save"),
+        QCoreApplication::translate("QuovelCheck", "Write the new fingerprints and times back into FILE."));
     const QCommandLineOption timeoutOption(
-        QStringLiteral("timeout"), QStringLiteral("Fetch timeout in seconds (default: the Timeout setting)."),
+        QStringLiteral("timeout"),
+        QCoreApplication::translate("QuovelCheck", "Fetch timeout in seconds (default: the Timeout setting)."),
         QStringLiteral("S"));
     const QCommandLineOption parallelOption(
-        QStringLiteral("parallel"), QStringLiteral("Pages fetched at once (default: the Parallel setting)."),
+        QStringLiteral("parallel"),
+        QCoreApplication::translate("QuovelCheck", "Pages fetched at once (default: the Parallel setting)."),
         QStringLiteral("N"));
     const QCommandLineOption diffOption(
         QStringLiteral("diff"),
-        QStringLiteral(
+        QCoreApplication::translate(
+            "QuovelCheck",
             "After the entries, a unified diff of each changed page's text against its previous version; for a "
             "site in text mode, lines its rules leave out are marked '~', not '-' or '+'."));
+    const QCommandLineOption historyOption(
+        QStringLiteral("history"),
+        QCoreApplication::translate("QuovelCheck",
+                                    "List the versions kept in the history of URL's page, oldest first: check "
+                                    "time, body fingerprint, text size in bytes, complete or truncated. No list "
+                                    "file is read."),
+        QStringLiteral("URL"));
     const QCommandLineOption showTextOption(
         QStringLiteral("show-text"),
-        QStringLiteral("Check nothing: print the text that text mode sees in the page at URL, one line per line. "
-                       "With a list FILE, the rules of that URL's site apply and every line is marked: '  ' kept, "
-                       "'~ ' left out by an ignore rule, '# ' outside the region."),
+        QCoreApplication::translate(
+            "QuovelCheck",
+            "Check nothing: print the text that text mode sees in the page at URL, one line per line. With a list "
+            "FILE, the rules of that URL's site apply (its selector too: standard error says how many elements "
+            "matched) and every line is marked: '  ' kept, '~ ' left out by an ignore rule, '# ' outside the "
+            "region."),
         QStringLiteral("URL"));
-    parser.addOptions({saveOption, timeoutOption, parallelOption, diffOption, showTextOption});
-    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The list file to check."));
+    parser.addOptions({saveOption, timeoutOption, parallelOption, diffOption, historyOption, showTextOption});
+    parser.addPositionalArgument(QStringLiteral("FILE"),
+                                 QCoreApplication::translate("QuovelCheck", "The list file to check."));
     if (!parser.parse(QCoreApplication::arguments())) {
         printErr(parser.errorText() + u'\n');
         return kExitError;
@@ -109,27 +166,37 @@ int main(int argc, char* argv[]) {
         printOut(QStringLiteral("quovel-check " QUOVEL_VERSION "\n"));
         return kExitNothingFound;
     }
+    if (parser.isSet(historyOption)) {
+        if (!parser.positionalArguments().isEmpty()) {
+            printErr(QCoreApplication::translate("QuovelCheck",
+                                                 "quovel-check: --history takes a URL and no list file\n"));
+            return kExitError;
+        }
+        return listHistory(PageHistory(PageHistory::defaultFolder()), parser.value(historyOption));
+    }
     const bool showing = parser.isSet(showTextOption);
     if (parser.positionalArguments().size() != 1 && !(showing && parser.positionalArguments().isEmpty())) {
-        printErr(QStringLiteral("quovel-check: give exactly one list file (see --help)\n"));
+        printErr(
+            QCoreApplication::translate("QuovelCheck", "quovel-check: give exactly one list file (see --help)\n"));
         return kExitError;
     }
     const QString path = parser.positionalArguments().value(0);
 
     // The user's settings, with the command line's values on top; the settings are never written.
-    const SettingsStore settings;
     CheckOptions options = settings.checkOptions();
     if (parser.isSet(timeoutOption)) {
         options.timeoutSeconds = wholeNumber(parser.value(timeoutOption), 1);
         if (options.timeoutSeconds < 0) {
-            printErr(QStringLiteral("quovel-check: --timeout takes a whole number of seconds from 1\n"));
+            printErr(QCoreApplication::translate(
+                "QuovelCheck", "quovel-check: --timeout takes a whole number of seconds from 1\n"));
             return kExitError;
         }
     }
     if (parser.isSet(parallelOption)) {
         const int parallel = wholeNumber(parser.value(parallelOption), 1);
         if (parallel < 0) {
-            printErr(QStringLiteral("quovel-check: --parallel takes a whole number from 1\n"));
+            printErr(QCoreApplication::translate("QuovelCheck",
+                                                 "quovel-check: --parallel takes a whole number from 1\n"));
             return kExitError;
         }
         options.parallel = SettingsStore::clampParallel(parallel);
@@ -141,7 +208,8 @@ int main(int argc, char* argv[]) {
 
     SiteListReadResult read = readSiteListFile(path, SiteListRoot::ElencoSiti); // never overwrite other XML
     if (!read.outcome.ok()) {
-        printErr(QStringLiteral("quovel-check: %1: %2 (%3)\n").arg(path, read.outcome.errorText(), read.detail));
+        printErr(QStringLiteral("quovel-check: %1: %2 (%3)\n")
+                     .arg(path, Language::text("SiteListFileTexts", read.outcome.errorText()), read.detail));
         return kExitError;
     }
     SiteList list;
@@ -201,25 +269,26 @@ int main(int argc, char* argv[]) {
     const bool printed = std::fflush(stdout) == 0 && !std::ferror(stdout);
     const int outputError = errno;
     for (const PageFailure& failure : report.failures) {
-        printErr(QStringLiteral("%1: Errore %2: %3\n")
+        printErr(QCoreApplication::translate("QuovelCheck", "%1: Errore %2: %3\n")
                      .arg(oneLine(failure.url))
                      .arg(failure.outcome.errorNumber())
                      .arg(failure.outcome.errorText()));
     }
 
-    printErr(QStringLiteral("%1 of %2 checked: %3 changed, %4 timed out\n")
+    printErr(QCoreApplication::translate("QuovelCheck", "%1 of %2 checked: %3 changed, %4 timed out\n")
                  .arg(report.checked)
                  .arg(list.count())
                  .arg(report.changed.size())
                  .arg(report.timeouts.size()));
     int status = report.changed.isEmpty() && report.timeouts.isEmpty() ? kExitNothingFound : kExitFound;
     if (!report.outcome.ok()) {
-        printErr(
-            QStringLiteral("Errore %1: %2\n").arg(report.outcome.errorNumber()).arg(report.outcome.errorText()));
+        printErr(QCoreApplication::translate("QuovelCheck", "Errore %1: %2\n")
+                     .arg(report.outcome.errorNumber())
+                     .arg(report.outcome.errorText()));
         status = kExitError;
     }
     if (!printed) {
-        printErr(QStringLiteral("quovel-check: cannot write to standard output: %1\n")
+        printErr(QCoreApplication::translate("QuovelCheck", "quovel-check: cannot write to standard output: %1\n")
                      .arg(QString::fromLocal8Bit(std::strerror(outputError))));
         status = kExitError;
     }
