@@ -343,9 +343,9 @@ void CheckRun::Impl::readText(int row, const Flight& flight, const FetchResult& 
         out.tooComplex = page.status == PageText::TooComplex;
         out.selectorFailure = !selector.error.isEmpty() ? selector.error
                               : page.status == PageText::NoMatch
-                                  ? QStringLiteral("Nessun elemento corrisponde al selettore")
+                                  ? CheckRun::tr("Nessun elemento corrisponde al selettore")
                               : page.status == PageText::BadSelector
-                                  ? QStringLiteral("Selettore non supportato: %1").arg(site.selector)
+                                  ? CheckRun::tr("Selettore non supportato: %1").arg(site.selector)
                                   : QString();
         if (page.status == PageText::Read && selector.error.isEmpty()) {
             if (keeper)
