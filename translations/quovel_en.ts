@@ -380,6 +380,10 @@ from the list?</translation>
         <source>: reindirizzamento senza una destinazione utilizzabile.</source>
         <translation>: a redirect with no usable target.</translation>
     </message>
+    <message>
+        <source>libcurl non inizializzata</source>
+        <translation>libcurl not initialised</translation>
+    </message>
 </context>
 <context>
     <name>PlainTextLines</name>
@@ -506,6 +510,12 @@ With --history: 0 the history was read whole (or there is none), 1 its file is d
         <translation>quovel-check: --history takes a URL and no list file
 </translation>
     </message>
+    <message>
+        <source>The history file of %1 was written by a newer version of Quovel: it is left as it is
+</source>
+        <translation>The history file of %1 was written by a newer version of Quovel: it is left as it is
+</translation>
+    </message>
 </context>
 <context>
     <name>SiteList</name>
@@ -528,6 +538,109 @@ With --history: 0 the history was read whole (or there is none), 1 its file is d
     <message>
         <source>   Descrizione</source>
         <translation>   Description</translation>
+    </message>
+</context>
+<context>
+    <name>SiteListFile</name>
+    <message>
+        <source>no file name</source>
+        <translation>no file name</translation>
+    </message>
+    <message>
+        <source>file does not exist</source>
+        <translation>file does not exist</translation>
+    </message>
+    <message>
+        <source>not a regular file</source>
+        <translation>not a regular file</translation>
+    </message>
+    <message>
+        <source>file larger than 256 MiB</source>
+        <translation>file larger than 256 MiB</translation>
+    </message>
+    <message>
+        <source>cannot open: </source>
+        <translation>cannot open: </translation>
+    </message>
+    <message>
+        <source>cannot read: </source>
+        <translation>cannot read: </translation>
+    </message>
+    <message>
+        <source>record %1 has no attribute</source>
+        <translation>record %1 has no attribute</translation>
+    </message>
+    <message>
+        <source>record %1: attribute holds a character XML does not allow</source>
+        <translation>record %1: attribute holds a character XML does not allow</translation>
+    </message>
+    <message>
+        <source>record %1 has %2 child nodes, not four</source>
+        <translation>record %1 has %2 child nodes, not four</translation>
+    </message>
+    <message>
+        <source>record %1: %2</source>
+        <translation>record %1: %2</translation>
+    </message>
+    <message>
+        <source>record %1 options: %2</source>
+        <translation>record %1 options: %2</translation>
+    </message>
+    <message>
+        <source>not valid UTF-8 XML text at byte %1</source>
+        <translation>not valid UTF-8 XML text at byte %1</translation>
+    </message>
+    <message>
+        <source>reference to a character XML does not allow at byte %1</source>
+        <translation>reference to a character XML does not allow at byte %1</translation>
+    </message>
+    <message>
+        <source>too much markup</source>
+        <translation>too much markup</translation>
+    </message>
+    <message>
+        <source>not well-formed: %1 at byte %2</source>
+        <translation>not well-formed: %1 at byte %2</translation>
+    </message>
+    <message>
+        <source>document type declaration refused</source>
+        <translation>document type declaration refused</translation>
+    </message>
+    <message>
+        <source>not well-formed: misplaced XML declaration</source>
+        <translation>not well-formed: misplaced XML declaration</translation>
+    </message>
+    <message>
+        <source>not well-formed: text outside the root element</source>
+        <translation>not well-formed: text outside the root element</translation>
+    </message>
+    <message>
+        <source>not well-formed: %1 root elements</source>
+        <translation>not well-formed: %1 root elements</translation>
+    </message>
+    <message>
+        <source>not a site list: the root element is &lt;%1&gt;, not &lt;ElencoSiti&gt;</source>
+        <translation>not a site list: the root element is &lt;%1&gt;, not &lt;ElencoSiti&gt;</translation>
+    </message>
+    <message>
+        <source>la voce %1 (%2) contiene nel campo %3 un carattere che un file XML non può contenere. Correggila e salva di nuovo.</source>
+        <translation>entry %1 (%2) holds in its field %3 a character an XML file cannot hold. Correct it and save again.</translation>
+    </message>
+    <message>
+        <source>Impossibile salvare il file &quot;%1&quot;: %2</source>
+        <translation>Cannot save the file &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <source>l&apos;elenco supera 256 MiB e non potrebbe essere riaperto.</source>
+        <translation>the list exceeds 256 MiB and could not be opened again.</translation>
+    </message>
+    <message>
+        <source>nessun nome di file.</source>
+        <translation>no file name.</translation>
+    </message>
+    <message>
+        <source>il percorso è una cartella.</source>
+        <translation>the path is a folder.</translation>
     </message>
 </context>
 <context>
@@ -1070,6 +1183,10 @@ Do you accept the change?</translation>
     <message>
         <source>&quot;Ho provato Quovel e trovo che sia...&quot;</source>
         <translation>&quot;I tried Quovel and I find it...&quot;</translation>
+    </message>
+    <message>
+        <source>Open Source</source>
+        <translation>Open Source</translation>
     </message>
 </context>
 <context>

@@ -380,6 +380,10 @@ dall&apos;elenco?</translation>
         <source>: reindirizzamento senza una destinazione utilizzabile.</source>
         <translation>: reindirizzamento senza una destinazione utilizzabile.</translation>
     </message>
+    <message>
+        <source>libcurl non inizializzata</source>
+        <translation>libcurl non inizializzata</translation>
+    </message>
 </context>
 <context>
     <name>PlainTextLines</name>
@@ -506,6 +510,12 @@ Con --history: 0 la cronologia è stata letta per intero (o non c&apos;è), 1 il
         <translation>quovel-check: --history vuole un URL e nessun file elenco
 </translation>
     </message>
+    <message>
+        <source>The history file of %1 was written by a newer version of Quovel: it is left as it is
+</source>
+        <translation>Il file della cronologia di %1 è stato scritto da una versione più recente di Quovel: resta com&apos;è
+</translation>
+    </message>
 </context>
 <context>
     <name>SiteList</name>
@@ -528,6 +538,109 @@ Con --history: 0 la cronologia è stata letta per intero (o non c&apos;è), 1 il
     <message>
         <source>   Descrizione</source>
         <translation>   Descrizione</translation>
+    </message>
+</context>
+<context>
+    <name>SiteListFile</name>
+    <message>
+        <source>no file name</source>
+        <translation>nessun nome di file</translation>
+    </message>
+    <message>
+        <source>file does not exist</source>
+        <translation>il file non esiste</translation>
+    </message>
+    <message>
+        <source>not a regular file</source>
+        <translation>non è un file normale</translation>
+    </message>
+    <message>
+        <source>file larger than 256 MiB</source>
+        <translation>file più grande di 256 MiB</translation>
+    </message>
+    <message>
+        <source>cannot open: </source>
+        <translation>impossibile aprire: </translation>
+    </message>
+    <message>
+        <source>cannot read: </source>
+        <translation>impossibile leggere: </translation>
+    </message>
+    <message>
+        <source>record %1 has no attribute</source>
+        <translation>il record %1 non ha attributi</translation>
+    </message>
+    <message>
+        <source>record %1: attribute holds a character XML does not allow</source>
+        <translation>record %1: l&apos;attributo contiene un carattere che XML non ammette</translation>
+    </message>
+    <message>
+        <source>record %1 has %2 child nodes, not four</source>
+        <translation>il record %1 ha %2 nodi figli, non quattro</translation>
+    </message>
+    <message>
+        <source>record %1: %2</source>
+        <translation>record %1: %2</translation>
+    </message>
+    <message>
+        <source>record %1 options: %2</source>
+        <translation>opzioni del record %1: %2</translation>
+    </message>
+    <message>
+        <source>not valid UTF-8 XML text at byte %1</source>
+        <translation>testo XML UTF-8 non valido al byte %1</translation>
+    </message>
+    <message>
+        <source>reference to a character XML does not allow at byte %1</source>
+        <translation>riferimento a un carattere che XML non ammette al byte %1</translation>
+    </message>
+    <message>
+        <source>too much markup</source>
+        <translation>troppi marcatori</translation>
+    </message>
+    <message>
+        <source>not well-formed: %1 at byte %2</source>
+        <translation>XML non ben formato: %1 al byte %2</translation>
+    </message>
+    <message>
+        <source>document type declaration refused</source>
+        <translation>dichiarazione del tipo di documento rifiutata</translation>
+    </message>
+    <message>
+        <source>not well-formed: misplaced XML declaration</source>
+        <translation>XML non ben formato: dichiarazione XML fuori posto</translation>
+    </message>
+    <message>
+        <source>not well-formed: text outside the root element</source>
+        <translation>XML non ben formato: testo fuori dall&apos;elemento radice</translation>
+    </message>
+    <message>
+        <source>not well-formed: %1 root elements</source>
+        <translation>XML non ben formato: %1 elementi radice</translation>
+    </message>
+    <message>
+        <source>not a site list: the root element is &lt;%1&gt;, not &lt;ElencoSiti&gt;</source>
+        <translation>non è un elenco di siti: l&apos;elemento radice è &lt;%1&gt;, non &lt;ElencoSiti&gt;</translation>
+    </message>
+    <message>
+        <source>la voce %1 (%2) contiene nel campo %3 un carattere che un file XML non può contenere. Correggila e salva di nuovo.</source>
+        <translation>la voce %1 (%2) contiene nel campo %3 un carattere che un file XML non può contenere. Correggila e salva di nuovo.</translation>
+    </message>
+    <message>
+        <source>Impossibile salvare il file &quot;%1&quot;: %2</source>
+        <translation>Impossibile salvare il file &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <source>l&apos;elenco supera 256 MiB e non potrebbe essere riaperto.</source>
+        <translation>l&apos;elenco supera 256 MiB e non potrebbe essere riaperto.</translation>
+    </message>
+    <message>
+        <source>nessun nome di file.</source>
+        <translation>nessun nome di file.</translation>
+    </message>
+    <message>
+        <source>il percorso è una cartella.</source>
+        <translation>il percorso è una cartella.</translation>
     </message>
 </context>
 <context>
@@ -1070,6 +1183,10 @@ Accetti le modifiche?</translation>
     <message>
         <source>&quot;Ho provato Quovel e trovo che sia...&quot;</source>
         <translation>&quot;Ho provato Quovel e trovo che sia...&quot;</translation>
+    </message>
+    <message>
+        <source>Open Source</source>
+        <translation>Open Source</translation>
     </message>
 </context>
 <context>
