@@ -337,6 +337,9 @@ SiteListReadResult readSiteListData(QByteArray data, SiteListRoot root) {
     if (markup > kMaxMarkupCount)
         return failure(kBadFormat, QCoreApplication::translate("SiteListFile", "too much markup"));
 
+    // Records counted before parsing rewrites the text: the entries then never move while they are read.
+    const qsizetype records = QByteArrayView(text, size).count("<sito");
+
     pugi::xml_document doc;
     const unsigned options =
         pugi::parse_default | pugi::parse_ws_pcdata_single | pugi::parse_doctype | pugi::parse_declaration |
@@ -381,6 +384,8 @@ SiteListReadResult readSiteListData(QByteArray data, SiteListRoot root) {
     }
     std::vector<SiteEntry> entries;
     std::vector<QString> primaries;
+    entries.reserve(size_t(records));
+    primaries.reserve(size_t(records));
     RawRecord rec;
     QString detail;
     // Document order, any depth, the root itself excluded. Fields hold no records (textOf refuses them),
