@@ -10,6 +10,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -33,7 +34,7 @@ bool printOut(const QString& text) {
 }
 
 // One entry, one line: control characters (a hand-indented URL's line breaks) are percent-encoded.
-QString oneLine(const QString& text) {
+QString oneLine(QStringView text) {
     QString out;
     out.reserve(text.size());
     for (const QChar c : text) {
@@ -43,6 +44,21 @@ QString oneLine(const QString& text) {
             out += c;
     }
     return out;
+}
+
+// The same, written piece by piece: an address as long as the list file is never copied whole.
+bool printOneLine(std::FILE* to, QStringView text) {
+    constexpr qsizetype kPiece = 64 * 1024;
+    for (qsizetype at = 0; at < text.size();) {
+        qsizetype n = std::min(kPiece, text.size() - at);
+        if (at + n < text.size() && text[at + n - 1].isHighSurrogate())
+            --n;
+        const QString piece = oneLine(text.sliced(at, n));
+        if (std::fputs((to == stdout ? piece.toUtf8() : piece.toLocal8Bit()).constData(), to) < 0)
+            return false;
+        at += n;
+    }
+    return true;
 }
 
 // A whole number from min upwards, or -1.
@@ -158,7 +174,8 @@ int main(int argc, char* argv[]) {
         printErr(QStringLiteral("\r\033[K"));
 
     for (const SiteEntry& entry : list.entries()) {
-        if (!printOut(markerWord(entry.res) + u' ' + oneLine(entry.crc) + u' ' + oneLine(entry.url) + u'\n'))
+        if (!printOut(markerWord(entry.res) + u' ' + oneLine(entry.crc) + u' ') ||
+            !printOneLine(stdout, entry.url) || !printOut(QStringLiteral("\n")))
             break;
     }
     if (parser.isSet(diffOption)) {
@@ -181,8 +198,8 @@ int main(int argc, char* argv[]) {
     const bool printed = std::fflush(stdout) == 0 && !std::ferror(stdout);
     const int outputError = errno;
     for (const PageFailure& failure : report.failures) {
-        printErr(QStringLiteral("%1: Errore %2: %3\n")
-                     .arg(oneLine(failure.url))
+        printOneLine(stderr, failure.url);
+        printErr(QStringLiteral(": Errore %1: %2\n")
                      .arg(failure.outcome.errorNumber())
                      .arg(failure.outcome.errorText()));
     }

@@ -25,7 +25,7 @@ constexpr int kTypeMismatch = 13;
 constexpr int kJudgedByBody = 35780; // a note, not an error: the page was judged by its body
 
 QString hostOf(const QString& url) {
-    return QUrl(url).host().toLower();
+    return url.size() > kMaxUrlLength ? QString() : QUrl(url).host().toLower();
 }
 
 // A crc text as the list keeps it: optional minus sign, digits, within the signed 32-bit range.

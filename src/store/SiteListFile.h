@@ -13,6 +13,7 @@ struct SiteListReadResult {
     Outcome outcome;                // the user's text is the format error for every failed read
     QString detail;                 // the precise reason, for logs and tests
     std::vector<SiteEntry> entries; // empty unless the read worked
+    UnknownXml root;                // what a later version wrote in the list's root element, kept as read
 };
 
 // Which root element a reader takes: the window reads any well-formed file, the checker only a site list.
@@ -36,7 +37,7 @@ SiteListReadResult readSiteListData(QByteArray data, SiteListRoot root = SiteLis
 
 // Writes the entries to the file atomically, streaming: the old file stays as it was unless the new one is
 // complete, and nothing is written when an entry cannot be held by the format or the file would be too large.
-Outcome writeSiteListFile(const QString& path, const std::vector<SiteEntry>& entries);
+Outcome writeSiteListFile(const QString& path, const std::vector<SiteEntry>& entries, const UnknownXml& root = {});
 
 // User texts of the list file commands.
 namespace SiteListFileTexts {

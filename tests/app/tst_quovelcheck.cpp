@@ -7,6 +7,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
+#include <sys/resource.h>
+
 using namespace Qt::StringLiterals;
 
 // quovel-check run as a separate process against a loopback server and real list files.
@@ -23,7 +26,8 @@ class TestQuovelCheck : public QObject {
         QStringList lines;
         QString errors;
     };
-    // output: empty to read standard output, "full" to send it to /dev/full, "gone" for a reader that leaves.
+    // output: empty to read standard output, "full" to send it to /dev/full, "gone" for a reader that leaves,
+    // "limit" to read it from a process that cannot write a file larger than 150 bytes (as on a full disk).
     Checked check(const QStringList& arguments, const QString& output = {}) {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         // The user's own settings are never read or written by a test.
@@ -33,6 +37,13 @@ class TestQuovelCheck : public QObject {
         process.setProcessEnvironment(environment);
         if (output == u"full")
             process.setStandardOutputFile(u"/dev/full"_s);
+        if (output == u"limit") {
+            process.setChildProcessModifier([] {
+                ::signal(SIGXFSZ, SIG_IGN);
+                const rlimit limit{150, 150};
+                ::setrlimit(RLIMIT_FSIZE, &limit);
+            });
+        }
         if (output == u"gone") // a reader that has left before anything is written, as "| head -1" soon does
             process.setStandardOutputProcess(&reader);
         process.start(QStringLiteral(QUOVEL_CHECK_PATH), arguments);
@@ -80,6 +91,8 @@ private slots:
             << u"--save"_s << L{other} << L{u"0"_s} << 2 << u"<>"_s << u"standard output"_s << u"full"_s;
         QTest::newRow("reader of the output gone, saved")
             << u"--save"_s << L{other} << L{u"0"_s} << 2 << u"<>"_s << u"standard output"_s << u"gone"_s;
+        QTest::newRow("save on a full disk: the file as it was")
+            << u"--save"_s << L{other} << L{u"0"_s} << 2 << u"<>"_s << u"File too large"_s << u"limit"_s;
     }
     void run() {
         const auto [options, urls, crcs, exitCode, markers, summary, output] =
@@ -99,17 +112,24 @@ private slots:
         }
         const QString path = m_dir.filePath(u"list%1.qvl"_s.arg(++m_files));
         QVERIFY(writeSiteListFile(path, entries).ok());
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray before = file.readAll();
+        file.close();
 
         const Checked checked = check(options.split(u' ', Qt::SkipEmptyParts) << path, output);
         QCOMPARE(checked.exitCode, exitCode);
-        QCOMPARE(checked.lines, output.isEmpty() ? lines : QStringList());
+        QCOMPARE(checked.lines, output.isEmpty() || output == u"limit" ? lines : QStringList());
         QVERIFY2(checked.errors.contains(summary), qPrintable(checked.errors));
+        const bool saved = options.contains(u"--save") && output != u"limit";
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll() == before, !saved);
         const SiteListReadResult after = readSiteListFile(path);
         QVERIFY(after.outcome.ok());
         for (qsizetype i = 0; i < urls.size(); ++i) {
             const SiteEntry& e = after.entries.at(std::size_t(i));
             // Saved, the file holds what was printed; otherwise it is as it was.
-            QCOMPARE(e.crc, options.contains(u"--save") ? lines[i].section(u' ', 1, 1) : crcs[i]);
+            QCOMPARE(e.crc, saved ? lines[i].section(u' ', 1, 1) : crcs[i]);
             QCOMPARE(e.rdatetime != kOldTime, e.crc != crcs[i]); // a new time only with a new fingerprint
         }
     }

@@ -1,22 +1,22 @@
 #include "core/CheckRun.h"
 #include "core/Clock.h"
 #include "core/SiteList.h"
-#include "ui/frmShowModified.h"
 #include "schedule/CheckScheduler.h"
-#include "ui/ClockIndicator.h"
 #include "schedule/ConnectionState.h"
-#include "ui/frmPreferences.h"
 #include "store/SettingsStore.h"
 #include "support/DataRows.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestHttpServer.h"
+#include "ui/ClockIndicator.h"
 #include "ui/FileCommands.h"
 #include "ui/ListInteraction.h"
 #include "ui/MainMenus.h"
 #include "ui/QvlLayout.h"
 #include "ui/SiteTextCommands.h"
 #include "ui/frmDiff.h"
+#include "ui/frmPreferences.h"
 #include "ui/frmQVL.h"
+#include "ui/frmShowModified.h"
 
 #include <QAction>
 #include <QApplication>
@@ -34,7 +34,9 @@
 #include <QTimer>
 #include <QWindow>
 
+#include <csignal>
 #include <memory>
+#include <sys/resource.h>
 
 namespace {
 
@@ -223,6 +225,9 @@ private slots:
                                    << "Quovel - o.xml" << 1 << false;
         QTest::newRow("save fails") << true << "no/such/folder/f.xml" << QByteArray() << false << "Save error"
                                     << quovel << 1 << true;
+        // Through a file size limit, as on a full disk: the error names the reason, the old file stays.
+        QTest::newRow("save on a full disk")
+            << true << "full.xml" << QByteArray("old") << true << "Save error" << quovel << 1 << true;
     }
     void fileCommands() {
         const auto [save, chosen, before, answer, message, caption, count, modified] =
@@ -236,12 +241,23 @@ private slots:
             writeFile(path, before);
         w.prompter.fileNames << path;
         w.prompter.answers << answer;
+        const bool full = chosen == u"full.xml";
+        rlimit old{};
+        QCOMPARE(::getrlimit(RLIMIT_FSIZE, &old), 0);
+        if (full) {
+            ::signal(SIGXFSZ, SIG_IGN);
+            const rlimit small{64, old.rlim_max};
+            QCOMPARE(::setrlimit(RLIMIT_FSIZE, &small), 0);
+        }
         w.window->runCommand(save ? QvlCommand::Save : QvlCommand::Open, CommandOrigin::Toolbar);
+        ::setrlimit(RLIMIT_FSIZE, &old);
         QCOMPARE(w.prompter.shown.isEmpty() ? QString() : w.prompter.shown.last().title, message);
+        if (full)
+            QVERIFY(w.prompter.shown.last().text.contains(qt_error_string(EFBIG)));
         QCOMPARE(w.window->windowTitle(), caption);
         QCOMPARE(w.list.count(), count);
         QCOMPARE(w.list.isModified(), modified);
-        if (save && !answer && !before.isEmpty()) {
+        if (save && (!answer || full) && !before.isEmpty()) {
             QFile f(path);
             QVERIFY(f.open(QIODevice::ReadOnly) && f.readAll() == before);
         }
