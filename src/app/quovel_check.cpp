@@ -5,7 +5,7 @@
 #include "core/TextDiff.h"
 #include "store/PageHistory.h"
 #include "store/SettingsStore.h"
-#include "store/SiteListFile.h"
+#include "store/SiteListSession.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -141,13 +141,15 @@ int main(int argc, char* argv[]) {
     // A reader of the output that goes away must not kill the program before it saves.
     std::signal(SIGPIPE, SIG_IGN);
 
-    SiteListReadResult read = readSiteListFile(path, SiteListRoot::ElencoSiti); // never overwrite other XML
+    SiteListSession session;
+    SiteListReadResult read = session.load(path, SiteListRoot::ElencoSiti); // never overwrite other XML
     if (!read.outcome.ok()) {
         printErr(QStringLiteral("quovel-check: %1: %2 (%3)\n").arg(path, read.outcome.errorText(), read.detail));
         return kExitError;
     }
     SiteList list;
     list.replaceAll(std::move(read.entries));
+    session.setBase(list.entries());
 
     const Clock clock;
     // The same history as the window's: a page changed here shows its differences there too.
@@ -160,6 +162,8 @@ int main(int argc, char* argv[]) {
         QObject::connect(&run, &CheckRun::statusText, &app,
                          [](const QString& text) { printErr(QStringLiteral("\r\033[K") + text); });
     }
+    QSet<quint64> checked; // whose results this run has to save, whatever else the file holds by then
+    QObject::connect(&run, &CheckRun::checked, &app, [&checked](quint64 id) { checked.insert(id); });
     CheckRunReport report;
     bool done = false;
     QObject::connect(&run, &CheckRun::finished, &app, [&report, &done](const CheckRunReport& r) {
@@ -223,10 +227,16 @@ int main(int argc, char* argv[]) {
     // Someone who checks only from cron never opens the window, which prunes the history at start.
     history.prune(clock.now());
     if (parser.isSet(saveOption)) {
-        const Outcome written = writeSiteListFile(path, list.entries());
-        if (!written.ok()) {
-            printErr(QStringLiteral("quovel-check: %1\n").arg(written.errorText()));
+        // Another program (the window, another cron job) may have saved the list during the run: its changes
+        // stay, and this run's results go into the sites it kept.
+        const SiteListSave saved = session.save(path, list.entries(), checked, MergeOrder::Theirs);
+        if (!saved.outcome.ok()) {
+            printErr(QStringLiteral("quovel-check: %1\n").arg(saved.outcome.errorText()));
             status = kExitError;
+        } else if (saved.merged) {
+            printErr(QStringLiteral("quovel-check: %1 was saved by another program during the run; merged: %2\n")
+                         .arg(path, saved.mergedSites.isEmpty() ? QStringLiteral("-")
+                                                                : oneLine(saved.mergedSites.join(u", "))));
         }
     }
     return status;

@@ -408,6 +408,7 @@ void CheckRun::Impl::settle(int row, const Flight& flight, qint32 fingerprint, b
     list.setTicked(row, false);
     checkedUrls.append(flight.url);
     ++checked;
+    emit q->checked(flight.entryId);
 }
 
 CheckRunReport CheckRun::Impl::report() const {

@@ -2,6 +2,7 @@
 
 #include "store/XmlEntities.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -431,17 +432,22 @@ UnknownParts findUnknown(const pugi::xml_node& top, const UnknownFinder& finder)
 }
 
 SiteListReadResult failure(int number, const QString& detail) {
-    return {Outcome::failure(number, SiteListFileTexts::kFormatError), detail, {}, {}};
+    return {Outcome::failure(number, SiteListFileTexts::kFormatError), detail, {}, {}, {}, false};
 }
 
 } // namespace
 
-SiteListReadResult readSiteListFile(const QString& path, SiteListRoot root) {
+SiteListReadResult readSiteListFile(const QString& path, SiteListRoot root, QByteArrayView unlessDigest) {
     QByteArray data;
     QString detail;
     if (const int number = readBoundedFile(path, data, detail))
         return failure(number, detail);
-    return readSiteListData(std::move(data), root);
+    QByteArray digest = QCryptographicHash::hash(data, QCryptographicHash::Sha1);
+    const bool unchanged = !unlessDigest.isEmpty() && digest == unlessDigest;
+    SiteListReadResult read = unchanged ? SiteListReadResult{Outcome::success(), {}, {}, {}, {}, true}
+                                        : readSiteListData(std::move(data), root);
+    read.digest = std::move(digest);
+    return read;
 }
 
 SiteListReadResult readSiteListData(QByteArray data, SiteListRoot root) {
@@ -527,5 +533,5 @@ SiteListReadResult readSiteListData(QByteArray data, SiteListRoot root) {
         }
     }
     assignKeys(entries, primaries);
-    return {Outcome::success(), QString(), std::move(entries), std::move(unknown.root)};
+    return {Outcome::success(), QString(), std::move(entries), std::move(unknown.root), {}, false};
 }

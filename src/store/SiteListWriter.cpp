@@ -2,6 +2,7 @@
 #include "store/SiteListFile.h"
 #include "store/XmlEntities.h"
 
+#include <QCryptographicHash>
 #include <QFileInfo>
 
 #include <cstdio>
@@ -26,7 +27,8 @@ private:
 class ChunkWriter {
 public:
     explicit ChunkWriter(AtomicFile& out)
-        : m_out(out) {}
+        : m_out(out)
+        , m_digest(QCryptographicHash::Sha1) {}
     void put(char c) {
         if (m_used == qint64(sizeof m_buf))
             flush();
@@ -37,14 +39,19 @@ public:
             put(c);
     }
     bool flush() {
-        if (m_ok && m_used > 0)
+        if (m_ok && m_used > 0) {
             m_ok = m_out.write(QByteArrayView(m_buf, m_used));
+            m_digest.addData(QByteArrayView(m_buf, m_used));
+        }
         m_used = 0;
         return m_ok;
     }
 
+    QByteArray digest() const { return m_digest.result(); }
+
 private:
     AtomicFile& m_out;
+    QCryptographicHash m_digest;
     char m_buf[64 * 1024];
     qint64 m_used = 0;
     bool m_ok = true;
@@ -256,7 +263,8 @@ QString unwritableEntry(const std::vector<SiteEntry>& entries) {
 
 } // namespace
 
-Outcome writeSiteListFile(const QString& path, const std::vector<SiteEntry>& entries, const UnknownXml& root) {
+Outcome writeSiteListFile(const QString& path, const std::vector<SiteEntry>& entries, const UnknownXml& root,
+                          QByteArray* digest) {
     using namespace SiteListFileErrors;
     const auto fail = [&path](int number, const QString& reason) {
         return Outcome::failure(number,
@@ -280,5 +288,7 @@ Outcome writeSiteListFile(const QString& path, const std::vector<SiteEntry>& ent
     putList(out, entries, root);
     if (!out.flush() || !file.commit())
         return fail(kFileAccess, file.errorString());
+    if (digest)
+        *digest = out.digest();
     return Outcome::success();
 }

@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include <csignal>
+#include <functional>
 #include <sys/resource.h>
 
 using namespace Qt::StringLiterals;
@@ -28,7 +29,9 @@ class TestQuovelCheck : public QObject {
     };
     // output: empty to read standard output, "full" to send it to /dev/full, "gone" for a reader that leaves,
     // "limit" to read it from a process that cannot write a file larger than 150 bytes (as on a full disk).
-    Checked check(const QStringList& arguments, const QString& output = {}) {
+    // meanwhile: what happens while it runs.
+    Checked check(const QStringList& arguments, const QString& output = {},
+                  const std::function<void()>& meanwhile = {}) {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         // The user's own settings are never read or written by a test.
         environment.insert(u"XDG_CONFIG_HOME"_s, m_dir.filePath(u"config"_s));
@@ -51,6 +54,8 @@ class TestQuovelCheck : public QObject {
             reader.start(u"true"_s, {});
             reader.waitForFinished();
         }
+        if (meanwhile)
+            meanwhile();
         if (!process.waitForFinished(60000))
             return {}; // the destructor kills it
         return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2,
@@ -148,6 +153,38 @@ private slots:
         QCOMPARE(checked.lines.mid(1, 2).join(u'|').count(e.url), 2); // --- and +++ name the page
         QCOMPARE(checked.lines.mid(3), (QStringList{u"@@ -1,2 +1,2 @@"_s, u" Notizie"_s, u"-Il prezzo è 10 euro"_s,
                                                     u"+Il prezzo è 12 euro"_s}));
+    }
+
+    // The window saves the list during a slow check: its added site, edited description and deleted site stay,
+    // and the check's results go into the sites it kept.
+    void savedMeanwhile() {
+        const QString path = m_dir.filePath(u"shared.qvl"_s);
+        std::vector<SiteEntry> entries(3);
+        const QString urls[] = {m_server.url(u"/other"_s), m_server.url(u"/fixed"_s),
+                                m_server.url(u"/slow?ms=2000"_s)};
+        for (int i = 0; i < 3; ++i) {
+            entries[i].url = urls[i];
+            entries[i].nick = u"n%1"_s.arg(i);
+        }
+        QVERIFY(writeSiteListFile(path, entries).ok());
+        const Checked checked = check({u"--save"_s, path}, {}, [&] {
+            QVERIFY(QTest::qWaitFor([&] { return m_server.hits(u"/slow"_s) > 0; }, 10000));
+            std::vector<SiteEntry> edited = entries;
+            edited.erase(edited.begin());
+            edited[0].descrizione = u"nuova"_s;
+            edited.push_back(entries[0]);
+            edited.back().url = u"http://added.invalid/"_s;
+            edited.back().nick = u"nuovo"_s;
+            QVERIFY(writeSiteListFile(path, edited).ok());
+        });
+        QCOMPARE(checked.exitCode, 1);
+        QVERIFY2(checked.errors.contains(u"merged: n0, n1, nuovo"_s), qPrintable(checked.errors));
+        const SiteListReadResult after = readSiteListFile(path);
+        QStringList got;
+        for (const SiteEntry& e : after.entries)
+            got << e.nick + u' ' + e.url + u' ' + e.descrizione + u' ' + (e.crc == u"0" ? u"0"_s : u"new"_s);
+        QCOMPARE(got, (QStringList{u"n1 "_s + urls[1] + u" nuova new"_s, u"n2 "_s + urls[2] + u"  new"_s,
+                                   u"nuovo http://added.invalid/  0"_s}));
     }
 
     void refusesBadInput() {

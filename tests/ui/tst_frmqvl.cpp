@@ -4,6 +4,7 @@
 #include "schedule/CheckScheduler.h"
 #include "schedule/ConnectionState.h"
 #include "store/SettingsStore.h"
+#include "store/SiteListFile.h"
 #include "support/DataRows.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestHttpServer.h"
@@ -465,6 +466,46 @@ private slots:
         w.run.CheckSelectedURLs(true);
         QTRY_VERIFY(!w.run.isActive() && open == 0);
         QCOMPARE(mostOpen, 1);
+    }
+
+    // Another program saves the open list file: a list without unsaved changes is loaded again, its sort,
+    // selection and ticks kept; with unsaved changes the window says so at once and merges at the next save.
+    void anotherWriterSaves() {
+        World w;
+        const QString path = w.path(QStringLiteral("shared.qvl"));
+        writeFile(path, kTwoSites);
+        QVERIFY(w.window->openListFile(path));
+        w.window->listInteraction()->headerClicked(0); // b, a
+        w.list.setTicked(1, true);
+        w.window->listInteraction()->selectRow(0);
+        const auto otherSaves = [&](const QString& word, const QString& crc) {
+            SiteListReadResult r = readSiteListFile(path);
+            r.entries[1].descrizione = word;
+            r.entries[1].crc = crc;
+            r.entries.push_back(r.entries[0]);
+            r.entries.back().nick = word;
+            r.entries.back().url = QStringLiteral("http://%1.example/").arg(word);
+            QVERIFY(writeSiteListFile(path, r.entries).ok());
+        };
+        otherSaves(QStringLiteral("uno"), QStringLiteral("7"));
+        QTRY_COMPARE(w.list.count(), 3);
+        QCOMPARE(w.window->statusPanel(1)->text(), FileCommands::kReloadedText);
+        QCOMPARE(w.ticks(), QStringLiteral("001")); // uno, b, a
+        QCOMPARE(w.list.selectedRow(), 1);
+        QVERIFY(!w.list.isModified());
+
+        w.list.setField(2, SiteList::Field::Descrizione, QStringLiteral("mia"));
+        w.list.setModified(true);
+        otherSaves(QStringLiteral("due"), QStringLiteral("8")); // the file was replaced: the watch holds
+        QTRY_COMPARE(w.window->statusPanel(1)->text(), FileCommands::kChangedText);
+        QCOMPARE(w.list.count(), 3);
+        QVERIFY(w.window->fileCommands().saveFile(path));
+        QCOMPARE(w.window->statusPanel(1)->text(), FileCommands::kMergedText.arg(QStringLiteral("b, due")));
+        QVERIFY(!w.list.isModified());
+        QStringList saved;
+        for (const SiteEntry& e : readSiteListFile(path).entries)
+            saved << e.nick + u' ' + e.crc + u' ' + e.descrizione;
+        QCOMPARE(saved.join(u'|'), QStringLiteral("uno 1 |b 8 due|a 1 mia|due 1 "));
     }
 
     // A manual run from the window against loopback pages: markers, status bar, stop, results window.
