@@ -23,6 +23,7 @@ constexpr int kProxyFailure = 35776;
 constexpr int kBadReply = 35777; // not HTTP, or a header line too long
 constexpr int kInternal = 35778; // the fetcher could not start a transfer: not about one page
 constexpr int kOther = 35779;
+constexpr int kHttpStatus = 35781; // the server answered 400 or more, or a redirect that leads nowhere
 } // namespace FetchError
 
 // Longer addresses are not fetched: no server takes them, and parsing one costs as much as the whole list.
