@@ -1,5 +1,6 @@
 #include "store/SiteListSession.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QLockFile>
 
@@ -14,8 +15,9 @@ bool sameFile(const QString& a, const QString& b) {
 }
 
 Outcome saveFailure(const QString& path, const QString& reason) {
-    return Outcome::failure(SiteListFileErrors::kFileAccess,
-                            QStringLiteral("Impossibile salvare il file \"%1\": %2").arg(path, reason));
+    return Outcome::failure(
+        SiteListFileErrors::kFileAccess,
+        QCoreApplication::translate("SiteListFile", "Impossibile salvare il file \"%1\": %2").arg(path, reason));
 }
 
 } // namespace
@@ -48,7 +50,8 @@ SiteListSave SiteListSession::save(const QString& path, const std::vector<SiteEn
     // write goes on and says why it fails.
     if (!lock.tryLock(kLockWaitMs) && QFileInfo::exists(lockPath(path))) {
         result.outcome = saveFailure(
-            path, QStringLiteral("un altro programma lo sta salvando (%1 bloccato).").arg(lockPath(path)));
+            path, QCoreApplication::translate("SiteListFile", "un altro programma lo sta salvando (%1 bloccato).")
+                      .arg(lockPath(path)));
         return result;
     }
     const std::vector<SiteEntry>* entries = &mine;
@@ -63,9 +66,10 @@ SiteListSave SiteListSession::save(const QString& path, const std::vector<SiteEn
             result.merged = true;
             result.mergedSites = merge.merged;
         } else if (!now.outcome.ok() && now.outcome.errorNumber() != SiteListFileErrors::kFileNotFound) {
-            result.outcome = saveFailure(
-                path,
-                QStringLiteral("un altro programma lo ha cambiato e non si legge più (%1).").arg(now.detail));
+            result.outcome =
+                saveFailure(path, QCoreApplication::translate(
+                                      "SiteListFile", "un altro programma lo ha cambiato e non si legge più (%1).")
+                                      .arg(now.detail));
             return result;
         }
     }

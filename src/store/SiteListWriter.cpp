@@ -2,6 +2,7 @@
 #include "store/SiteListFile.h"
 #include "store/XmlEntities.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QFileInfo>
 
@@ -252,8 +253,10 @@ QString unwritableEntry(const std::vector<SiteEntry>& entries) {
             QString who = e.nick.isEmpty() ? e.url : e.nick;
             for (qsizetype at; (at = firstNonXmlChar(who)) >= 0;)
                 who[at] = QChar::ReplacementCharacter;
-            return QStringLiteral("la voce %1 (%2) contiene nel campo %3 un carattere che un file XML non può "
-                                  "contenere. Correggila e salva di nuovo.")
+            return QCoreApplication::translate(
+                       "SiteListFile",
+                       "la voce %1 (%2) contiene nel campo %3 un carattere che un file XML non può "
+                       "contenere. Correggila e salva di nuovo.")
                 .arg(number)
                 .arg(who, QString::fromLatin1(field));
         }
@@ -267,19 +270,21 @@ Outcome writeSiteListFile(const QString& path, const std::vector<SiteEntry>& ent
                           QByteArray* digest) {
     using namespace SiteListFileErrors;
     const auto fail = [&path](int number, const QString& reason) {
-        return Outcome::failure(number,
-                                QStringLiteral("Impossibile salvare il file \"%1\": %2").arg(path, reason));
+        return Outcome::failure(
+            number, QCoreApplication::translate("SiteListFile", "Impossibile salvare il file \"%1\": %2")
+                        .arg(path, reason));
     };
     if (const QString why = unwritableEntry(entries); !why.isEmpty())
         return fail(kBadFormat, why);
     ByteCounter counter;
     putList(counter, entries, root);
     if (counter.size() > kMaxSiteListFileSize)
-        return fail(kFileAccess, QStringLiteral("l'elenco supera 256 MiB e non potrebbe essere riaperto."));
+        return fail(kFileAccess, QCoreApplication::translate(
+                                     "SiteListFile", "l'elenco supera 256 MiB e non potrebbe essere riaperto."));
     if (path.isEmpty())
-        return fail(kFileAccess, QStringLiteral("nessun nome di file."));
+        return fail(kFileAccess, QCoreApplication::translate("SiteListFile", "nessun nome di file."));
     if (QFileInfo(path).isDir())
-        return fail(kFileAccess, QStringLiteral("il percorso è una cartella."));
+        return fail(kFileAccess, QCoreApplication::translate("SiteListFile", "il percorso è una cartella."));
 
     AtomicFile file(path);
     if (!file.open())

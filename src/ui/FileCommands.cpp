@@ -1,6 +1,7 @@
 #include "ui/FileCommands.h"
 
 #include "core/CheckRun.h"
+#include "core/Language.h"
 #include "core/SiteList.h"
 #include "store/SiteListFile.h"
 #include "winsupport/CommonDialog.h"
@@ -15,18 +16,21 @@
 #include <QWidget>
 
 namespace {
-const QString kSaveErrorTitle = QStringLiteral("Save error");
+QString shown(const QString& text) {
+    return Language::text("SiteListFileTexts", text);
+}
+
 // Editors write a file in several steps; the file is looked at once they are done.
 constexpr int kSettleMs = 300;
 constexpr int kNamesShown = 5;
 
 QString siteNames(const QStringList& names) {
-    QStringList shown = names.mid(0, kNamesShown);
-    for (QString& name : shown)
+    QStringList first = names.mid(0, kNamesShown);
+    for (QString& name : first)
         name = name.left(80);
-    QString text = shown.join(QStringLiteral(", "));
+    QString text = first.join(QStringLiteral(", "));
     if (names.size() > kNamesShown)
-        text += QStringLiteral(" e altri %1").arg(names.size() - kNamesShown);
+        text += FileCommands::tr(" e altri %1").arg(names.size() - kNamesShown);
     return text;
 }
 } // namespace
@@ -57,13 +61,15 @@ QString FileCommands::initialFolder() const {
     if (!m_lastFolder.isEmpty() && QFileInfo(m_lastFolder).isDir())
         return m_lastFolder;
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    return documents.isEmpty() ? QDir::homePath() : documents;
+    // A folder that is not there would end up as the proposed file name.
+    return documents.isEmpty() || !QFileInfo(documents).isDir() ? QDir::homePath() : documents;
 }
 
 void FileCommands::remember(const QString& path) {
     const QFileInfo info(path);
     m_lastFolder = info.absolutePath();
-    m_window.setWindowTitle(SiteListFileTexts::kCaptionPrefix + info.fileName());
+    m_fileName = info.fileName();
+    m_window.setWindowTitle(shown(SiteListFileTexts::kCaptionPrefix) + info.fileName());
 }
 
 void FileCommands::watch(const QString& path) {
@@ -83,9 +89,9 @@ void FileCommands::watch(const QString& path) {
 void FileCommands::LoadSiteList() {
     // A fresh dialog object for each command: no choice carries over from one to the next.
     CommonDialog dialog(m_prompter, initialFolder());
-    dialog.setDialogTitle(SiteListFileTexts::kOpenTitle);
+    dialog.setDialogTitle(shown(SiteListFileTexts::kOpenTitle));
     dialog.setDefaultExt(SiteListFileTexts::kOpenDefaultExt);
-    dialog.setFilter(SiteListFileTexts::kFilter);
+    dialog.setFilter(shown(SiteListFileTexts::kFilter));
     dialog.setFilterIndex(0);
     // Owned by the window, so it stays on top of it; the schedule keeps running while it is open.
     dialog.setHOwner(&m_window);
@@ -100,8 +106,8 @@ void FileCommands::LoadSiteList() {
 bool FileCommands::loadFile(const QString& path) {
     SiteListReadResult read = m_session.load(path);
     if (!read.outcome.ok()) {
-        m_prompter.message(Prompter::Icon::Exclamation, SiteListFileTexts::kLoadErrorTitle,
-                           SiteListFileTexts::kFormatError, &m_window);
+        m_prompter.messageDetail(Prompter::Icon::Exclamation, shown(SiteListFileTexts::kLoadErrorTitle),
+                                 shown(SiteListFileTexts::kFormatError), read.detail, &m_window);
         return false;
     }
     remember(path);
@@ -115,18 +121,23 @@ bool FileCommands::loadFile(const QString& path) {
 
 void FileCommands::SaveSiteList() {
     CommonDialog dialog(m_prompter, initialFolder());
-    dialog.setDialogTitle(SiteListFileTexts::kSaveTitle);
+    dialog.setDialogTitle(shown(SiteListFileTexts::kSaveTitle));
+    // File managers tell a list by its .qvl name: a *.xml glob wins over the content as soon as they see it.
     dialog.setDefaultExt(SiteListFileTexts::kSaveDefaultExt);
-    dialog.setFilter(SiteListFileTexts::kFilter);
-    dialog.setFilterIndex(0);
+    dialog.setFilter(shown(SiteListFileTexts::kFilter));
+    dialog.setFilterIndex(2); // counted from 1
+    dialog.setFileName(m_fileName.isEmpty() ? tr("Siti.qvl") : m_fileName);
+    // The proposed name stays the dialog's FileName when the person cancels: only the result tells.
+    dialog.setCancelError(true);
     dialog.setHOwner(&m_window);
     // The dialog does not ask before replacing a file: the question below is the only one.
-    dialog.ShowSave();
+    if (!dialog.ShowSave().ok())
+        return;
     const QString path = dialog.FileName();
     if (path.isEmpty())
         return;
-    if (QFileInfo::exists(path) &&
-        !m_prompter.askYesNo(SiteListFileTexts::kOverwriteTitle, SiteListFileTexts::kOverwriteQuestion, &m_window))
+    if (QFileInfo::exists(path) && !m_prompter.askYesNo(shown(SiteListFileTexts::kOverwriteTitle),
+                                                        shown(SiteListFileTexts::kOverwriteQuestion), &m_window))
         return;
     saveFile(path);
 }
@@ -135,13 +146,13 @@ bool FileCommands::saveFile(const QString& path) {
     const SiteListSave saved = m_session.save(path, m_list.entries(), m_checked, MergeOrder::Mine);
     // A failed save is always reported, wherever the command came from: it must never look like success.
     if (!saved.outcome.ok()) {
-        m_prompter.message(Prompter::Icon::Critical, kSaveErrorTitle, saved.outcome.errorText(), &m_window);
+        m_prompter.message(Prompter::Icon::Critical, tr("Save error"), saved.outcome.errorText(), &m_window);
         return false;
     }
     m_checked.clear();
     // The file holds both writers' work now: the window shows it.
     if (saved.merged && reloadKeepingView())
-        m_status.setText(kMergedText.arg(siteNames(saved.mergedSites)));
+        m_status.setText(tr(kMergedText).arg(siteNames(saved.mergedSites)));
     m_list.setModified(false);
     remember(path);
     watch(path);
@@ -158,9 +169,9 @@ void FileCommands::checkDisk() {
         return;
     }
     if (m_list.isModified())
-        m_status.setText(kChangedText);
+        m_status.setText(tr(kChangedText));
     else if (reloadKeepingView())
-        m_status.setText(kReloadedText);
+        m_status.setText(tr(kReloadedText));
 }
 
 bool FileCommands::reloadKeepingView() {

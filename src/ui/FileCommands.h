@@ -22,20 +22,20 @@ class SiteList;
 class FileCommands : public QObject {
     Q_OBJECT
 public:
-    // Texts of the status panel when another program saved the open file.
-    static inline const QString kReloadedText =
-        QStringLiteral("Elenco ricaricato: il file è stato salvato da un altro programma.");
-    static inline const QString kChangedText = QStringLiteral(
+    // Texts of the status panel when another program saved the open file (source texts, shown through tr()).
+    static constexpr const char* kReloadedText =
+        QT_TR_NOOP("Elenco ricaricato: il file è stato salvato da un altro programma.");
+    static constexpr const char* kChangedText = QT_TR_NOOP(
         "Il file è stato salvato da un altro programma: il prossimo salvataggio unirà le sue modifiche alle tue.");
-    static inline const QString kMergedText =
-        QStringLiteral("Salvato unendo le modifiche di un altro programma: %1");
+    static constexpr const char* kMergedText = QT_TR_NOOP("Salvato unendo le modifiche di un altro programma: %1");
 
     FileCommands(SiteList& list, CheckRun& run, Prompter& prompter, QTableView& view, QLabel& status,
                  QWidget& window);
 
     // "&Open": asks for a file and loads it.
     void LoadSiteList();
-    // "&Save": asks for a file name, asks before replacing an existing file, and writes the list.
+    // "&Save": asks for a file name (proposing the open list's, or "Siti.qvl"; the *.qvl filter first), asks
+    // before replacing an existing file, and writes the list.
     void SaveSiteList();
 
     // Replaces the list with the file's entries, all or nothing; on success the caption names the file, on
@@ -46,7 +46,7 @@ public:
     bool saveFile(const QString& path);
 
     // The folder the file dialogs start in: that of the list file last opened or saved, else the user's
-    // documents folder.
+    // documents folder when there is one, else the home folder.
     QString initialFolder() const;
 
 private:
@@ -64,6 +64,7 @@ private:
     QLabel& m_status;
     QWidget& m_window;
     QString m_lastFolder;
+    QString m_fileName; // of the list last opened or saved
     SiteListSession m_session;
     QSet<quint64> m_checked; // sites checked since the list was loaded or saved
     QFileSystemWatcher m_watcher;
