@@ -541,7 +541,7 @@ SiteListReadResult readSiteListData(QByteArray data, SiteListRoot root) {
                 return failure(kBadFormat, detail);
             SiteEntry e;
             e.url = std::move(rec.fields[0]);
-            e.crc = rec.fields[1].isEmpty() ? QStringLiteral("0") : std::move(rec.fields[1]);
+            e.crc = rec.fields[1].isEmpty() ? StoredCrc() : StoredCrc::fromText(rec.fields[1]);
             e.rdatetime = std::move(rec.fields[2]);
             e.descrizione = XMLEntityDecode(rec.fields[3]);
             e.nick = XMLEntityDecode(rec.nickRaw);

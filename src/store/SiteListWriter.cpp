@@ -214,7 +214,7 @@ template <class Out> void putList(Out& out, const std::vector<SiteEntry>& entrie
         putRaw(out, e.unknown.attributes);
         out.put('>');
         putElement(out, "url", e.url);
-        putElement(out, "crc", e.crc);
+        putElement(out, "crc", e.crc.text());
         putElement(out, "rdatetime", e.rdatetime);
         putElement(out, "descrizione", e.descrizione, kEntities);
         UnknownChildren inRecord(out, e.unknown);
@@ -233,9 +233,10 @@ QString unwritableEntry(const std::vector<SiteEntry>& entries) {
     qsizetype number = 0;
     for (const SiteEntry& e : entries) {
         ++number;
+        const QString crc = e.crc.text();
         const std::pair<const char*, const QString*> fields[] = {{"nick", &e.nick},
                                                                  {"url", &e.url},
-                                                                 {"crc", &e.crc},
+                                                                 {"crc", &crc},
                                                                  {"rdatetime", &e.rdatetime},
                                                                  {"descrizione", &e.descrizione},
                                                                  {"inizio", &e.options.start},

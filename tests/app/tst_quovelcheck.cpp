@@ -111,7 +111,7 @@ private slots:
         for (qsizetype i = 0; i < urls.size(); ++i) {
             SiteEntry& e = entries[std::size_t(i)];
             e.url = urls[i];
-            e.crc = crcs[i];
+            e.crc = StoredCrc::fromText(crcs[i]);
             e.rdatetime = kOldTime;
             // Only /other changes: it is given another fingerprint in every list.
             const QString marker = markers.section(u' ', int(i), int(i));
@@ -138,8 +138,8 @@ private slots:
         for (qsizetype i = 0; i < urls.size(); ++i) {
             const SiteEntry& e = after.entries.at(std::size_t(i));
             // Saved, the file holds what was printed; otherwise it is as it was.
-            QCOMPARE(e.crc, saved ? lines[i].section(u' ', 1, 1) : crcs[i]);
-            QCOMPARE(e.rdatetime != kOldTime, e.crc != crcs[i]); // a new time only with a new fingerprint
+            QCOMPARE(e.crc.text(), saved ? lines[i].section(u' ', 1, 1) : crcs[i]);
+            QCOMPARE(e.rdatetime != kOldTime, e.crc.text() != crcs[i]); // a new time only with a new fingerprint
         }
     }
 
@@ -193,7 +193,7 @@ private slots:
         const SiteListReadResult after = readSiteListFile(path);
         QStringList got;
         for (const SiteEntry& e : after.entries)
-            got << e.nick + u' ' + e.url + u' ' + e.descrizione + u' ' + (e.crc == u"0" ? u"0"_s : u"new"_s);
+            got << e.nick + u' ' + e.url + u' ' + e.descrizione + u' ' + (e.crc.text() == u"0" ? u"0"_s : u"new"_s);
         QCOMPARE(got, (QStringList{u"n1 "_s + urls[1] + u" nuova new"_s, u"n2 "_s + urls[2] + u"  new"_s,
                                    u"nuovo http://added.invalid/  0"_s}));
     }

@@ -18,7 +18,7 @@ std::vector<SiteEntry> sites(const QString& text) {
         e.id = id.size() > 1 ? id[0].toULongLong() : out.size() + 1;
         e.nick = f[0];
         e.url = f[1];
-        e.crc = f[2];
+        e.crc = StoredCrc::fromText(f[2]);
         e.descrizione = f[3];
         if (f.size() > 4)
             e.options.textCrc = f[4].toInt();
@@ -30,7 +30,7 @@ std::vector<SiteEntry> sites(const QString& text) {
 QString text(const std::vector<SiteEntry>& entries) {
     QStringList out;
     for (const SiteEntry& e : entries)
-        out << QStringList{e.nick, e.url, e.crc, e.descrizione}.join(u':') +
+        out << QStringList{e.nick, e.url, e.crc.text(), e.descrizione}.join(u':') +
                    (e.options.textCrc ? u':' + QString::number(*e.options.textCrc) : QString());
     return out.join(u';');
 }

@@ -513,7 +513,7 @@ private slots:
             QTest::keyClick(editor, Qt::Key(key));
         QTRY_VERIFY(!view->findChild<QLineEdit*>()); // the editor commits and closes later
         QCOMPARE(w.list.entryAt(0).url, url);
-        QCOMPARE(w.list.entryAt(0).crc.toInt(), crc);
+        QCOMPARE(w.list.entryAt(0).crc.text().toInt(), crc);
         QCOMPARE(w.list.isModified(), modified);
         QCOMPARE(w.list.entryAt(0).res, QStringLiteral("  <>"));
         // The other columns are never edited in place; the URL can be edited again.
@@ -590,7 +590,7 @@ private slots:
         const auto otherSaves = [&](const QString& word, const QString& crc) {
             SiteListReadResult r = readSiteListFile(path);
             r.entries[1].descrizione = word;
-            r.entries[1].crc = crc;
+            r.entries[1].crc = StoredCrc::fromText(crc);
             r.entries.push_back(r.entries[0]);
             r.entries.back().nick = word;
             r.entries.back().url = QStringLiteral("http://%1.example/").arg(word);
@@ -614,7 +614,7 @@ private slots:
         QVERIFY(!w.list.isModified());
         QStringList saved;
         for (const SiteEntry& e : readSiteListFile(path).entries)
-            saved << e.nick + u' ' + e.crc + u' ' + e.descrizione;
+            saved << e.nick + u' ' + e.crc.text() + u' ' + e.descrizione;
         QCOMPARE(saved.join(u'|'), QStringLiteral("uno 1 |b 8 due|a 1 mia|due 1 "));
     }
 
