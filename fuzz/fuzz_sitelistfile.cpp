@@ -81,9 +81,12 @@ void writeAnyEntry(const std::uint8_t* data, std::size_t size, const QString& fi
     std::memcpy(units.data(), data, size / 2 * 2);
     const QStringList parts = units.split(QChar(0x1F));
     SiteEntry in;
-    QString* fields[] = {&in.nick, &in.url, &in.crc, &in.rdatetime, &in.descrizione};
+    QString crc;
+    QString* fields[] = {&in.nick, &in.url, &crc, &in.rdatetime, &in.descrizione};
     for (qsizetype i = 0; i < parts.size() && i < 5; ++i)
         *fields[i] = parts[i];
+    // An empty stored crc reads as 0.
+    in.crc = crc.isEmpty() ? StoredCrc() : StoredCrc::fromText(crc);
     if (!writeSiteListFile(file, {in}).ok()) {
         for (const QString* f : fields) {
             if (firstNonXmlChar(*f) >= 0)
@@ -92,8 +95,6 @@ void writeAnyEntry(const std::uint8_t* data, std::size_t size, const QString& fi
         std::abort();
     }
     const SiteListReadResult out = readSiteListFile(file, SiteListRoot::ElencoSiti);
-    if (in.crc.isEmpty())
-        in.crc = QStringLiteral("0");
     if (!out.outcome.ok() || out.entries.size() != 1 || !sameFields(in, out.entries[0]))
         std::abort();
 }
