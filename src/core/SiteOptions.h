@@ -26,7 +26,7 @@ struct SiteOptions {
     QString end;                   // up to the first later line containing this, when set
     std::optional<qint32> textCrc; // the text fingerprint of the last check; none before the first
     int version = kTextVersion;    // the extraction that made textCrc
-    UnknownXml unknown;            // what a later version wrote in the options, kept as read
+    UnknownXml unknown{};          // what a later version wrote in the options, kept as read
 
     bool operator==(const SiteOptions&) const = default;
 
