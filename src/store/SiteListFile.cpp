@@ -203,8 +203,14 @@ const char* readOptions(const pugi::xml_node& opzioni, SiteOptions& options) {
     QString text;
     for (pugi::xml_node n = opzioni.first_child(); n; n = n.next_sibling()) {
         const bool rule = isElement(n, QLatin1StringView("ignora"));
+        const bool selector = isElement(n, QLatin1StringView("selettore"));
+        if (selector)
+            options.selectorKind = QByteArrayView(n.attribute("tipo").value()).trimmed() == "css"
+                                       ? SelectorKind::Css
+                                       : SelectorKind::XPath;
         QString* const target = isElement(n, QLatin1StringView("inizio")) ? &options.start
                                 : isElement(n, QLatin1StringView("fine")) ? &options.end
+                                : selector                                ? &options.selector
                                                                           : nullptr;
         if (!rule && !target)
             continue;
@@ -390,7 +396,8 @@ void findUnknownOptions(const pugi::xml_node& opzioni, const UnknownFinder& find
     }
     qsizetype known = 0;
     for (pugi::xml_node n = opzioni.first_child(); n; n = n.next_sibling()) {
-        if (isElement(n, "ignora"_L1) || isElement(n, "inizio"_L1) || isElement(n, "fine"_L1))
+        if (isElement(n, "ignora"_L1) || isElement(n, "inizio"_L1) || isElement(n, "fine"_L1) ||
+            isElement(n, "selettore"_L1))
             ++known;
         else if (n.type() == pugi::node_element && !holdsRecord(n))
             finder.element(n, known, into);

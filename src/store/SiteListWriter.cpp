@@ -192,6 +192,12 @@ template <class Out> void putOptions(Out& out, const SiteOptions& o) {
         child("inizio", o.start);
     if (!o.end.isEmpty())
         child("fine", o.end);
+    if (!o.selector.isEmpty()) {
+        unknown.before(known++);
+        out.put(o.selectorKind == SelectorKind::Css ? "<selettore tipo=\"css\">" : "<selettore tipo=\"xpath\">");
+        putText(out, o.selector, kEntities);
+        out.put("</selettore>");
+    }
     unknown.rest();
     out.put("</opzioni>");
 }
@@ -240,7 +246,8 @@ QString unwritableEntry(const std::vector<SiteEntry>& entries) {
                                                                  {"rdatetime", &e.rdatetime},
                                                                  {"descrizione", &e.descrizione},
                                                                  {"inizio", &e.options.start},
-                                                                 {"fine", &e.options.end}};
+                                                                 {"fine", &e.options.end},
+                                                                 {"selettore", &e.options.selector}};
         const char* field = nullptr;
         for (const auto& [name, value] : fields) {
             if (!field && firstNonXmlChar(*value) >= 0)
