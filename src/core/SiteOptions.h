@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/PageSelector.h"
+#include "core/UnknownXml.h"
 
 #include <QDateTime>
 #include <QString>
@@ -33,13 +34,14 @@ struct SiteOptions {
     QDateTime lastChecked;         // the latest check, kept for a site with a minimum interval only
     int failures = 0;              // consecutive failed checks
     QDateTime failingSince;        // the first of them
+    UnknownXml unknown{};          // what a later version wrote in the options, kept as read
 
     bool operator==(const SiteOptions&) const = default;
 
     // Default options are not written to the list file, so a list that uses none stays as it always was.
     bool isDefault() const {
         return !textMode && !noDigits && ignore.isEmpty() && start.isEmpty() && end.isEmpty() &&
-               selector.isEmpty() && !textCrc && minInterval == 0 && failures == 0;
+               selector.isEmpty() && !textCrc && unknown.isEmpty() && minInterval == 0 && failures == 0;
     }
     // The rules that decide what the text is; the stored fingerprint and its version are not among them.
     bool sameRules(const SiteOptions& o) const {
