@@ -99,6 +99,22 @@ The timer takes 1 to %2 seconds.</translation>
         <source>Save error</source>
         <translation>Save error</translation>
     </message>
+    <message>
+        <source> e altri %1</source>
+        <translation> and %1 more</translation>
+    </message>
+    <message>
+        <source>Elenco ricaricato: il file è stato salvato da un altro programma.</source>
+        <translation>List loaded again: the file was saved by another program.</translation>
+    </message>
+    <message>
+        <source>Il file è stato salvato da un altro programma: il prossimo salvataggio unirà le sue modifiche alle tue.</source>
+        <translation>The file was saved by another program: the next save will merge its changes with yours.</translation>
+    </message>
+    <message>
+        <source>Salvato unendo le modifiche di un altro programma: %1</source>
+        <translation>Saved, merged with another program&apos;s changes: %1</translation>
+    </message>
 </context>
 <context>
     <name>ListEditing</name>
@@ -384,6 +400,10 @@ from the list?</translation>
         <source>libcurl non inizializzata</source>
         <translation>libcurl not initialised</translation>
     </message>
+    <message>
+        <source>Indirizzo troppo lungo</source>
+        <translation>Address too long</translation>
+    </message>
 </context>
 <context>
     <name>PlainTextLines</name>
@@ -438,12 +458,6 @@ from the list?</translation>
         <source>quovel-check: --parallel takes a whole number from 1
 </source>
         <translation>quovel-check: --parallel takes a whole number from 1
-</translation>
-    </message>
-    <message>
-        <source>%1: Errore %2: %3
-</source>
-        <translation>%1: Error %2: %3
 </translation>
     </message>
     <message>
@@ -508,6 +522,18 @@ With --history: 0 the history was read whole (or there is none), 1 its file is d
         <source>quovel-check: --history takes a URL and no list file
 </source>
         <translation>quovel-check: --history takes a URL and no list file
+</translation>
+    </message>
+    <message>
+        <source>quovel-check: %1 was saved by another program during the run; merged: %2
+</source>
+        <translation>quovel-check: %1 was saved by another program during the run; merged: %2
+</translation>
+    </message>
+    <message>
+        <source>: Errore %1: %2
+</source>
+        <translation>: Error %1: %2
 </translation>
     </message>
     <message>
@@ -641,6 +667,14 @@ With --history: 0 the history was read whole (or there is none), 1 its file is d
     <message>
         <source>il percorso è una cartella.</source>
         <translation>the path is a folder.</translation>
+    </message>
+    <message>
+        <source>un altro programma lo sta salvando (%1 bloccato).</source>
+        <translation>another program is saving it (%1 is locked).</translation>
+    </message>
+    <message>
+        <source>un altro programma lo ha cambiato e non si legge più (%1).</source>
+        <translation>another program changed it and it can no longer be read (%1).</translation>
     </message>
 </context>
 <context>

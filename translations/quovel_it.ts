@@ -99,6 +99,22 @@ Il timer accetta da 1 a %2 secondi.</translation>
         <source>Save error</source>
         <translation>Errore di salvataggio</translation>
     </message>
+    <message>
+        <source> e altri %1</source>
+        <translation> e altri %1</translation>
+    </message>
+    <message>
+        <source>Elenco ricaricato: il file è stato salvato da un altro programma.</source>
+        <translation>Elenco ricaricato: il file è stato salvato da un altro programma.</translation>
+    </message>
+    <message>
+        <source>Il file è stato salvato da un altro programma: il prossimo salvataggio unirà le sue modifiche alle tue.</source>
+        <translation>Il file è stato salvato da un altro programma: il prossimo salvataggio unirà le sue modifiche alle tue.</translation>
+    </message>
+    <message>
+        <source>Salvato unendo le modifiche di un altro programma: %1</source>
+        <translation>Salvato unendo le modifiche di un altro programma: %1</translation>
+    </message>
 </context>
 <context>
     <name>ListEditing</name>
@@ -384,6 +400,10 @@ dall&apos;elenco?</translation>
         <source>libcurl non inizializzata</source>
         <translation>libcurl non inizializzata</translation>
     </message>
+    <message>
+        <source>Indirizzo troppo lungo</source>
+        <translation>Indirizzo troppo lungo</translation>
+    </message>
 </context>
 <context>
     <name>PlainTextLines</name>
@@ -438,12 +458,6 @@ dall&apos;elenco?</translation>
         <source>quovel-check: --parallel takes a whole number from 1
 </source>
         <translation>quovel-check: --parallel vuole un numero intero da 1 in su
-</translation>
-    </message>
-    <message>
-        <source>%1: Errore %2: %3
-</source>
-        <translation>%1: Errore %2: %3
 </translation>
     </message>
     <message>
@@ -508,6 +522,18 @@ Con --history: 0 la cronologia è stata letta per intero (o non c&apos;è), 1 il
         <source>quovel-check: --history takes a URL and no list file
 </source>
         <translation>quovel-check: --history vuole un URL e nessun file elenco
+</translation>
+    </message>
+    <message>
+        <source>quovel-check: %1 was saved by another program during the run; merged: %2
+</source>
+        <translation>quovel-check: %1 è stato salvato da un altro programma durante il controllo; uniti: %2
+</translation>
+    </message>
+    <message>
+        <source>: Errore %1: %2
+</source>
+        <translation>: Errore %1: %2
 </translation>
     </message>
     <message>
@@ -641,6 +667,14 @@ Con --history: 0 la cronologia è stata letta per intero (o non c&apos;è), 1 il
     <message>
         <source>il percorso è una cartella.</source>
         <translation>il percorso è una cartella.</translation>
+    </message>
+    <message>
+        <source>un altro programma lo sta salvando (%1 bloccato).</source>
+        <translation>un altro programma lo sta salvando (%1 bloccato).</translation>
+    </message>
+    <message>
+        <source>un altro programma lo ha cambiato e non si legge più (%1).</source>
+        <translation>un altro programma lo ha cambiato e non si legge più (%1).</translation>
     </message>
 </context>
 <context>
