@@ -1342,10 +1342,6 @@ Do you accept the change?</translation>
         <translation>the Quovel developers</translation>
     </message>
     <message>
-        <source>Quovel è software libero: GNU General Public License, versione 3 o successiva. È costruito con Qt (finestre), libcurl (pagine web), pugixml (file della lista), gumbo e libxml2 (testo delle pagine), PCRE2 (espressioni regolari), dtl (differenze), zlib e zstd (impronte e cronologia): grazie ai loro autori.</source>
-        <translation>Quovel is free software: GNU General Public License, version 3 or later. It is built with Qt (windows), libcurl (web pages), pugixml (list file), gumbo and libxml2 (page text), PCRE2 (regular expressions), dtl (differences), zlib and zstd (fingerprints and history): thanks to their authors.</translation>
-    </message>
-    <message>
         <source>Mail me</source>
         <translation>Mail me</translation>
     </message>
@@ -1356,6 +1352,10 @@ Do you accept the change?</translation>
     <message>
         <source>Open Source</source>
         <translation>Open Source</translation>
+    </message>
+    <message>
+        <source>Quovel è software libero: GNU General Public License, versione 3 o successiva. È costruito con Qt (finestre), libcurl (pagine web), pugixml (file della lista), libxml2 (testo delle pagine), PCRE2 (espressioni regolari), dtl (differenze), zlib (impronte CRC-32) e zstd (cronologia): grazie ai loro autori.</source>
+        <translation>Quovel is free software: GNU General Public License, version 3 or later. It is built with Qt (windows), libcurl (web pages), pugixml (list file), libxml2 (page text), PCRE2 (regular expressions), dtl (differences), zlib (CRC-32 fingerprints) and zstd (history): thanks to their authors.</translation>
     </message>
 </context>
 <context>

@@ -1342,10 +1342,6 @@ Accetti le modifiche?</translation>
         <translation>gli sviluppatori di Quovel</translation>
     </message>
     <message>
-        <source>Quovel è software libero: GNU General Public License, versione 3 o successiva. È costruito con Qt (finestre), libcurl (pagine web), pugixml (file della lista), gumbo e libxml2 (testo delle pagine), PCRE2 (espressioni regolari), dtl (differenze), zlib e zstd (impronte e cronologia): grazie ai loro autori.</source>
-        <translation>Quovel è software libero: GNU General Public License, versione 3 o successiva. È costruito con Qt (finestre), libcurl (pagine web), pugixml (file della lista), gumbo e libxml2 (testo delle pagine), PCRE2 (espressioni regolari), dtl (differenze), zlib e zstd (impronte e cronologia): grazie ai loro autori.</translation>
-    </message>
-    <message>
         <source>Mail me</source>
         <translation>Scrivimi</translation>
     </message>
@@ -1356,6 +1352,10 @@ Accetti le modifiche?</translation>
     <message>
         <source>Open Source</source>
         <translation>Open Source</translation>
+    </message>
+    <message>
+        <source>Quovel è software libero: GNU General Public License, versione 3 o successiva. È costruito con Qt (finestre), libcurl (pagine web), pugixml (file della lista), libxml2 (testo delle pagine), PCRE2 (espressioni regolari), dtl (differenze), zlib (impronte CRC-32) e zstd (cronologia): grazie ai loro autori.</source>
+        <translation>Quovel è software libero: GNU General Public License, versione 3 o successiva. È costruito con Qt (finestre), libcurl (pagine web), pugixml (file della lista), libxml2 (testo delle pagine), PCRE2 (espressioni regolari), dtl (differenze), zlib (impronte CRC-32) e zstd (cronologia): grazie ai loro autori.</translation>
     </message>
 </context>
 <context>

@@ -121,8 +121,8 @@ frmSplash::frmSplash(QWidget* owner)
         addLabel("txtInfo",
                  tr("Quovel è software libero: GNU General Public License, versione 3 o successiva. "
                     "È costruito con Qt (finestre), libcurl (pagine web), pugixml (file della lista), "
-                    "gumbo e libxml2 (testo delle pagine), PCRE2 (espressioni regolari), dtl (differenze), "
-                    "zlib e zstd (impronte e cronologia): grazie ai loro autori."),
+                    "libxml2 (testo delle pagine), PCRE2 (espressioni regolari), dtl (differenze), "
+                    "zlib (impronte CRC-32) e zstd (cronologia): grazie ai loro autori."),
                  240, 2220, 5520, 1680);
     info->setWordWrap(true);
     info->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
