@@ -121,11 +121,11 @@ int main(int argc, char* argv[]) {
     parser.process(app);
 
     // Before the run, which writes to it until it ends.
-    PageHistory history(PageHistory::defaultFolder(), settings.historyVersions());
+    PageHistory history(PageHistory::defaultFolder(), int(settings.number(Settings::kHistoryVersions)));
     SiteList list;
     Clock clock;
     ConnectionState connection;
-    CheckRun run(list, clock, settings.checkOptions());
+    CheckRun run(list, clock, [&settings] { return settings.checkOptions(); });
     CheckScheduler scheduler(run, connection, clock);
     WidgetPrompter prompter;
 

@@ -189,7 +189,7 @@ int main(int argc, char* argv[]) {
                                                  "quovel-check: --parallel takes a whole number from 1\n"));
             return kExitError;
         }
-        options.parallel = SettingsStore::clampParallel(parallel);
+        options.parallel = int(Settings::kParallel.within(parallel));
     }
     // A reader of the output that goes away must not kill the program before it saves.
     std::signal(SIGPIPE, SIG_IGN);
@@ -205,10 +205,9 @@ int main(int argc, char* argv[]) {
 
     const Clock clock;
     // The same history as the window's: a page changed here shows its differences there too.
-    PageHistory history(PageHistory::defaultFolder(), settings.historyVersions());
+    PageHistory history(PageHistory::defaultFolder(), int(settings.number(Settings::kHistoryVersions)));
     CheckRun run(list, clock, options);
     run.setArchive(&history);
-    run.setMaxTextBytes(settings.maxTextBytes());
     const bool progress = isatty(STDERR_FILENO);
     if (progress) {
         QObject::connect(&run, &CheckRun::statusText, &app,

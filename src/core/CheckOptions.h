@@ -1,8 +1,11 @@
 #pragma once
 
-// How a check run fetches. Its owner reads them from the settings (SettingsStore::checkOptions) and hands
-// them over; there are no defaults here, so that they are written in one place only.
+#include <QtGlobal>
+
+// How a check run fetches, read from the settings (SettingsStore::checkOptions) at the start of every run;
+// there are no defaults here: they live with the settings, in one place only.
 struct CheckOptions {
-    int timeoutSeconds; // deadline of each fetch, whole seconds from 1
-    int parallel;       // pages fetched at once, from 1
+    int timeoutSeconds;  // deadline of each fetch, whole seconds from 1
+    int parallel;        // pages fetched at once, from 1
+    qint64 maxTextBytes; // a body is held for its text up to this size; above it, a page is judged by its body
 };

@@ -15,8 +15,6 @@
 #include <QSystemTrayIcon>
 #include <QWidget>
 
-const QString TrayPresence::kNotifyKey = QStringLiteral("Notify");
-const QString TrayPresence::kNotifyDefault = QStringLiteral("1");
 const QString TrayPresence::kTitle = QStringLiteral("Quovel");
 
 namespace {
@@ -138,7 +136,7 @@ bool TrayPresence::shouldNotify(const CheckRunReport& report, bool windowInBackg
                                 const SettingsStore& settings) {
     if (!report.fromTimer || !report.showResults() || !windowInBackground)
         return false;
-    return settings.get(SettingKeys::kSettings, kNotifyKey, kNotifyDefault).trimmed() != QStringLiteral("0");
+    return settings.number(Settings::kNotify) != 0;
 }
 
 QStringList TrayPresence::pageNames(const CheckRunReport& report, const SiteList& list) {

@@ -20,9 +20,6 @@ struct CheckRunReport;
 class TrayPresence : public QObject {
     Q_OBJECT
 public:
-    // Setting "Settings"/"Notify": "0" turns the notifications off; missing means on.
-    static const QString kNotifyKey;
-    static const QString kNotifyDefault;
     static constexpr int kMaxNamed = 5; // pages named in one notification
     static const QString kTitle;
 

@@ -420,7 +420,6 @@ void frmQVL::runCommand(QvlCommand command, CommandOrigin) {
 
 void frmQVL::setUpHistory(PageHistory* history) {
     m_siteText = new SiteTextCommands(m_list, history, m_prompter, this);
-    m_run.setMaxTextBytes(m_settings.maxTextBytes());
     if (history) {
         m_run.setArchive(history);
         // Old pages' history goes in the background: start-up does not wait for the folder to be read.
@@ -437,8 +436,8 @@ void frmQVL::setUpHistory(PageHistory* history) {
 
 void frmQVL::setTimerCommand() {
     // The box shows the stored text; with none stored, the timeout the runs use.
-    const QString timeout = m_settings.get(SettingKeys::kSettings, SettingKeys::kTimeout,
-                                           QString::number(m_settings.checkOptions().timeoutSeconds));
+    const QString timeout = m_settings.get(SettingKeys::kSettings, Settings::kTimeout.name(),
+                                           QString::number(Settings::kTimeout.defaultValue));
     frmPreferences preferences(m_list.count(), timeout, m_prompter, this);
     m_setTimer = &preferences;
     connect(&preferences, &frmPreferences::TimerStarted, this, [this](qint32 seconds) {
@@ -448,9 +447,7 @@ void frmQVL::setTimerCommand() {
     });
     connect(&preferences, &frmPreferences::TimerStop, this, [this] { m_scheduler.TimerStop(); });
     connect(&preferences, &frmPreferences::timeoutToSave, this, [this](const QString& seconds) {
-        m_settings.save(SettingKeys::kSettings, SettingKeys::kTimeout, seconds);
-        // Scheduled runs start without reading the settings: they take the new timeout from here.
-        m_run.setOptions(m_settings.checkOptions());
+        m_settings.save(SettingKeys::kSettings, Settings::kTimeout.name(), seconds);
     });
     // Centred over the main window.
     preferences.adjustSize();
@@ -462,7 +459,6 @@ void frmQVL::setTimerCommand() {
 }
 
 void frmQVL::startCommand() {
-    m_run.setOptions(m_settings.checkOptions());
     if (m_scheduler.start() == CheckScheduler::StartResult::Offline)
         m_prompter.message(Prompter::Icon::Exclamation,
                            Language::text("CheckScheduler", CheckScheduler::kOfflineTitle),

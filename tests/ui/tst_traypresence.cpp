@@ -41,7 +41,7 @@ private slots:
         QTemporaryDir dir;
         SettingsStore settings = SettingsStore::atPath(dir.filePath(QStringLiteral("s.ini")));
         if (notify != u'-')
-            QVERIFY(settings.save(SettingKeys::kSettings, TrayPresence::kNotifyKey, notify));
+            QVERIFY(settings.save(SettingKeys::kSettings, Settings::kNotify.name(), notify));
         QTEST(TrayPresence::shouldNotify(run, background, settings), "expected");
     }
 
