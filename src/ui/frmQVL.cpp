@@ -82,8 +82,8 @@ frmQVL::frmQVL(const frmQVLServices& services, QWidget* parent)
     buildListView();
     buildControlFrame();
     buildStatusBar();
-    m_files = new FileCommands(m_list, m_prompter, *this);
-    m_editing = new ListEditing(m_list, m_prompter, this);
+    m_files = std::make_unique<FileCommands>(m_list, m_prompter, *this);
+    m_editing = std::make_unique<ListEditing>(m_list, m_prompter, this);
 
     auto* startKey = new QAction(this);
     startKey->setShortcut(QKeySequence(Qt::Key_F5));
@@ -124,10 +124,7 @@ frmQVL::frmQVL(const frmQVLServices& services, QWidget* parent)
     applySizeBounds();
 }
 
-frmQVL::~frmQVL() {
-    delete m_editing;
-    delete m_files;
-}
+frmQVL::~frmQVL() = default;
 
 void frmQVL::buildListView() {
     m_view = new QTableView(centralWidget());
