@@ -2,6 +2,7 @@
 #include "core/Clock.h"
 #include "core/Language.h"
 #include "core/SiteList.h"
+#include "core/Version.h"
 #include "schedule/CheckScheduler.h"
 #include "schedule/ConnectionState.h"
 #include "store/PageHistory.h"
@@ -23,7 +24,7 @@ namespace {
 void nameApplication() {
     QCoreApplication::setOrganizationName(QStringLiteral("Quovel"));
     QCoreApplication::setApplicationName(QStringLiteral("Quovel"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(QUOVEL_VERSION));
+    QCoreApplication::setApplicationVersion(QLatin1StringView(quovelVersion()));
 }
 
 const QString kLang = QStringLiteral("lang");

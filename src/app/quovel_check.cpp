@@ -4,6 +4,7 @@
 #include "core/Language.h"
 #include "core/SiteList.h"
 #include "core/TextDiff.h"
+#include "core/Version.h"
 #include "store/PageHistory.h"
 #include "store/SettingsStore.h"
 #include "store/SiteListFile.h"
@@ -104,7 +105,7 @@ int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Quovel"));
     QCoreApplication::setApplicationName(QStringLiteral("quovel-check"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(QUOVEL_VERSION));
+    QCoreApplication::setApplicationVersion(QLatin1StringView(quovelVersion()));
 
     // The messages speak the user's language; the entry lines, which scripts read, never change.
     const SettingsStore settings;
@@ -154,7 +155,7 @@ int main(int argc, char* argv[]) {
         return kExitNothingFound;
     }
     if (parser.isSet(QStringLiteral("version"))) {
-        printOut(QStringLiteral("quovel-check " QUOVEL_VERSION "\n"));
+        printOut(QStringLiteral("quovel-check ") + QLatin1StringView(quovelVersion()) + u'\n');
         return kExitNothingFound;
     }
     if (parser.isSet(historyOption)) {
