@@ -210,7 +210,7 @@ int main(int argc, char* argv[]) {
     // A reader of the output that goes away must not kill the program before it saves.
     std::signal(SIGPIPE, SIG_IGN);
     if (showing)
-        return showText(parser.value(showTextOption), path, options, settings.maxTextBytes());
+        return showText(parser.value(showTextOption), path, options, settings.number(Settings::kMaxTextBytes));
 
     SiteListReadResult read = readSiteListFile(path, SiteListRoot::ElencoSiti); // never overwrite other XML
     if (!read.outcome.ok()) {
