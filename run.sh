@@ -15,5 +15,6 @@ if [ -z "${WAYLAND_DISPLAY:-}" ] && [[ "${DISPLAY:-}" =~ ^:([0-9]+) ]] && [ ! -S
 fi
 
 quovel_install_missing
-quovel_build build Release
-exec ./build/src/app/quovel "$@"
+# The programs only, in a folder of their own: tests and benchmarks are ./test.sh's.
+quovel_build build-run Release -DQUOVEL_BUILD_TESTS=OFF -DQUOVEL_BUILD_BENCH=OFF
+exec ./build-run/src/app/quovel "$@"

@@ -93,7 +93,7 @@ Figures runOnce(int parallel, int hosts, quint32 seedBase, bool unchanged) {
 
     QTemporaryDir historyDir;
     PageHistory history(historyDir.path());
-    CheckRun run(list, clock, CheckOptions{30, parallel});
+    CheckRun run(list, clock, CheckOptions{30, parallel, Settings::kMaxTextBytes.defaultValue});
     run.setArchive(&history);
     QEventLoop loop;
     Figures f;

@@ -27,8 +27,10 @@ quovel_install_missing() {
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
+# quovel_build DIR TYPE [CMAKE OPTIONS...]
 quovel_build() {
     local dir=$1 type=$2
-    cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE="$type" >/dev/null
+    shift 2
+    cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE="$type" "$@" >/dev/null
     cmake --build "$dir" -j"$(nproc)"
 }

@@ -2,6 +2,7 @@
 #include "core/Clock.h"
 #include "core/Language.h"
 #include "core/SiteList.h"
+#include "core/Version.h"
 #include "schedule/CheckScheduler.h"
 #include "schedule/ConnectionState.h"
 #include "store/PageHistory.h"
@@ -26,7 +27,7 @@ namespace {
 void nameApplication() {
     QCoreApplication::setOrganizationName(QStringLiteral("Quovel"));
     QCoreApplication::setApplicationName(QStringLiteral("Quovel"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(QUOVEL_VERSION));
+    QCoreApplication::setApplicationVersion(QLatin1StringView(quovelVersion()));
 }
 
 const QString kLang = QStringLiteral("lang");
@@ -139,11 +140,11 @@ int main(int argc, char* argv[]) {
     }
 
     // Before the run, which writes to it until it ends.
-    PageHistory history(PageHistory::defaultFolder(), settings.historyVersions());
+    PageHistory history(PageHistory::defaultFolder(), int(settings.number(Settings::kHistoryVersions)));
     SiteList list;
     Clock clock;
     ConnectionState connection;
-    CheckRun run(list, clock, settings.checkOptions());
+    CheckRun run(list, clock, [&settings] { return settings.checkOptions(); });
     CheckScheduler scheduler(run, connection, clock);
     WidgetPrompter prompter;
 

@@ -6,6 +6,7 @@
 #include "core/PageText.h"
 #include "core/SiteList.h"
 #include "core/TextDiff.h"
+#include "core/Version.h"
 #include "store/PageHistory.h"
 #include "store/SettingsStore.h"
 #include "store/SiteListSession.h"
@@ -124,7 +125,7 @@ int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Quovel"));
     QCoreApplication::setApplicationName(QStringLiteral("quovel-check"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(QUOVEL_VERSION));
+    QCoreApplication::setApplicationVersion(QLatin1StringView(quovelVersion()));
 
     // The messages speak the user's language; the entry lines, which scripts read, never change.
     const SettingsStore settings;
@@ -193,7 +194,7 @@ int main(int argc, char* argv[]) {
         return kExitNothingFound;
     }
     if (parser.isSet(QStringLiteral("version"))) {
-        printOut(QStringLiteral("quovel-check " QUOVEL_VERSION "\n"));
+        printOut(QStringLiteral("quovel-check ") + QLatin1StringView(quovelVersion()) + u'\n');
         return kExitNothingFound;
     }
     if (parser.isSet(historyOption)) {
@@ -229,7 +230,7 @@ int main(int argc, char* argv[]) {
                                                  "quovel-check: --parallel takes a whole number from 1\n"));
             return kExitError;
         }
-        options.parallel = SettingsStore::clampParallel(parallel);
+        options.parallel = int(Settings::kParallel.within(parallel));
     }
     int reportAfter = 0;
     if (parser.isSet(failuresOption)) {
@@ -243,7 +244,7 @@ int main(int argc, char* argv[]) {
     // A reader of the output that goes away must not kill the program before it saves.
     std::signal(SIGPIPE, SIG_IGN);
     if (showing)
-        return showText(parser.value(showTextOption), path, options, settings.maxTextBytes());
+        return showText(parser.value(showTextOption), path, options, settings.number(Settings::kMaxTextBytes));
 
     SiteListSession session;
     SiteListReadResult read = session.load(path, SiteListRoot::ElencoSiti); // never overwrite other XML
@@ -258,10 +259,9 @@ int main(int argc, char* argv[]) {
 
     const Clock clock;
     // The same history as the window's: a page changed here shows its differences there too.
-    PageHistory history(PageHistory::defaultFolder(), settings.historyVersions());
+    PageHistory history(PageHistory::defaultFolder(), int(settings.number(Settings::kHistoryVersions)));
     CheckRun run(list, clock, options);
     run.setArchive(&history);
-    run.setMaxTextBytes(settings.maxTextBytes());
     const bool progress = isatty(STDERR_FILENO);
     if (progress) {
         QObject::connect(&run, &CheckRun::statusText, &app,

@@ -1,11 +1,14 @@
 #pragma once
 
-// How a check run fetches. Its owner reads them from the settings (SettingsStore::checkOptions) and hands
-// them over; there are no defaults here, so that they are written in one place only.
-// The largest Timeout the preferences can store; a larger one from elsewhere is taken as this.
+#include <QtGlobal>
+
+// The largest timeout a fetch takes, in seconds (a signed 16-bit number); a larger one is taken as this.
 inline constexpr int kMaxTimeoutSeconds = 32767;
 
+// How a check run fetches, read from the settings (SettingsStore::checkOptions) at the start of every run;
+// there are no defaults here: they live with the settings, in one place only.
 struct CheckOptions {
-    int timeoutSeconds; // deadline of each fetch, whole seconds from 1
-    int parallel;       // pages fetched at once, from 1
+    int timeoutSeconds;  // deadline of each fetch, whole seconds from 1
+    int parallel;        // pages fetched at once, from 1
+    qint64 maxTextBytes; // a body is held for its text up to this size; above it, a page is judged by its body
 };

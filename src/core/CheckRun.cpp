@@ -64,10 +64,10 @@ struct CheckRun::Impl {
         QString selectorFailure;       // why the site's selector gave no text
     };
 
+    OptionsSource optionsSource;
     CheckOptions options;
     PageFetcher fetcher{options.timeoutSeconds};
     PageArchive* archive = nullptr;
-    qint64 maxTextBytes = kDefaultMaxTextBytes;
     // Texts are read off the user-interface thread; a page whose text is being read counts against the run's
     // parallelism as a page being fetched does. The pool waits for its workers when it goes.
     QThreadPool textPool;
@@ -95,11 +95,12 @@ struct CheckRun::Impl {
     int checked = 0;
     int notDue = 0;
 
-    Impl(CheckRun* owner, SiteList& l, const Clock& c, const CheckOptions& o)
+    Impl(CheckRun* owner, SiteList& l, const Clock& c, OptionsSource o)
         : q(owner)
         , list(l)
         , clock(c)
-        , options(o) {}
+        , optionsSource(std::move(o))
+        , options(optionsSource()) {}
 
     void begin(bool bFromTimer);
     void scheduleTurn();
@@ -140,6 +141,7 @@ void CheckRun::Impl::begin(bool bFromTimer) {
     notDue = 0;
     textsPending = 0;
     checkedUrls.clear();
+    options = optionsSource();
     parallel = std::max(1, options.parallel);
 
     if (fromTimer)
@@ -245,7 +247,7 @@ void CheckRun::Impl::startFetch(int row, std::size_t position, const QString& ho
     const SiteOptions& site = list.entryAt(row).options;
     BodyRequest body;
     if (archive || site.textMode) {
-        body.maxBytes = maxTextBytes;
+        body.maxBytes = options.maxTextBytes;
         if (!site.textMode || site.hasBaseline())
             body.unlessFingerprint = list.entryAt(row).crc.value();
     }
@@ -309,7 +311,7 @@ void CheckRun::Impl::handleResult(int row, const Flight& flight, const FetchResu
         const QString why =
             result.bodyTooLarge
                 ? CheckRun::tr("Pagina più grande di %1 KiB: confrontata per intero, non per testo.")
-                      .arg(maxTextBytes / 1024)
+                      .arg(options.maxTextBytes / 1024)
                 : CheckRun::tr("Pagina senza testo (%1): confrontata per intero, non per testo.")
                       .arg(QString::fromLatin1(result.contentType).simplified().left(80));
         judgedByBody(row, flight, why);
@@ -530,31 +532,25 @@ void CheckRun::Impl::endRun(const CheckRunReport& r) {
     }
 }
 
-CheckRun::CheckRun(SiteList& list, const Clock& clock, const CheckOptions& options, QObject* parent)
+CheckRun::CheckRun(SiteList& list, const Clock& clock, OptionsSource options, QObject* parent)
     : QObject(parent)
-    , d(new Impl(this, list, clock, options)) {
+    , d(std::make_unique<Impl>(this, list, clock, std::move(options))) {
     connect(&d->fetcher, &PageFetcher::finished, this,
             [this](const FetchResult& result) { d->onFetched(result); });
 }
 
-CheckRun::~CheckRun() {
-    delete d;
-}
+CheckRun::CheckRun(SiteList& list, const Clock& clock, const CheckOptions& fixed, QObject* parent)
+    : CheckRun(
+          list, clock, [fixed] { return fixed; }, parent) {}
 
-void CheckRun::setOptions(const CheckOptions& options) {
-    d->options = options;
-}
+CheckRun::~CheckRun() = default;
 
 CheckOptions CheckRun::options() const {
-    return d->options;
+    return d->optionsSource();
 }
 
 void CheckRun::setArchive(PageArchive* archive) {
     d->archive = archive;
-}
-
-void CheckRun::setMaxTextBytes(qint64 bytes) {
-    d->maxTextBytes = bytes;
 }
 
 CheckRun::Start CheckRun::CheckSelectedURLs(bool bFromTimer) {

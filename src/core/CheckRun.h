@@ -8,6 +8,9 @@
 #include <QObject>
 #include <QStringList>
 
+#include <functional>
+#include <memory>
+
 class Clock;
 class PageArchive;
 class PageFetcher;
@@ -60,18 +63,18 @@ class CheckRun : public QObject {
 public:
     enum class Start { Started, Deferred, Refused };
 
-    CheckRun(SiteList& list, const Clock& clock, const CheckOptions& options, QObject* parent = nullptr);
+    using OptionsSource = std::function<CheckOptions()>;
+
+    // options is asked at the start of every run, so that a changed setting reaches the next run.
+    CheckRun(SiteList& list, const Clock& clock, OptionsSource options, QObject* parent = nullptr);
+    CheckRun(SiteList& list, const Clock& clock, const CheckOptions& fixed, QObject* parent = nullptr);
     ~CheckRun() override;
 
-    // The timeout and parallelism of the runs started from now on.
-    void setOptions(const CheckOptions& options);
+    // What the next run will be started with.
     CheckOptions options() const;
     // Where the text of each page whose body changed is kept; none keeps no history. Not owned; it must
     // outlive the run.
     void setArchive(PageArchive* archive);
-    // A body is held for its text only up to this size; above it a page in text mode is judged by its body.
-    void setMaxTextBytes(qint64 bytes);
-    static constexpr qint64 kDefaultMaxTextBytes = qint64(8) * 1024 * 1024;
 
     // Starts a run. While a run is active, a run from the timer is remembered (once) and started when the
     // current one ends (Deferred); a manual start is refused (Refused).
@@ -94,5 +97,5 @@ signals:
 
 private:
     struct Impl;
-    Impl* d;
+    std::unique_ptr<Impl> d;
 };

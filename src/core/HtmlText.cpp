@@ -161,7 +161,7 @@ struct Walk {
     bool sawTbody = false;
     static void onTreeStart(void* c, const xmlChar* name, const xmlChar** attributes) {
         Walk& w = of(c);
-        w.sawTbody = w.sawTbody || xmlStrEqual(name, BAD_CAST "tbody");
+        w.sawTbody = w.sawTbody || xmlStrEqual(name, reinterpret_cast<const xmlChar*>("tbody"));
         if (w.count())
             xmlSAX2StartElement(c, name, attributes);
     }

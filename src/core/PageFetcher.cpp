@@ -2,6 +2,7 @@
 
 #include "core/CheckOptions.h"
 #include "core/Fingerprint.h"
+#include "core/Version.h"
 
 #include <curl/curl.h>
 
@@ -395,7 +396,7 @@ struct PageFetcher::Impl {
             curl_easy_setopt(e, CURLOPT_CAPATH, caDir.constData());
         // Empty: every encoding curl can decode, so the fingerprint is of the decoded page.
         curl_easy_setopt(e, CURLOPT_ACCEPT_ENCODING, "");
-        curl_easy_setopt(e, CURLOPT_USERAGENT, "Quovel/" QUOVEL_VERSION);
+        curl_easy_setopt(e, CURLOPT_USERAGENT, QByteArray("Quovel/").append(quovelVersion()).constData());
         curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, &onBody);
         curl_easy_setopt(e, CURLOPT_WRITEDATA, &t);
         curl_easy_setopt(e, CURLOPT_HEADERFUNCTION, &onHeader);

@@ -10,10 +10,9 @@
 
 // Error numbers of the page fetcher. The first two are the ones the check run knows by number.
 namespace FetchError {
-constexpr int kTimeout = 35761;        // the whole request took longer than the timeout
-constexpr int kStillExecuting = 35764; // kept for its number; the fetcher never reports it
-constexpr int kUrlTooLong = 35769;     // longer than kMaxUrlLength: kept in the list, never fetched
-constexpr int kBadUrl = 35770;         // not an http or https address, or not a valid one
+constexpr int kTimeout = 35761;    // the whole request took longer than the timeout
+constexpr int kUrlTooLong = 35769; // longer than kMaxUrlLength: kept in the list, never fetched
+constexpr int kBadUrl = 35770;     // not an http or https address, or not a valid one
 constexpr int kHostNotFound = 35771;
 constexpr int kConnectionRefused = 35772; // could not connect
 constexpr int kTlsFailure = 35773;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/PageArchive.h"
+#include "store/Setting.h"
 
 #include <QDateTime>
 #include <QString>
@@ -38,7 +39,7 @@ struct HistoryListing {
 // fails leaves it as it was. Only the damaged versions of a damaged file are lost. Thread-safe.
 class PageHistory : public PageArchive {
 public:
-    static constexpr int kDefaultVersions = 10;
+    static constexpr int kDefaultVersions = int(Settings::kHistoryVersions.defaultValue);
     static constexpr qint64 kMaxVersionBytes = 1024 * 1024; // compressed
     static constexpr int kPruneDays = 30;
 

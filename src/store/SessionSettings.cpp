@@ -7,37 +7,28 @@
 #include <algorithm>
 
 namespace {
-const QString kNotify = QStringLiteral("Notify");
-const QString kFailures = QStringLiteral("FailuresBeforeNotice");
-const QString kReopen = QStringLiteral("ReopenLastList");
-const QString kRearm = QStringLiteral("RearmTimer");
-const QString kAutoSave = QStringLiteral("AutoSave");
 const QString kCloseWhileArmed = QStringLiteral("CloseWhileArmed");
 const QString kSession = QStringLiteral("Session");
 const QString kLastList = QStringLiteral("LastList");
 const QString kArmedInterval = QStringLiteral("ArmedInterval");
 const QString kRecent = QStringLiteral("RecentFiles");
 
-bool flag(const SettingsStore& store, const QString& key, bool byDefault) {
-    const QString text = store.get(SettingKeys::kSettings, key, {}).trimmed();
-    return text.isEmpty() ? byDefault : text != u"0";
+bool flag(const SettingsStore& store, const Setting& setting) {
+    return store.number(setting) != 0;
 }
 
-QString flagText(bool on) {
-    return on ? QStringLiteral("1") : QStringLiteral("0");
+bool saveFlag(SettingsStore& store, const Setting& setting, bool on) {
+    return store.save(SettingKeys::kSettings, setting.name(), on ? QStringLiteral("1") : QStringLiteral("0"));
 }
 } // namespace
 
 SessionSettings SessionSettings::read(const SettingsStore& store) {
     SessionSettings s;
-    s.notify = flag(store, kNotify, true);
-    bool ok = false;
-    const int k = store.get(SettingKeys::kSettings, kFailures, {}).trimmed().toInt(&ok);
-    if (ok)
-        s.failuresBeforeNotice = std::clamp(k, 1, kMaxFailuresBeforeNotice);
-    s.reopenLastList = flag(store, kReopen, false);
-    s.rearmTimer = flag(store, kRearm, false);
-    s.autoSave = flag(store, kAutoSave, false);
+    s.notify = flag(store, Settings::kNotify);
+    s.failuresBeforeNotice = int(store.number(Settings::kFailuresBeforeNotice));
+    s.reopenLastList = flag(store, Settings::kReopenLastList);
+    s.rearmTimer = flag(store, Settings::kRearmTimer);
+    s.autoSave = flag(store, Settings::kAutoSave);
     const QString close = store.get(SettingKeys::kSettings, kCloseWhileArmed, {}).trimmed();
     s.closeWhileArmed = close == u"tray"   ? CloseAction::ToTray
                         : close == u"quit" ? CloseAction::Quit
@@ -49,11 +40,12 @@ bool SessionSettings::write(SettingsStore& store) const {
     const QString close = closeWhileArmed == CloseAction::ToTray ? QStringLiteral("tray")
                           : closeWhileArmed == CloseAction::Quit ? QStringLiteral("quit")
                                                                  : QString();
-    bool ok = store.save(SettingKeys::kSettings, kNotify, flagText(notify));
-    ok &= store.save(SettingKeys::kSettings, kFailures, QString::number(failuresBeforeNotice));
-    ok &= store.save(SettingKeys::kSettings, kReopen, flagText(reopenLastList));
-    ok &= store.save(SettingKeys::kSettings, kRearm, flagText(rearmTimer));
-    ok &= store.save(SettingKeys::kSettings, kAutoSave, flagText(autoSave));
+    bool ok = saveFlag(store, Settings::kNotify, notify);
+    ok &= store.save(SettingKeys::kSettings, Settings::kFailuresBeforeNotice.name(),
+                     QString::number(Settings::kFailuresBeforeNotice.within(failuresBeforeNotice)));
+    ok &= saveFlag(store, Settings::kReopenLastList, reopenLastList);
+    ok &= saveFlag(store, Settings::kRearmTimer, rearmTimer);
+    ok &= saveFlag(store, Settings::kAutoSave, autoSave);
     ok &= store.save(SettingKeys::kSettings, kCloseWhileArmed, close);
     return ok;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/Setting.h"
+
 #include <QStringList>
 
 class SettingsStore;
@@ -8,16 +10,15 @@ class SettingsStore;
 // back at start. The defaults keep the program as it was: an empty list at start, the timer off.
 struct SessionSettings {
     enum class CloseAction { Ask, Quit, ToTray };
-    static constexpr int kDefaultFailuresBeforeNotice = 3;
-    static constexpr int kMaxFailuresBeforeNotice = 100;
     static constexpr int kMaxRecentFiles = 8;
 
-    bool notify = true;                                      // Notify
-    int failuresBeforeNotice = kDefaultFailuresBeforeNotice; // FailuresBeforeNotice, 1 to 100
-    bool reopenLastList = false;                             // ReopenLastList
-    bool rearmTimer = false;                                 // RearmTimer
-    bool autoSave = false;                                   // AutoSave
-    CloseAction closeWhileArmed = CloseAction::Ask;          // CloseWhileArmed: "", "quit" or "tray"
+    // The numbers' keys, defaults and bounds are in the settings table (store/Setting.h).
+    bool notify = Settings::kNotify.defaultValue != 0;
+    int failuresBeforeNotice = int(Settings::kFailuresBeforeNotice.defaultValue);
+    bool reopenLastList = Settings::kReopenLastList.defaultValue != 0;
+    bool rearmTimer = Settings::kRearmTimer.defaultValue != 0;
+    bool autoSave = Settings::kAutoSave.defaultValue != 0;
+    CloseAction closeWhileArmed = CloseAction::Ask; // CloseWhileArmed: "", "quit" or "tray"
 
     static SessionSettings read(const SettingsStore& store);
     bool write(SettingsStore& store) const;

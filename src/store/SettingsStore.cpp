@@ -4,19 +4,8 @@
 #include <QStringList>
 #include <QVariant>
 
-#include <algorithm>
-
 namespace {
 const QString kOrganisation = QStringLiteral("Quovel");
-constexpr int kDefaultTimeoutSeconds = 15;
-constexpr int kDefaultParallel = 6;
-constexpr int kMaxParallel = 64;
-constexpr qint64 kDefaultMaxTextBytes = qint64(8) * 1024 * 1024;
-constexpr qint64 kMinTextBytes = qint64(64) * 1024;
-// A body held for its text lives in memory once per page fetched at once.
-constexpr qint64 kMaxTextBytesLimit = qint64(256) * 1024 * 1024;
-constexpr int kDefaultHistoryVersions = 10;
-constexpr int kMaxHistoryVersions = 1000;
 
 QString groupKey(const QString& section, const QString& key) {
     return section + QLatin1Char('/') + key;
@@ -65,32 +54,14 @@ QString SettingsStore::fileName() const {
     return m_settings->fileName();
 }
 
+qint64 SettingsStore::number(const Setting& setting) const {
+    bool ok = false;
+    const qint64 value = get(SettingKeys::kSettings, setting.name(), {}).trimmed().toLongLong(&ok);
+    return ok ? setting.within(value) : setting.defaultValue;
+}
+
 CheckOptions SettingsStore::checkOptions() const {
-    bool ok = false;
-    const int timeout = get(SettingKeys::kSettings, SettingKeys::kTimeout, {}).trimmed().toInt(&ok);
-    CheckOptions options{ok && timeout >= 1 ? timeout : kDefaultTimeoutSeconds, kDefaultParallel};
-    const int parallel = get(SettingKeys::kSettings, SettingKeys::kParallel, {}).trimmed().toInt(&ok);
-    if (ok)
-        options.parallel = clampParallel(parallel);
-    return options;
-}
-
-qint64 SettingsStore::maxTextBytes() const {
-    bool ok = false;
-    const qint64 bytes = get(SettingKeys::kSettings, SettingKeys::kMaxTextBytes, {}).trimmed().toLongLong(&ok);
-    if (!ok)
-        return kDefaultMaxTextBytes;
-    return std::clamp(bytes, kMinTextBytes, kMaxTextBytesLimit);
-}
-
-int SettingsStore::historyVersions() const {
-    bool ok = false;
-    const int versions = get(SettingKeys::kSettings, SettingKeys::kHistoryVersions, {}).trimmed().toInt(&ok);
-    return ok ? std::clamp(versions, 1, kMaxHistoryVersions) : kDefaultHistoryVersions;
-}
-
-int SettingsStore::clampParallel(int parallel) {
-    return std::clamp(parallel, 1, kMaxParallel);
+    return {int(number(Settings::kTimeout)), int(number(Settings::kParallel)), number(Settings::kMaxTextBytes)};
 }
 
 QString SettingsStore::language() const {

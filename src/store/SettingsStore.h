@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/CheckOptions.h"
+#include "store/Setting.h"
 
 #include <QString>
 
@@ -26,15 +27,11 @@ public:
     // The file that backs the store.
     QString fileName() const;
 
-    // The Timeout and Parallel settings, read and checked: a Timeout that is not a whole number of seconds
-    // from 1 gives 15; a Parallel that is not a whole number gives 6, and one outside 1 to 64 is brought
-    // within.
+    // The setting's value under "Settings": its default while none is stored or the stored text is no whole
+    // number, brought within its bounds otherwise.
+    qint64 number(const Setting& setting) const;
+    // Timeout, Parallel and MaxTextBytes, as a check run takes them.
     CheckOptions checkOptions() const;
-    static int clampParallel(int parallel);
-    // MaxTextBytes: bodies are held for their text up to this size (default 8 MiB, at least 64 KiB).
-    qint64 maxTextBytes() const;
-    // HistoryVersions: versions of each page's text kept (default 10, within 1 to 1000).
-    int historyVersions() const;
     // Language: "it", "en" or "source"; anything else (the default) follows the user's locale.
     QString language() const;
 
@@ -46,10 +43,6 @@ private:
 
 namespace SettingKeys {
 inline const QString kSettings = QStringLiteral("Settings");
-inline const QString kTimeout = QStringLiteral("Timeout");
-inline const QString kParallel = QStringLiteral("Parallel");
-inline const QString kMaxTextBytes = QStringLiteral("MaxTextBytes");
-inline const QString kHistoryVersions = QStringLiteral("HistoryVersions");
 inline const QString kLanguage = QStringLiteral("Language");
 inline const QString kMainWindow = QStringLiteral("frmQVL");
 inline const QString kPlacement = QStringLiteral("LTWHS");

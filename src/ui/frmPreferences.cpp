@@ -1,6 +1,7 @@
 #include "ui/frmPreferences.h"
 
 #include "schedule/CheckScheduler.h"
+#include "store/Setting.h"
 #include "winsupport/Prompter.h"
 #include "winsupport/Twips.h"
 
@@ -108,10 +109,11 @@ frmPreferences::frmPreferences(int entryCount, const QString& storedTimeout, Pro
 
 QString frmPreferences::timeoutToStore(const QString& boxText) {
     const std::optional<double> number = numberIn(boxText);
-    if (!number || *number <= kMinTimeout)
-        return QString::number(kMinTimeout);
+    if (!number || *number <= double(Settings::kTimeout.minimum))
+        return QString::number(Settings::kTimeout.minimum);
     // nearbyint rounds halves to the even neighbour in the default rounding mode.
-    return QString::number(static_cast<qint64>(std::min(std::nearbyint(*number), double(kMaxTimeout))));
+    return QString::number(
+        static_cast<qint64>(std::min(std::nearbyint(*number), double(Settings::kTimeout.maximum))));
 }
 
 void frmPreferences::recomputeTotal() {
@@ -208,11 +210,11 @@ void frmPreferences::arrowReleased(int index, const QKeyEvent* event) {
 
 void frmPreferences::checkTimeout() {
     const std::optional<double> number = numberIn(m_timeout->text());
-    if (!number || *number >= kMinTimeout)
+    if (!number || *number >= double(Settings::kTimeout.minimum))
         return;
     m_prompter.message(Prompter::Icon::Information, tr("Attenzione!"),
                        tr("Il timeout non può essere minore di 15 secondi!"), this);
-    m_timeout->setText(QString::number(kMinTimeout));
+    m_timeout->setText(QString::number(Settings::kTimeout.minimum));
 }
 
 void frmPreferences::confirm() {

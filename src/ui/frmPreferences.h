@@ -17,14 +17,12 @@ class frmPreferences : public QDialog {
 public:
     static constexpr int kSecondsPerEntry = 8;
     static constexpr int kFloorExtraSeconds = 5;
-    static constexpr int kMinTimeout = 15;
-    static constexpr int kMaxTimeout = kMaxTimeoutSeconds;
 
     // entryCount: every entry of the site list, ticked or not. storedTimeout: the "Timeout" setting's text.
     frmPreferences(int entryCount, const QString& storedTimeout, Prompter& prompter, QWidget* parent = nullptr);
 
     // The timeout to store for a text of the timeout box: the nearest whole number (halves to the even one)
-    // when it is a number above the minimum, at most kMaxTimeout; the minimum otherwise.
+    // when it is a number above the Timeout setting's minimum, at most its maximum; the minimum otherwise.
     static QString timeoutToStore(const QString& boxText);
 
     // The interval box of a power of 60: 0 seconds, 1 minutes, 2 hours.

@@ -84,8 +84,8 @@ frmQVL::frmQVL(const frmQVLServices& services, QWidget* parent)
     buildListView();
     buildControlFrame();
     buildStatusBar();
-    m_files = new FileCommands(m_list, m_run, m_prompter, *m_view, *m_panels[0], *this);
-    m_editing = new ListEditing(m_list, m_prompter, this);
+    m_files = std::make_unique<FileCommands>(m_list, m_run, m_prompter, *m_view, *m_panels[0], *this);
+    m_editing = std::make_unique<ListEditing>(m_list, m_prompter, this);
 
     auto* startKey = new QAction(this);
     startKey->setShortcut(QKeySequence(Qt::Key_F5));
@@ -130,9 +130,7 @@ frmQVL::frmQVL(const frmQVLServices& services, QWidget* parent)
     applySizeBounds();
 }
 
-frmQVL::~frmQVL() {
-    delete m_editing;
-}
+frmQVL::~frmQVL() = default;
 
 void frmQVL::buildListView() {
     m_view = new QTableView(centralWidget());
@@ -437,7 +435,6 @@ void frmQVL::runCommand(QvlCommand command, CommandOrigin) {
 
 void frmQVL::setUpHistory(PageHistory* history) {
     m_siteText = new SiteTextCommands(m_list, history, m_prompter, this);
-    m_run.setMaxTextBytes(m_settings.maxTextBytes());
     if (history) {
         m_run.setArchive(history);
         // Old pages' history goes in the background: start-up does not wait for the folder to be read.
@@ -454,8 +451,8 @@ void frmQVL::setUpHistory(PageHistory* history) {
 
 void frmQVL::setTimerCommand() {
     // The box shows the stored text; with none stored, the timeout the runs use.
-    const QString timeout = m_settings.get(SettingKeys::kSettings, SettingKeys::kTimeout,
-                                           QString::number(m_settings.checkOptions().timeoutSeconds));
+    const QString timeout = m_settings.get(SettingKeys::kSettings, Settings::kTimeout.name(),
+                                           QString::number(Settings::kTimeout.defaultValue));
     frmPreferences preferences(m_list.count(), timeout, m_prompter, this);
     m_setTimer = &preferences;
     connect(&preferences, &frmPreferences::TimerStarted, this, [this](qint32 seconds) {
@@ -465,9 +462,7 @@ void frmQVL::setTimerCommand() {
     });
     connect(&preferences, &frmPreferences::TimerStop, this, [this] { m_scheduler.TimerStop(); });
     connect(&preferences, &frmPreferences::timeoutToSave, this, [this](const QString& seconds) {
-        m_settings.save(SettingKeys::kSettings, SettingKeys::kTimeout, seconds);
-        // Scheduled runs start without reading the settings: they take the new timeout from here.
-        m_run.setOptions(m_settings.checkOptions());
+        m_settings.save(SettingKeys::kSettings, Settings::kTimeout.name(), seconds);
     });
     // Centred over the main window.
     preferences.adjustSize();
@@ -479,7 +474,6 @@ void frmQVL::setTimerCommand() {
 }
 
 void frmQVL::startCommand() {
-    m_run.setOptions(m_settings.checkOptions());
     if (m_scheduler.start() == CheckScheduler::StartResult::Offline)
         m_prompter.message(Prompter::Icon::Exclamation,
                            Language::text("CheckScheduler", CheckScheduler::kOfflineTitle),

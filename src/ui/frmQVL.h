@@ -9,6 +9,8 @@
 #include <QThreadPool>
 #include <QTimer>
 
+#include <memory>
+
 class CheckRun;
 class CheckScheduler;
 class ClockIndicator;
@@ -116,8 +118,8 @@ private:
     MainMenus* m_menus = nullptr;
     QTableView* m_view = nullptr;
     ListInteraction* m_interaction = nullptr;
-    FileCommands* m_files = nullptr;
-    ListEditing* m_editing = nullptr;
+    std::unique_ptr<FileCommands> m_files;
+    std::unique_ptr<ListEditing> m_editing;
     frmPreferences* m_setTimer = nullptr; // the open timing preferences, while they are open
     QFrame* m_frameCTRLs = nullptr;
     ClockIndicator* m_imgClock = nullptr;

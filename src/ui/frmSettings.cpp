@@ -44,7 +44,7 @@ frmSettings::frmSettings(const SessionSettings& settings, bool startAtLogin, QWi
     setWindowTitle(tr("Impostazioni"));
     setAccessibleName(windowTitle());
 
-    m_spnFallimenti->setRange(1, SessionSettings::kMaxFailuresBeforeNotice);
+    m_spnFallimenti->setRange(int(Settings::kFailuresBeforeNotice.minimum), int(Settings::kFailuresBeforeNotice.maximum));
     m_spnFallimenti->setValue(settings.failuresBeforeNotice);
     m_spnFallimenti->setAccessibleName(tr("Controlli falliti di seguito prima di notificare"));
     if (auto* editor = m_spnFallimenti->findChild<QLineEdit*>())

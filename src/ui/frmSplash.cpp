@@ -1,5 +1,6 @@
 #include "ui/frmSplash.h"
 
+#include "core/Version.h"
 #include "winsupport/Twips.h"
 
 #include <QDesktopServices>
@@ -110,7 +111,7 @@ frmSplash::frmSplash(QWidget* owner)
     nameFont.setPointSize(20);
     nameFont.setBold(true);
     name->setFont(nameFont);
-    addLabel("lblVersion", tr("v. %1").arg(QStringLiteral(QUOVEL_VERSION)), 1920, 900, 2600, 270);
+    addLabel("lblVersion", tr("v. %1").arg(QLatin1StringView(quovelVersion())), 1920, 900, 2600, 270);
     addLabel("lblPlatform", tr("Linux"), 1920, 1170, 2600, 270);
     addLabel("lblTitle", tr("Scritto, per ora, da:"), 1920, 1560, 2500, 270);
     QLabel* authors = addLabel("lblAuthors", tr("gli sviluppatori di Quovel"), 1920, 1830, 2500, 270);

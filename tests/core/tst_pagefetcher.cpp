@@ -1,5 +1,6 @@
 #include "core/Fingerprint.h"
 #include "core/PageFetcher.h"
+#include "core/Version.h"
 #include "support/DataRows.h"
 #include "support/TestHttpServer.h"
 
@@ -110,7 +111,7 @@ private slots:
                      qPrintable(result.outcome.errorText()));
         if (expected == 0) {
             QCOMPARE(result.fingerprint, calcCRC32(body));
-            QCOMPARE(m_server.lastUserAgent(), QByteArray("Quovel/" QUOVEL_VERSION));
+            QCOMPARE(m_server.lastUserAgent(), QByteArray("Quovel/").append(quovelVersion()));
         }
         // The deadline is for the whole request, name lookup and unpacking included; slack for a loaded machine.
         QVERIFY2(elapsed < timeout * 1000 + 3000, qPrintable(QString::number(elapsed)));

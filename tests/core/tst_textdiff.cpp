@@ -84,8 +84,7 @@ private slots:
         options.noDigits = noDigits;
         options.ignore = {u"^Visitatori:"_qs};
         const TextRules rules(options);
-        if (rules.apply(older).fates.isEmpty())
-            QSKIP("TextRules is not implemented in this build");
+        QVERIFY(!rules.apply(older).fates.isEmpty()); // every line of the older text gets its fate
         const std::vector<DiffLine> diff = diffTexts(older, newer, &rules);
         QCOMPARE(render(diff), expected);
         QCOMPARE(std::count_if(diff.begin(), diff.end(), isChange), changes);

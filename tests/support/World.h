@@ -2,6 +2,7 @@
 
 #include "core/CheckRun.h"
 #include "core/SiteList.h"
+#include "store/Setting.h"
 #include "support/FixedClock.h"
 #include "support/TestHttpServer.h"
 
@@ -20,7 +21,7 @@ struct World {
 
     explicit World(int parallel = 6, int hosts = 1)
         : server(hosts)
-        , run(list, clock, CheckOptions{2, parallel}) {}
+        , run(list, clock, CheckOptions{2, parallel, Settings::kMaxTextBytes.defaultValue}) {}
     // A url starting with '/' is a path of the server.
     void add(const QString& k, const QString& url, const QString& crc = QStringLiteral("0"), bool ticked = true) {
         QVERIFY(list.add(k, url.startsWith(u'/') ? server.url(url) : url));

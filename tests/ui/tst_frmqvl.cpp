@@ -60,7 +60,9 @@ struct World {
     SiteList list;
     Clock clock;
     SwitchableConnection connection;
-    CheckRun run{list, clock, settings.checkOptions()};
+    CheckRun run{list, clock, [this] {
+                     return settings.checkOptions();
+                 }};
     CheckScheduler scheduler{run, connection, clock};
     ScriptedPrompter prompter;
     std::unique_ptr<frmQVL> window;
@@ -622,7 +624,7 @@ private slots:
     void checkRunFromTheWindow() {
         TestHttpServer server;
         World w;
-        w.settings.save(SettingKeys::kSettings, SettingKeys::kParallel, QStringLiteral("1"));
+        w.settings.save(SettingKeys::kSettings, Settings::kParallel.name(), QStringLiteral("1"));
         w.add(QStringLiteral("d"), QStringLiteral("http://127.0.0.1:1/")); // nothing listens there
         w.add(QStringLiteral("f"), server.url(QStringLiteral("/fixed")));
         for (int i = 0; i < 3; ++i)

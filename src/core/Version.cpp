@@ -1,0 +1,7 @@
+#include "core/Version.h"
+
+#include "QuovelVersion.h"
+
+const char* quovelVersion() {
+    return QUOVEL_VERSION;
+}
