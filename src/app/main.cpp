@@ -4,6 +4,7 @@
 #include "schedule/CheckScheduler.h"
 #include "schedule/ConnectionState.h"
 #include "store/PageHistory.h"
+#include "store/SecretStore.h"
 #include "store/SettingsStore.h"
 #include "ui/frmQVL.h"
 #include "winsupport/Prompter.h"
@@ -21,7 +22,11 @@ void nameApplication() {
 }
 
 void describeCommandLine(QCommandLineParser& parser) {
-    parser.setApplicationDescription(QStringLiteral("Quovel: quali pagine web sono cambiate dall'ultima visita."));
+    parser.setApplicationDescription(QStringLiteral(
+        "Quovel: quali pagine web sono cambiate dall'ultima visita.\n"
+        "Settings (~/.config/Quovel/Quovel.conf, section Settings): Timeout, Parallel, Notify, MaxTextBytes, "
+        "HistoryVersions, FullRequestEvery, HostDelayMs, UserAgent, Proxy; sites' secret headers: "
+        "~/.config/Quovel/secrets.json."));
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("elenco dei siti da aprire (.qvl o .xml)"),
@@ -68,6 +73,8 @@ int main(int argc, char* argv[]) {
     Clock clock;
     ConnectionState connection;
     CheckRun run(list, clock, settings.checkOptions());
+    SecretStore secrets(SecretStore::besideSettings(settings.fileName()));
+    run.setSecrets(secrets.read());
     CheckScheduler scheduler(run, connection, clock);
     WidgetPrompter prompter;
 

@@ -4,6 +4,7 @@
 #include "core/SiteList.h"
 #include "core/TextDiff.h"
 #include "store/PageHistory.h"
+#include "store/SecretStore.h"
 #include "store/SettingsStore.h"
 #include "store/SiteListFile.h"
 
@@ -69,7 +70,10 @@ int main(int argc, char* argv[]) {
     parser.setApplicationDescription(QStringLiteral(
         "Checks every page of a Quovel list file and prints one line per entry: marker, fingerprint, URL.\n"
         "Exit status: 0 nothing changed or timed out, 1 something did or could not be fetched, 2 the file "
-        "could not be read, the run ended on an error, or the output could not be written."));
+        "could not be read, the run ended on an error, or the output could not be written.\n"
+        "Settings (~/.config/Quovel/Quovel.conf, section Settings): Timeout, Parallel, MaxTextBytes, "
+        "HistoryVersions, FullRequestEvery, HostDelayMs, UserAgent, Proxy; sites' secret headers: "
+        "~/.config/Quovel/secrets.json."));
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption saveOption(QStringLiteral("save"),
@@ -139,6 +143,7 @@ int main(int argc, char* argv[]) {
     CheckRun run(list, clock, options);
     run.setArchive(&history);
     run.setMaxTextBytes(settings.maxTextBytes());
+    run.setSecrets(SecretStore(SecretStore::besideSettings(settings.fileName())).read());
     const bool progress = isatty(STDERR_FILENO);
     if (progress) {
         QObject::connect(&run, &CheckRun::statusText, &app,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
@@ -14,6 +16,18 @@ inline constexpr int kTextVersion = 1;
 inline constexpr int kMaxIgnoreRules = 100;
 inline constexpr int kMaxRuleLength = 1000;
 
+// What the last checks learnt from a site's server, kept to ask it less. Check results, not the user's edits:
+// a check changes them, and of two writers of a list the later check's are kept.
+struct ServerMemory {
+    QByteArray etag, lastModified;  // the validators of the last full answer, sent with the next request
+    int conditional = 0;            // conditional requests since the last full one
+    bool validatorsIgnored = false; // the server once called a changed page unchanged: no more validators
+    QDateTime retryAt;              // the server asked not to be requested before this (UTC); invalid if not
+
+    bool operator==(const ServerMemory&) const = default;
+    bool isEmpty() const { return *this == ServerMemory{}; }
+};
+
 // How one site is judged when its body changed: the whole body (the default), or the text read from it,
 // with the site's own rules for what is noise.
 struct SiteOptions {
@@ -24,12 +38,19 @@ struct SiteOptions {
     QString end;                   // up to the first later line containing this, when set
     std::optional<qint32> textCrc; // the text fingerprint of the last check; none before the first
     int version = kTextVersion;    // the extraction that made textCrc
+    // How its page is asked for.
+    QString userAgent;       // the site's own user agent; empty: the setting's
+    int hostDelayMs = -1;    // the site's own least time between two requests to its host; -1: the setting's
+    QStringList headers;     // "Name: value" lines sent with each request; secrets are not among them
+    bool hasSecrets = false; // Cookie or Authorization lines, kept in the user's settings by URL
+    ServerMemory server;
 
     bool operator==(const SiteOptions&) const = default;
 
     // Default options are not written to the list file, so a list that uses none stays as it always was.
     bool isDefault() const {
-        return !textMode && !noDigits && ignore.isEmpty() && start.isEmpty() && end.isEmpty() && !textCrc;
+        return !textMode && !noDigits && ignore.isEmpty() && start.isEmpty() && end.isEmpty() && !textCrc &&
+               userAgent.isEmpty() && hostDelayMs < 0 && headers.isEmpty() && !hasSecrets && server.isEmpty();
     }
     // The rules that decide what the text is; the stored fingerprint and its version are not among them.
     bool sameRules(const SiteOptions& o) const {

@@ -1,5 +1,6 @@
 #include "store/SettingsStore.h"
 
+#include <QRegularExpression>
 #include <QSettings>
 #include <QStringList>
 #include <QVariant>
@@ -17,6 +18,9 @@ constexpr qint64 kMinTextBytes = qint64(64) * 1024;
 constexpr qint64 kMaxTextBytesLimit = qint64(256) * 1024 * 1024;
 constexpr int kDefaultHistoryVersions = 10;
 constexpr int kMaxHistoryVersions = 1000;
+constexpr int kDefaultFullRequestEvery = 10;
+constexpr int kMaxFullRequestEvery = 1000;
+constexpr int kMaxHostDelayMs = 600000;
 
 QString groupKey(const QString& section, const QString& key) {
     return section + QLatin1Char('/') + key;
@@ -72,6 +76,15 @@ CheckOptions SettingsStore::checkOptions() const {
     const int parallel = get(SettingKeys::kSettings, SettingKeys::kParallel, {}).trimmed().toInt(&ok);
     if (ok)
         options.parallel = clampParallel(parallel);
+    const int every = get(SettingKeys::kSettings, SettingKeys::kFullRequestEvery, {}).trimmed().toInt(&ok);
+    options.fullRequestEvery = ok ? std::clamp(every, 1, kMaxFullRequestEvery) : kDefaultFullRequestEvery;
+    const int delay = get(SettingKeys::kSettings, SettingKeys::kHostDelayMs, {}).trimmed().toInt(&ok);
+    options.network.hostDelayMs = ok ? std::clamp(delay, 0, kMaxHostDelayMs) : 0;
+    options.network.userAgent = get(SettingKeys::kSettings, SettingKeys::kUserAgent, {}).simplified().toUtf8();
+    const QString proxy = get(SettingKeys::kSettings, SettingKeys::kProxy, {}).trimmed();
+    options.network.proxy = proxyMode(proxy);
+    if (options.network.proxy == NetworkOptions::Proxy::Manual)
+        options.network.proxyAddress = proxy.toUtf8();
     return options;
 }
 
@@ -87,6 +100,13 @@ int SettingsStore::historyVersions() const {
     bool ok = false;
     const int versions = get(SettingKeys::kSettings, SettingKeys::kHistoryVersions, {}).trimmed().toInt(&ok);
     return ok ? std::clamp(versions, 1, kMaxHistoryVersions) : kDefaultHistoryVersions;
+}
+
+NetworkOptions::Proxy SettingsStore::proxyMode(const QString& text) {
+    static const QRegularExpression hostPort(QStringLiteral("^([A-Za-z0-9.-]+|\\[[0-9A-Fa-f:.]+\\]):[0-9]{1,5}$"));
+    if (text.compare(u"none", Qt::CaseInsensitive) == 0)
+        return NetworkOptions::Proxy::None;
+    return hostPort.match(text).hasMatch() ? NetworkOptions::Proxy::Manual : NetworkOptions::Proxy::System;
 }
 
 int SettingsStore::clampParallel(int parallel) {

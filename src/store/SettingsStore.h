@@ -28,9 +28,12 @@ public:
 
     // The Timeout and Parallel settings, read and checked: a Timeout that is not a whole number of seconds
     // from 1 gives 15; a Parallel that is not a whole number gives 6, and one outside 1 to 64 is brought
-    // within.
+    // within. With them FullRequestEvery (default 10, 1 to 1000), UserAgent (empty: the built-in one),
+    // HostDelayMs (default 0, at most 600000) and Proxy ("none", "system" the default, or host:port).
     CheckOptions checkOptions() const;
     static int clampParallel(int parallel);
+    // "none", host:port (manual), anything else the system's proxy variables.
+    static NetworkOptions::Proxy proxyMode(const QString& text);
     // MaxTextBytes: bodies are held for their text up to this size (default 8 MiB, at least 64 KiB).
     qint64 maxTextBytes() const;
     // HistoryVersions: versions of each page's text kept (default 10, within 1 to 1000).
@@ -48,6 +51,10 @@ inline const QString kTimeout = QStringLiteral("Timeout");
 inline const QString kParallel = QStringLiteral("Parallel");
 inline const QString kMaxTextBytes = QStringLiteral("MaxTextBytes");
 inline const QString kHistoryVersions = QStringLiteral("HistoryVersions");
+inline const QString kFullRequestEvery = QStringLiteral("FullRequestEvery");
+inline const QString kUserAgent = QStringLiteral("UserAgent");
+inline const QString kHostDelayMs = QStringLiteral("HostDelayMs");
+inline const QString kProxy = QStringLiteral("Proxy");
 inline const QString kMainWindow = QStringLiteral("frmQVL");
 inline const QString kPlacement = QStringLiteral("LTWHS");
 inline const QString kDefaultPlacement = QStringLiteral("1551\u00a71551\u00a74425\u00a78535\u00a70");

@@ -2,6 +2,7 @@
 
 #include "store/XmlEntities.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -198,8 +199,25 @@ const char* readOptions(const pugi::xml_node& opzioni, SiteOptions& options) {
     options.textCrc = parseInt32(opzioni.attribute("crctesto").value());
     // A fingerprint of no known extraction is taken again at the next check.
     options.version = parseInt32(opzioni.attribute("versione").value()).value_or(0);
+    options.userAgent = QString::fromUtf8(opzioni.attribute("agente").value());
+    options.hostDelayMs = std::max(-1, parseInt32(opzioni.attribute("ritardo").value()).value_or(-1));
+    options.hasSecrets = QByteArrayView(opzioni.attribute("segreti").value()).trimmed() == "1";
+    ServerMemory& server = options.server;
+    // Validators are bytes, written as Latin-1 text.
+    server.etag = QString::fromUtf8(opzioni.attribute("etag").value()).toLatin1();
+    server.lastModified = QString::fromUtf8(opzioni.attribute("modificato").value()).toLatin1();
+    server.conditional = std::max(0, parseInt32(opzioni.attribute("condizionali").value()).value_or(0));
+    server.validatorsIgnored = QByteArrayView(opzioni.attribute("ignoravalidatori").value()).trimmed() == "1";
+    server.retryAt = QDateTime::fromString(QString::fromLatin1(opzioni.attribute("riprova").value()), Qt::ISODate);
     QString text;
     for (pugi::xml_node n = opzioni.first_child(); n; n = n.next_sibling()) {
+        if (isElement(n, QLatin1StringView("intestazione"))) {
+            if (const char* problem = textOf(n, text))
+                return problem;
+            if (!text.isEmpty())
+                options.headers.append(text);
+            continue;
+        }
         const bool rule = isElement(n, QLatin1StringView("ignora"));
         QString* const target = isElement(n, QLatin1StringView("inizio")) ? &options.start
                                 : isElement(n, QLatin1StringView("fine")) ? &options.end
@@ -518,7 +536,28 @@ template <class Out> void putOptions(Out& out, const SiteOptions& o) {
     }
     out.put(" versione=\"");
     putNumber(out, o.version);
-    out.put("\">");
+    out.put('"');
+    // How the page is asked for, and what its server said: each only when set.
+    const auto attribute = [&out](std::string_view name, const QString& value) {
+        if (value.isEmpty())
+            return;
+        out.put(' ');
+        out.put(name);
+        out.put("=\"");
+        putText(out, value, kAttribute);
+        out.put('"');
+    };
+    attribute("agente", o.userAgent);
+    attribute("ritardo", o.hostDelayMs >= 0 ? QString::number(o.hostDelayMs) : QString());
+    attribute("segreti", o.hasSecrets ? QStringLiteral("1") : QString());
+    attribute("etag", QString::fromLatin1(o.server.etag));
+    attribute("modificato", QString::fromLatin1(o.server.lastModified));
+    attribute("condizionali", o.server.conditional > 0 ? QString::number(o.server.conditional) : QString());
+    attribute("ignoravalidatori", o.server.validatorsIgnored ? QStringLiteral("1") : QString());
+    attribute("riprova", o.server.retryAt.isValid() ? o.server.retryAt.toUTC().toString(Qt::ISODate) : QString());
+    out.put('>');
+    for (const QString& line : o.headers)
+        putElement(out, "intestazione", line, kText);
     for (const QString& rule : o.ignore)
         putElement(out, "ignora", rule, kEntities);
     if (!o.start.isEmpty())
