@@ -7,6 +7,7 @@
 #include "core/SiteList.h"
 #include "core/SiteRequest.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QThreadPool>
 #include <QTimer>
@@ -42,8 +43,7 @@ bool parseCrc(const QString& text, qint32* value) {
 } // namespace
 
 QString CheckRunReport::errorMessage() const {
-    return QStringLiteral("Errore ") + QString::number(outcome.errorNumber()) + u'.' + QStringLiteral("\r\n") +
-           outcome.errorText();
+    return CheckRun::tr("Errore %1.").arg(outcome.errorNumber()) + QStringLiteral("\r\n") + outcome.errorText();
 }
 
 struct CheckRun::Impl {
@@ -289,7 +289,7 @@ void CheckRun::Impl::refuse(int row, std::size_t position, const Outcome& why) {
 void CheckRun::Impl::startFetch(int row, std::size_t position, const QString& host) {
     const QString url = list.field(row, SiteList::Field::Url);
     list.setField(row, SiteList::Field::Res, ResultMarker::kBusy);
-    emit q->statusText(QStringLiteral("Browsing ") + url.left(kStatusUrlChars) + QStringLiteral("..."));
+    emit q->statusText(CheckRun::tr("Browsing %1...").arg(url.left(kStatusUrlChars)));
     // The body is kept for its text when its fingerprint changed, or when a site in text mode has no text
     // fingerprint to compare with yet.
     const SiteOptions& site = list.entryAt(row).options;
@@ -346,10 +346,10 @@ void CheckRun::Impl::handleResult(int row, const Flight& flight, const FetchResu
             const ServerMemory m =
                 learn(list.entryAt(row).options.server, result, flight.conditional, false, clock.now());
             rememberServer(row, m);
-            outcome = Outcome::failure(
-                outcome.errorNumber(),
-                outcome.errorText() +
-                    QStringLiteral(": riprovare dopo il %1.").arg(generalDateTimeText(m.retryAt.toLocalTime())));
+            outcome = Outcome::failure(outcome.errorNumber(),
+                                       outcome.errorText() +
+                                           QCoreApplication::translate("CheckRun", ": riprovare dopo il %1.")
+                                               .arg(generalDateTimeText(m.retryAt.toLocalTime())));
         }
         markFailed(row, flight, outcome);
         return;
@@ -357,7 +357,7 @@ void CheckRun::Impl::handleResult(int row, const Flight& flight, const FetchResu
 
     qint32 stored = 0;
     if (!parseCrc(list.field(row, SiteList::Field::Crc), &stored)) {
-        fail(Outcome::failure(kTypeMismatch, QStringLiteral("Type mismatch")));
+        fail(Outcome::failure(kTypeMismatch, CheckRun::tr("Type mismatch")));
         return;
     }
     const bool bodyChanged = !result.notModified && stored != result.fingerprint;
@@ -378,9 +378,9 @@ void CheckRun::Impl::handleResult(int row, const Flight& flight, const FetchResu
         // silently, once the page has a text that fits.
         const QString why =
             result.bodyTooLarge
-                ? QStringLiteral("Pagina più grande di %1 KiB: confrontata per intero, non per testo.")
+                ? CheckRun::tr("Pagina più grande di %1 KiB: confrontata per intero, non per testo.")
                       .arg(maxTextBytes / 1024)
-                : QStringLiteral("Pagina senza testo (%1): confrontata per intero, non per testo.")
+                : CheckRun::tr("Pagina senza testo (%1): confrontata per intero, non per testo.")
                       .arg(QString::fromLatin1(result.contentType).simplified().left(80));
         notes.append({flight.entryId, flight.url, Outcome::failure(kJudgedByBody, why)});
         site.textCrc.reset();
@@ -530,7 +530,8 @@ void CheckRun::Impl::finish() {
             [keeper, urls = std::move(checkedUrls), when = clock.now()] { keeper->noteChecked(urls, when); });
         checkedUrls = QStringList();
     }
-    emit q->statusText(QStringLiteral("Last check at ") + clock.now().time().toString(QStringLiteral("HH:mm:ss")));
+    emit q->statusText(
+        CheckRun::tr("Last check at %1").arg(clock.now().time().toString(QStringLiteral("HH:mm:ss"))));
     CheckRunReport r = report();
     r.stopped = stopRequested && (next < snapshot.size() || waitingCount > 0);
     endRun(r);

@@ -1,5 +1,6 @@
 #include "core/HttpText.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QLocale>
 #include <QRegularExpression>
@@ -47,15 +48,16 @@ QString requestHeaderProblem(const QString& line) {
         QStringLiteral("content-type"), QStringLiteral("user-agent")};
     static const QRegularExpression token(QStringLiteral("^[!#$%&'*+.^_`|~0-9A-Za-z-]+$"));
     if (std::any_of(line.cbegin(), line.cend(), [](QChar c) { return c.unicode() < 0x20 && c != u'\t'; }))
-        return QStringLiteral("Un'intestazione sta su una riga sola.");
+        return QCoreApplication::translate("PageFetcher", "Un'intestazione sta su una riga sola.");
     const qsizetype colon = line.indexOf(u':');
     const QString name = line.left(colon).trimmed();
     if (colon < 0 || !token.match(name).hasMatch())
-        return QStringLiteral("Scrivere l'intestazione come «Nome: valore».");
+        return QCoreApplication::translate("PageFetcher", "Scrivere l'intestazione come «Nome: valore».");
     if (managed.contains(name.toLower()))
-        return QStringLiteral("L'intestazione %1 la scrive il programma stesso.").arg(name);
+        return QCoreApplication::translate("PageFetcher", "L'intestazione %1 la scrive il programma stesso.")
+            .arg(name);
     if (line.mid(colon + 1).trimmed().isEmpty())
-        return QStringLiteral("L'intestazione %1 non ha un valore.").arg(name);
+        return QCoreApplication::translate("PageFetcher", "L'intestazione %1 non ha un valore.").arg(name);
     return {};
 }
 

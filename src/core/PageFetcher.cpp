@@ -6,6 +6,7 @@
 
 #include <curl/curl.h>
 
+#include <QCoreApplication>
 #include <QList>
 #include <QMetaObject>
 
@@ -35,29 +36,33 @@ bool initCurl() {
 QString describe(int errorNumber, int timeoutSeconds) {
     switch (errorNumber) {
     case FetchError::kTimeout:
-        return timeoutSeconds == 1 ? QStringLiteral("Tempo scaduto: la pagina non è arrivata entro 1 secondo.")
-                                   : QStringLiteral("Tempo scaduto: la pagina non è arrivata entro %1 secondi.")
-                                         .arg(timeoutSeconds);
+        return timeoutSeconds == 1
+                   ? QCoreApplication::translate("PageFetcher",
+                                                 "Tempo scaduto: la pagina non è arrivata entro 1 secondo.")
+                   : QCoreApplication::translate("PageFetcher",
+                                                 "Tempo scaduto: la pagina non è arrivata entro %1 secondi.")
+                         .arg(timeoutSeconds);
     case FetchError::kBadUrl:
-        return QStringLiteral("Indirizzo non valido: sono ammessi solo indirizzi http e https.");
+        return QCoreApplication::translate("PageFetcher",
+                                           "Indirizzo non valido: sono ammessi solo indirizzi http e https.");
     case FetchError::kHostNotFound:
-        return QStringLiteral("Host non trovato.");
+        return QCoreApplication::translate("PageFetcher", "Host non trovato.");
     case FetchError::kConnectionRefused:
-        return QStringLiteral("Connessione al server non riuscita.");
+        return QCoreApplication::translate("PageFetcher", "Connessione al server non riuscita.");
     case FetchError::kTlsFailure:
-        return QStringLiteral("Connessione sicura (TLS) non riuscita.");
+        return QCoreApplication::translate("PageFetcher", "Connessione sicura (TLS) non riuscita.");
     case FetchError::kTooManyRedirects:
-        return QStringLiteral("Troppi reindirizzamenti.");
+        return QCoreApplication::translate("PageFetcher", "Troppi reindirizzamenti.");
     case FetchError::kBrokenTransfer:
-        return QStringLiteral("Trasferimento interrotto o incompleto.");
+        return QCoreApplication::translate("PageFetcher", "Trasferimento interrotto o incompleto.");
     case FetchError::kProxyFailure:
-        return QStringLiteral("Errore del proxy.");
+        return QCoreApplication::translate("PageFetcher", "Errore del proxy.");
     case FetchError::kBadReply:
-        return QStringLiteral("Risposta del server non valida.");
+        return QCoreApplication::translate("PageFetcher", "Risposta del server non valida.");
     case FetchError::kInternal:
-        return QStringLiteral("Errore interno: il trasferimento non è partito.");
+        return QCoreApplication::translate("PageFetcher", "Errore interno: il trasferimento non è partito.");
     default:
-        return QStringLiteral("Errore di rete.");
+        return QCoreApplication::translate("PageFetcher", "Errore di rete.");
     }
 }
 
@@ -392,8 +397,8 @@ struct PageFetcher::Impl {
         // open one more. Plain http has no HTTP/2 to wait for, and a slow first answer would hold up the others.
         if (t.url.startsWith("https:"))
             curl_easy_setopt(e, CURLOPT_PIPEWAIT, 1L);
-        // A name lookup that never answers is left behind at the deadline: otherwise its resolver thread is
-        // joined when the timed-out transfer is removed, and every other transfer stalls meanwhile.
+            // A name lookup that never answers is left behind at the deadline: otherwise its resolver thread is
+            // joined when the timed-out transfer is removed, and every other transfer stalls meanwhile.
 #if CURL_AT_LEAST_VERSION(7, 87, 0)
         curl_easy_setopt(e, CURLOPT_QUICK_EXIT, 1L);
 #endif
@@ -464,7 +469,8 @@ struct PageFetcher::Impl {
                 r.retryAfterSeconds = std::chrono::ceil<std::chrono::seconds>(*heldOff - now).count();
                 r.outcome = Outcome::failure(
                     FetchError::kRetryLater,
-                    QStringLiteral("Il server ha chiesto di non essere interrogato per %1 secondi.")
+                    QCoreApplication::translate("PageFetcher",
+                                                "Il server ha chiesto di non essere interrogato per %1 secondi.")
                         .arg(r.retryAfterSeconds));
                 post(r, t.request.generation);
                 it = discard();
@@ -624,7 +630,8 @@ struct PageFetcher::Impl {
         if ((code == CURLE_OK || t.failedStatus) && (status >= 400 || deadEnd)) {
             QString text = httpStatusText(status, t.statusPhrase);
             if (deadEnd)
-                text += QStringLiteral(": reindirizzamento senza una destinazione utilizzabile.");
+                text += QCoreApplication::translate("PageFetcher",
+                                                    ": reindirizzamento senza una destinazione utilizzabile.");
             if (status == 429 || status == 503) {
                 if (const auto seconds = retryAfterSeconds(t.retryAfter, QDateTime::currentDateTimeUtc())) {
                     r.retryAfterSeconds = *seconds;
@@ -688,7 +695,7 @@ quint64 PageFetcher::fetch(const FetchRequest& request) {
     ++d->inFlight;
     if (!d->worker.joinable()) {
         d->postError(id, generation, FetchError::kInternal, d->timeoutSeconds,
-                     QStringLiteral("libcurl non inizializzata"));
+                     QCoreApplication::translate("PageFetcher", "libcurl non inizializzata"));
         return id;
     }
     CheckedUrl checked = checkUrl(request.url);

@@ -2,18 +2,22 @@
 
 #include "core/Clock.h"
 
+#include <QCoreApplication>
+
 std::optional<Outcome> reasonNotToAsk(const SiteEntry& entry, const SecretHeaders& secrets, const QDateTime& now) {
     const SiteOptions& site = entry.options;
     // Asked without them, a page behind a login answers with the login page: that is no change.
     if (site.hasSecrets && secrets.value(entry.url).isEmpty())
         return Outcome::failure(FetchError::kSecretMissing,
-                                QStringLiteral("Mancano le intestazioni segrete del sito (Cookie, Authorization) "
-                                               "nelle impostazioni di questo utente: la pagina non è richiesta "
-                                               "senza."));
+                                QCoreApplication::translate(
+                                    "CheckRun", "Mancano le intestazioni segrete del sito (Cookie, Authorization) "
+                                                "nelle impostazioni di questo utente: la pagina non è richiesta "
+                                                "senza."));
     if (site.server.retryAt.isValid() && now < site.server.retryAt)
-        return Outcome::failure(FetchError::kRetryLater,
-                                QStringLiteral("Il server ha chiesto di non essere interrogato prima del %1.")
-                                    .arg(generalDateTimeText(site.server.retryAt.toLocalTime())));
+        return Outcome::failure(
+            FetchError::kRetryLater,
+            QCoreApplication::translate("CheckRun", "Il server ha chiesto di non essere interrogato prima del %1.")
+                .arg(generalDateTimeText(site.server.retryAt.toLocalTime())));
     return std::nullopt;
 }
 

@@ -112,3 +112,7 @@ NetworkOptions::Proxy SettingsStore::proxyMode(const QString& text) {
 int SettingsStore::clampParallel(int parallel) {
     return std::clamp(parallel, 1, kMaxParallel);
 }
+
+QString SettingsStore::language() const {
+    return get(SettingKeys::kSettings, SettingKeys::kLanguage, {}).trimmed().toLower();
+}

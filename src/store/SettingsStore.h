@@ -38,6 +38,8 @@ public:
     qint64 maxTextBytes() const;
     // HistoryVersions: versions of each page's text kept (default 10, within 1 to 1000).
     int historyVersions() const;
+    // Language: "it", "en" or "source"; anything else (the default) follows the user's locale.
+    QString language() const;
 
 private:
     SettingsStore(const QString& application, std::unique_ptr<QSettings> settings);
@@ -55,6 +57,7 @@ inline const QString kFullRequestEvery = QStringLiteral("FullRequestEvery");
 inline const QString kUserAgent = QStringLiteral("UserAgent");
 inline const QString kHostDelayMs = QStringLiteral("HostDelayMs");
 inline const QString kProxy = QStringLiteral("Proxy");
+inline const QString kLanguage = QStringLiteral("Language");
 inline const QString kMainWindow = QStringLiteral("frmQVL");
 inline const QString kPlacement = QStringLiteral("LTWHS");
 inline const QString kDefaultPlacement = QStringLiteral("1551\u00a71551\u00a74425\u00a78535\u00a70");

@@ -2,6 +2,7 @@
 
 #include "store/XmlEntities.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
@@ -41,38 +42,38 @@ QString sysError(int err) {
 // 0 or the error number.
 int readBoundedFile(const QString& path, QByteArray& data, QString& detail) {
     if (path.isEmpty()) {
-        detail = QStringLiteral("no file name");
+        detail = QCoreApplication::translate("SiteListFile", "no file name");
         return SiteListFileErrors::kFileAccess;
     }
     const QFileInfo info(path);
     if (!info.exists()) {
-        detail = QStringLiteral("file does not exist");
+        detail = QCoreApplication::translate("SiteListFile", "file does not exist");
         return SiteListFileErrors::kFileNotFound;
     }
     if (!info.isFile()) {
-        detail = QStringLiteral("not a regular file");
+        detail = QCoreApplication::translate("SiteListFile", "not a regular file");
         return SiteListFileErrors::kFileAccess;
     }
     if (info.size() > kMaxSiteListFileSize) {
-        detail = QStringLiteral("file larger than 256 MiB");
+        detail = QCoreApplication::translate("SiteListFile", "file larger than 256 MiB");
         return SiteListFileErrors::kFileAccess;
     }
 #ifdef Q_OS_UNIX
     // Non-blocking, so that a FIFO swapped in after the check above cannot hang the open.
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        detail = QStringLiteral("cannot open: ") + sysError(errno);
+        detail = QCoreApplication::translate("SiteListFile", "cannot open: ") + sysError(errno);
         return SiteListFileErrors::kFileAccess;
     }
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
-        detail = QStringLiteral("not a regular file");
+        detail = QCoreApplication::translate("SiteListFile", "not a regular file");
         return SiteListFileErrors::kFileAccess;
     }
     if (st.st_size > kMaxSiteListFileSize) {
         ::close(fd);
-        detail = QStringLiteral("file larger than 256 MiB");
+        detail = QCoreApplication::translate("SiteListFile", "file larger than 256 MiB");
         return SiteListFileErrors::kFileAccess;
     }
     data.resize(qsizetype(st.st_size) + 1);
@@ -81,7 +82,7 @@ int readBoundedFile(const QString& path, QByteArray& data, QString& detail) {
         if (got == data.size()) {
             if (data.size() > kMaxSiteListFileSize) {
                 ::close(fd);
-                detail = QStringLiteral("file larger than 256 MiB");
+                detail = QCoreApplication::translate("SiteListFile", "file larger than 256 MiB");
                 return SiteListFileErrors::kFileAccess;
             }
             data.resize(qMin<qint64>(data.size() * 2, kMaxSiteListFileSize + 1));
@@ -92,7 +93,7 @@ int readBoundedFile(const QString& path, QByteArray& data, QString& detail) {
                 continue;
             const int err = errno;
             ::close(fd);
-            detail = QStringLiteral("cannot read: ") + sysError(err);
+            detail = QCoreApplication::translate("SiteListFile", "cannot read: ") + sysError(err);
             return SiteListFileErrors::kFileAccess;
         }
         if (n == 0)
@@ -104,12 +105,12 @@ int readBoundedFile(const QString& path, QByteArray& data, QString& detail) {
 #else
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        detail = QStringLiteral("cannot open: ") + file.errorString();
+        detail = QCoreApplication::translate("SiteListFile", "cannot open: ") + file.errorString();
         return SiteListFileErrors::kFileAccess;
     }
     data = file.readAll();
     if (data.size() > kMaxSiteListFileSize) {
-        detail = QStringLiteral("file larger than 256 MiB");
+        detail = QCoreApplication::translate("SiteListFile", "file larger than 256 MiB");
         return SiteListFileErrors::kFileAccess;
     }
 #endif
@@ -237,21 +238,27 @@ const char* readOptions(const pugi::xml_node& opzioni, SiteOptions& options) {
 bool readRecord(const pugi::xml_node& sito, qsizetype number, RawRecord& rec, QString& detail) {
     const pugi::xml_attribute attr = sito.first_attribute();
     if (!attr) {
-        detail = QStringLiteral("record %1 has no attribute").arg(number);
+        detail = QCoreApplication::translate("SiteListFile", "record %1 has no attribute").arg(number);
         return false;
     }
     if (!decodeText(QByteArrayView(attr.value()), rec.nickRaw)) {
-        detail = QStringLiteral("record %1: attribute holds a character XML does not allow").arg(number);
+        detail = QCoreApplication::translate("SiteListFile",
+                                             "record %1: attribute holds a character XML does not allow")
+                     .arg(number);
         return false;
     }
     pugi::xml_node child = sito.first_child();
     for (int i = 0; i < 4; ++i, child = child.next_sibling()) {
         if (!child) {
-            detail = QStringLiteral("record %1 has %2 child nodes, not four").arg(number).arg(i);
+            detail = QCoreApplication::translate("SiteListFile", "record %1 has %2 child nodes, not four")
+                         .arg(number)
+                         .arg(i);
             return false;
         }
         if (const char* problem = textOf(child, rec.fields[i])) {
-            detail = QStringLiteral("record %1: %2").arg(number).arg(QLatin1StringView(problem));
+            detail = QCoreApplication::translate("SiteListFile", "record %1: %2")
+                         .arg(number)
+                         .arg(QLatin1StringView(problem));
             return false;
         }
     }
@@ -260,7 +267,9 @@ bool readRecord(const pugi::xml_node& sito, qsizetype number, RawRecord& rec, QS
         if (!isElement(child, kOpzioni))
             continue;
         if (const char* problem = readOptions(child, rec.options)) {
-            detail = QStringLiteral("record %1 options: %2").arg(number).arg(QLatin1StringView(problem));
+            detail = QCoreApplication::translate("SiteListFile", "record %1 options: %2")
+                         .arg(number)
+                         .arg(QLatin1StringView(problem));
             return false;
         }
         break;
@@ -320,7 +329,8 @@ SiteListReadResult readSiteListFile(const QString& path, SiteListRoot root) {
 SiteListReadResult readSiteListData(QByteArray data, SiteListRoot root) {
     using SiteListFileErrors::kBadFormat;
     if (data.size() > kMaxSiteListFileSize)
-        return failure(SiteListFileErrors::kFileAccess, QStringLiteral("file larger than 256 MiB"));
+        return failure(SiteListFileErrors::kFileAccess,
+                       QCoreApplication::translate("SiteListFile", "file larger than 256 MiB"));
     qsizetype offset = 0;
     if (data.startsWith("\xEF\xBB\xBF"))
         offset = 3;
@@ -328,13 +338,16 @@ SiteListReadResult readSiteListData(QByteArray data, SiteListRoot root) {
     const qsizetype size = data.size() - offset;
     qsizetype bad = firstNonXmlByte(QByteArrayView(text, size));
     if (bad >= 0)
-        return failure(kBadFormat, QStringLiteral("not valid UTF-8 XML text at byte %1").arg(bad + offset));
+        return failure(
+            kBadFormat,
+            QCoreApplication::translate("SiteListFile", "not valid UTF-8 XML text at byte %1").arg(bad + offset));
     if ((bad = firstBadCharReference(QByteArrayView(text, size))) >= 0)
-        return failure(kBadFormat,
-                       QStringLiteral("reference to a character XML does not allow at byte %1").arg(bad + offset));
+        return failure(kBadFormat, QCoreApplication::translate(
+                                       "SiteListFile", "reference to a character XML does not allow at byte %1")
+                                       .arg(bad + offset));
     const qint64 markup = std::count(text, text + size, '<') + std::count(text, text + size, '=');
     if (markup > kMaxMarkupCount)
-        return failure(kBadFormat, QStringLiteral("too much markup"));
+        return failure(kBadFormat, QCoreApplication::translate("SiteListFile", "too much markup"));
 
     pugi::xml_document doc;
     const unsigned options =
@@ -343,7 +356,7 @@ SiteListReadResult readSiteListData(QByteArray data, SiteListRoot root) {
     const pugi::xml_parse_result parsed =
         doc.load_buffer_inplace(text, size_t(size), options, pugi::encoding_utf8);
     if (!parsed) {
-        return failure(kBadFormat, QStringLiteral("not well-formed: %1 at byte %2")
+        return failure(kBadFormat, QCoreApplication::translate("SiteListFile", "not well-formed: %1 at byte %2")
                                        .arg(QString::fromUtf8(parsed.description()))
                                        .arg(qint64(parsed.offset) + offset));
     }
@@ -354,22 +367,29 @@ SiteListReadResult readSiteListData(QByteArray data, SiteListRoot root) {
             ++elements;
             break;
         case pugi::node_doctype:
-            return failure(kBadFormat, QStringLiteral("document type declaration refused"));
+            return failure(kBadFormat,
+                           QCoreApplication::translate("SiteListFile", "document type declaration refused"));
         case pugi::node_declaration:
             if (n != doc.first_child())
-                return failure(kBadFormat, QStringLiteral("not well-formed: misplaced XML declaration"));
+                return failure(kBadFormat, QCoreApplication::translate(
+                                               "SiteListFile", "not well-formed: misplaced XML declaration"));
             break;
         default:
-            return failure(kBadFormat, QStringLiteral("not well-formed: text outside the root element"));
+            return failure(kBadFormat, QCoreApplication::translate(
+                                           "SiteListFile", "not well-formed: text outside the root element"));
         }
     }
     if (elements != 1)
-        return failure(kBadFormat, QStringLiteral("not well-formed: %1 root elements").arg(elements));
+        return failure(
+            kBadFormat,
+            QCoreApplication::translate("SiteListFile", "not well-formed: %1 root elements").arg(elements));
 
     const pugi::xml_node top = doc.document_element();
     if (root == SiteListRoot::ElencoSiti && QLatin1StringView(top.name()) != QLatin1StringView("ElencoSiti")) {
-        return failure(kBadFormat, QStringLiteral("not a site list: the root element is <%1>, not <ElencoSiti>")
-                                       .arg(QString::fromUtf8(top.name())));
+        return failure(kBadFormat,
+                       QCoreApplication::translate("SiteListFile",
+                                                   "not a site list: the root element is <%1>, not <ElencoSiti>")
+                           .arg(QString::fromUtf8(top.name())));
     }
     std::vector<SiteEntry> entries;
     std::vector<QString> primaries;
@@ -614,8 +634,10 @@ QString unwritableEntry(const std::vector<SiteEntry>& entries) {
             QString who = e.nick.isEmpty() ? e.url : e.nick;
             for (qsizetype at; (at = firstNonXmlChar(who)) >= 0;)
                 who[at] = QChar::ReplacementCharacter;
-            return QStringLiteral("la voce %1 (%2) contiene nel campo %3 un carattere che un file XML non può "
-                                  "contenere. Correggila e salva di nuovo.")
+            return QCoreApplication::translate(
+                       "SiteListFile",
+                       "la voce %1 (%2) contiene nel campo %3 un carattere che un file XML non può "
+                       "contenere. Correggila e salva di nuovo.")
                 .arg(number)
                 .arg(who, QString::fromLatin1(field));
         }
@@ -628,19 +650,21 @@ QString unwritableEntry(const std::vector<SiteEntry>& entries) {
 Outcome writeSiteListFile(const QString& path, const std::vector<SiteEntry>& entries) {
     using namespace SiteListFileErrors;
     const auto fail = [&path](int number, const QString& reason) {
-        return Outcome::failure(number,
-                                QStringLiteral("Impossibile salvare il file \"%1\": %2").arg(path, reason));
+        return Outcome::failure(
+            number, QCoreApplication::translate("SiteListFile", "Impossibile salvare il file \"%1\": %2")
+                        .arg(path, reason));
     };
     if (const QString why = unwritableEntry(entries); !why.isEmpty())
         return fail(kBadFormat, why);
     ByteCounter counter;
     putList(counter, entries);
     if (counter.size() > kMaxSiteListFileSize)
-        return fail(kFileAccess, QStringLiteral("l'elenco supera 256 MiB e non potrebbe essere riaperto."));
+        return fail(kFileAccess, QCoreApplication::translate(
+                                     "SiteListFile", "l'elenco supera 256 MiB e non potrebbe essere riaperto."));
     if (path.isEmpty())
-        return fail(kFileAccess, QStringLiteral("nessun nome di file."));
+        return fail(kFileAccess, QCoreApplication::translate("SiteListFile", "nessun nome di file."));
     if (QFileInfo(path).isDir())
-        return fail(kFileAccess, QStringLiteral("il percorso è una cartella."));
+        return fail(kFileAccess, QCoreApplication::translate("SiteListFile", "il percorso è una cartella."));
 
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
