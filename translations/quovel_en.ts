@@ -526,6 +526,12 @@ With --history: 0 the history was read whole (or there is none), 1 its file is d
         <translation>quovel-check: --history takes a URL and no list file
 </translation>
     </message>
+    <message>
+        <source>The history file of %1 was written by a newer version of Quovel: it is left as it is
+</source>
+        <translation>The history file of %1 was written by a newer version of Quovel: it is left as it is
+</translation>
+    </message>
 </context>
 <context>
     <name>SiteList</name>

@@ -526,6 +526,12 @@ Con --history: 0 la cronologia è stata letta per intero (o non c&apos;è), 1 il
         <translation>quovel-check: --history vuole un URL e nessun file elenco
 </translation>
     </message>
+    <message>
+        <source>The history file of %1 was written by a newer version of Quovel: it is left as it is
+</source>
+        <translation>Il file della cronologia di %1 è stato scritto da una versione più recente di Quovel: resta com&apos;è
+</translation>
+    </message>
 </context>
 <context>
     <name>SiteList</name>

@@ -24,22 +24,6 @@ constexpr int kStatusUrlChars = 60;
 constexpr int kTypeMismatch = 13;
 constexpr int kJudgedByBody = 35780; // a note, not an error: the page was judged by its body
 
-// A crc text as the list keeps it: optional minus sign, digits, within the signed 32-bit range.
-bool parseCrc(const QString& text, qint32* value) {
-    const qsizetype digitsFrom = text.startsWith(u'-') ? 1 : 0;
-    if (text.size() == digitsFrom || text.size() - digitsFrom > 11)
-        return false;
-    for (qsizetype i = digitsFrom; i < text.size(); ++i) {
-        if (text.at(i) < u'0' || text.at(i) > u'9')
-            return false;
-    }
-    bool ok = false;
-    const qlonglong n = text.toLongLong(&ok);
-    if (!ok || n < std::numeric_limits<qint32>::min() || n > std::numeric_limits<qint32>::max())
-        return false;
-    *value = qint32(n);
-    return true;
-}
 } // namespace
 
 QString CheckRunReport::errorMessage() const {
@@ -293,10 +277,9 @@ void CheckRun::Impl::startFetch(int row, std::size_t position, const QString& ho
     // The body is kept for its text when its fingerprint changed, or when a site in text mode has no text
     // fingerprint to compare with yet.
     const SiteOptions& site = list.entryAt(row).options;
-    qint32 stored = 0;
     // A "not modified" answer keeps the stored fingerprints: only a page that has them is asked conditionally.
-    const bool baseline =
-        (!site.textMode || site.hasBaseline()) && parseCrc(list.field(row, SiteList::Field::Crc), &stored);
+    const std::optional<qint32> stored = list.entryAt(row).crc.value();
+    const bool baseline = (!site.textMode || site.hasBaseline()) && stored.has_value();
     BodyRequest body;
     if (archive || site.textMode) {
         body.maxBytes = maxTextBytes;
@@ -355,16 +338,16 @@ void CheckRun::Impl::handleResult(int row, const Flight& flight, const FetchResu
         return;
     }
 
-    qint32 stored = 0;
-    if (!parseCrc(list.field(row, SiteList::Field::Crc), &stored)) {
+    const std::optional<qint32> stored = list.entryAt(row).crc.value();
+    if (!stored) {
         fail(Outcome::failure(kTypeMismatch, CheckRun::tr("Type mismatch")));
         return;
     }
-    const bool bodyChanged = !result.notModified && stored != result.fingerprint;
+    const bool bodyChanged = !result.notModified && *stored != result.fingerprint;
     rememberServer(row,
                    learn(list.entryAt(row).options.server, result, flight.conditional, bodyChanged, clock.now()));
     if (result.notModified) {
-        settle(row, flight, stored, false);
+        settle(row, flight, *stored, false);
         return;
     }
     SiteOptions site = list.entryAt(row).options;
@@ -424,9 +407,7 @@ void CheckRun::Impl::onText(const TextResult& text) {
         if (list.field(row, SiteList::Field::Res) == ResultMarker::kBusy)
             list.setField(row, SiteList::Field::Res, ResultMarker::kNone);
     } else if (row >= 0) {
-        qint32 stored = 0;
-        const bool bodyChanged =
-            !parseCrc(list.field(row, SiteList::Field::Crc), &stored) || stored != text.fingerprint;
+        const bool bodyChanged = list.entryAt(row).crc.value() != text.fingerprint;
         SiteOptions site = list.entryAt(row).options;
         bool changed = bodyChanged;
         if (site.textMode && text.textCrc) {
@@ -486,9 +467,9 @@ void CheckRun::Impl::settle(int row, const Flight& flight, qint32 fingerprint, b
         emit q->beep();
         findings.push_back({flight.position, flight.entryId, flight.url, Outcome::success()});
     }
-    if (changed || list.field(row, SiteList::Field::Crc) != QString::number(fingerprint))
+    if (changed || list.entryAt(row).crc != StoredCrc(fingerprint))
         list.setModified(true);
-    list.setField(row, SiteList::Field::Crc, QString::number(fingerprint));
+    list.setCrc(row, StoredCrc(fingerprint));
     list.setField(row, SiteList::Field::RDateTime, generalDateTimeText(clock.now()));
     list.setTicked(row, false);
     checkedUrls.append(flight.url);
