@@ -220,8 +220,14 @@ const char* readOptions(const pugi::xml_node& opzioni, SiteOptions& options) {
             continue;
         }
         const bool rule = isElement(n, QLatin1StringView("ignora"));
+        const bool selector = isElement(n, QLatin1StringView("selettore"));
+        if (selector)
+            options.selectorKind = QByteArrayView(n.attribute("tipo").value()).trimmed() == "css"
+                                       ? SelectorKind::Css
+                                       : SelectorKind::XPath;
         QString* const target = isElement(n, QLatin1StringView("inizio")) ? &options.start
                                 : isElement(n, QLatin1StringView("fine")) ? &options.end
+                                : selector                                ? &options.selector
                                                                           : nullptr;
         if (!rule && !target)
             continue;
@@ -584,6 +590,11 @@ template <class Out> void putOptions(Out& out, const SiteOptions& o) {
         putElement(out, "inizio", o.start, kEntities);
     if (!o.end.isEmpty())
         putElement(out, "fine", o.end, kEntities);
+    if (!o.selector.isEmpty()) {
+        out.put(o.selectorKind == SelectorKind::Css ? "<selettore tipo=\"css\">" : "<selettore tipo=\"xpath\">");
+        putText(out, o.selector, kEntities);
+        out.put("</selettore>");
+    }
     out.put("</opzioni>");
 }
 
@@ -621,7 +632,8 @@ QString unwritableEntry(const std::vector<SiteEntry>& entries) {
                                                                  {"rdatetime", &e.rdatetime},
                                                                  {"descrizione", &e.descrizione},
                                                                  {"inizio", &e.options.start},
-                                                                 {"fine", &e.options.end}};
+                                                                 {"fine", &e.options.end},
+                                                                 {"selettore", &e.options.selector}};
         const char* field = nullptr;
         for (const auto& [name, value] : fields) {
             if (!field && firstNonXmlChar(*value) >= 0)

@@ -126,17 +126,21 @@ private slots:
         in.options.hasSecrets = true;
         in.options.server = {"\"W/x\"", "Wed, 07 Jan 2026 11:00:00 GMT", 3, true,
                              QDateTime(QDate(2026, 1, 7), QTime(11, 0), Qt::UTC)};
+        in.options.selector = u"div > p:first-child, a[href$=\".pdf\"] & <x>"_qs;
+        in.options.selectorKind = SelectorKind::Css;
         SiteEntry plain = makeEntry(u"p"_qs, u"http://p/"_qs);
         const QString file = path(u"opt.xml"_qs);
         QVERIFY(writeSiteListFile(file, {in, plain}).ok());
         const QByteArray bytes = readBytes(file);
-        QVERIFY2(bytes.contains("<descrizione/><opzioni testo=\"1\" cifre=\"1\" crctesto=\"-2147483648\" "
-                                "versione=\"1\" agente=\"Mio &quot;agente&quot;\" ritardo=\"0\" segreti=\"1\" "
-                                "etag=\"&quot;W/x&quot;\" modificato=\"Wed, 07 Jan 2026 11:00:00 GMT\" "
-                                "condizionali=\"3\" ignoravalidatori=\"1\" riprova=\"2026-01-07T11:00:00Z\">"
-                                "<intestazione>Accept-Language: it</intestazione><intestazione>X-A: &lt;&amp;&gt;"
-                                "</intestazione><ignora>^Visitatori:</ignora>"),
-                 bytes.constData());
+        const QByteArray head =
+            "<descrizione/><opzioni testo=\"1\" cifre=\"1\" crctesto=\"-2147483648\" versione=\"" +
+            QByteArray::number(kTextVersion) +
+            "\" agente=\"Mio &quot;agente&quot;\" ritardo=\"0\" segreti=\"1\" etag=\"&quot;W/x&quot;\" "
+            "modificato=\"Wed, 07 Jan 2026 11:00:00 GMT\" condizionali=\"3\" ignoravalidatori=\"1\" "
+            "riprova=\"2026-01-07T11:00:00Z\"><intestazione>Accept-Language: it</intestazione>"
+            "<intestazione>X-A: &lt;&amp;&gt;</intestazione><ignora>^Visitatori:</ignora>";
+        QVERIFY2(bytes.contains(head), bytes.constData());
+        QVERIFY(bytes.contains("<selettore tipo=\"css\">div &amp;gt; p:first-child"));
         QVERIFY(bytes.contains(record("p", "http://p/", "0")));
         const SiteListReadResult r = readSiteListFile(file);
         QVERIFY2(r.outcome.ok(), qPrintable(r.detail));
