@@ -39,6 +39,18 @@
         <source>Last check at %1</source>
         <translation>Last check at %1</translation>
     </message>
+    <message>
+        <source>: riprovare dopo il %1.</source>
+        <translation>: retry after %1.</translation>
+    </message>
+    <message>
+        <source>Mancano le intestazioni segrete del sito (Cookie, Authorization) nelle impostazioni di questo utente: la pagina non è richiesta senza.</source>
+        <translation>The site&apos;s secret headers (Cookie, Authorization) are missing from this user&apos;s settings: the page is not requested without them.</translation>
+    </message>
+    <message>
+        <source>Il server ha chiesto di non essere interrogato prima del %1.</source>
+        <translation>The server asked not to be requested before %1.</translation>
+    </message>
 </context>
 <context>
     <name>CheckScheduler</name>
@@ -449,6 +461,26 @@ from the list?</translation>
     <message>
         <source>Indirizzo troppo lungo</source>
         <translation>Address too long</translation>
+    </message>
+    <message>
+        <source>Un&apos;intestazione sta su una riga sola.</source>
+        <translation>A header fits on one line.</translation>
+    </message>
+    <message>
+        <source>Scrivere l&apos;intestazione come «Nome: valore».</source>
+        <translation>Write the header as “Name: value”.</translation>
+    </message>
+    <message>
+        <source>L&apos;intestazione %1 la scrive il programma stesso.</source>
+        <translation>The program writes the %1 header itself.</translation>
+    </message>
+    <message>
+        <source>L&apos;intestazione %1 non ha un valore.</source>
+        <translation>The %1 header has no value.</translation>
+    </message>
+    <message>
+        <source>Il server ha chiesto di non essere interrogato per %1 secondi.</source>
+        <translation>The server asked not to be requested for %1 seconds.</translation>
     </message>
 </context>
 <context>

@@ -39,6 +39,18 @@
         <source>Last check at %1</source>
         <translation>Ultimo controllo alle %1</translation>
     </message>
+    <message>
+        <source>: riprovare dopo il %1.</source>
+        <translation>: riprovare dopo il %1.</translation>
+    </message>
+    <message>
+        <source>Mancano le intestazioni segrete del sito (Cookie, Authorization) nelle impostazioni di questo utente: la pagina non è richiesta senza.</source>
+        <translation>Mancano le intestazioni segrete del sito (Cookie, Authorization) nelle impostazioni di questo utente: la pagina non è richiesta senza.</translation>
+    </message>
+    <message>
+        <source>Il server ha chiesto di non essere interrogato prima del %1.</source>
+        <translation>Il server ha chiesto di non essere interrogato prima del %1.</translation>
+    </message>
 </context>
 <context>
     <name>CheckScheduler</name>
@@ -449,6 +461,26 @@ dall&apos;elenco?</translation>
     <message>
         <source>Indirizzo troppo lungo</source>
         <translation>Indirizzo troppo lungo</translation>
+    </message>
+    <message>
+        <source>Un&apos;intestazione sta su una riga sola.</source>
+        <translation>Un&apos;intestazione sta su una riga sola.</translation>
+    </message>
+    <message>
+        <source>Scrivere l&apos;intestazione come «Nome: valore».</source>
+        <translation>Scrivere l&apos;intestazione come «Nome: valore».</translation>
+    </message>
+    <message>
+        <source>L&apos;intestazione %1 la scrive il programma stesso.</source>
+        <translation>L&apos;intestazione %1 la scrive il programma stesso.</translation>
+    </message>
+    <message>
+        <source>L&apos;intestazione %1 non ha un valore.</source>
+        <translation>L&apos;intestazione %1 non ha un valore.</translation>
+    </message>
+    <message>
+        <source>Il server ha chiesto di non essere interrogato per %1 secondi.</source>
+        <translation>Il server ha chiesto di non essere interrogato per %1 secondi.</translation>
     </message>
 </context>
 <context>

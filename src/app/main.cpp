@@ -6,6 +6,7 @@
 #include "schedule/CheckScheduler.h"
 #include "schedule/ConnectionState.h"
 #include "store/PageHistory.h"
+#include "store/SecretStore.h"
 #include "store/SettingsStore.h"
 #include "ui/SessionKeeper.h"
 #include "ui/SingleInstance.h"
@@ -34,7 +35,11 @@ const QString kLang = QStringLiteral("lang");
 
 void describeCommandLine(QCommandLineParser& parser) {
     parser.setApplicationDescription(
-        QCoreApplication::translate("main", "Quovel: quali pagine web sono cambiate dall'ultima visita."));
+        QCoreApplication::translate("main", "Quovel: quali pagine web sono cambiate dall'ultima visita.") +
+        QStringLiteral(
+            "\nSettings (~/.config/Quovel/Quovel.conf, section Settings): Timeout, Parallel, Notify, "
+            "MaxTextBytes, HistoryVersions, Language, FullRequestEvery, HostDelayMs, UserAgent, Proxy; sites' "
+            "secret headers: ~/.config/Quovel/secrets.json."));
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addOption(QCommandLineOption(
@@ -145,6 +150,8 @@ int main(int argc, char* argv[]) {
     Clock clock;
     ConnectionState connection;
     CheckRun run(list, clock, [&settings] { return settings.checkOptions(); });
+    SecretStore secrets(SecretStore::besideSettings(settings.fileName()));
+    run.setSecrets(secrets.read());
     CheckScheduler scheduler(run, connection, clock);
     WidgetPrompter prompter;
 

@@ -8,6 +8,7 @@
 #include "core/TextDiff.h"
 #include "core/Version.h"
 #include "store/PageHistory.h"
+#include "store/SecretStore.h"
 #include "store/SettingsStore.h"
 #include "store/SiteListSession.h"
 
@@ -132,12 +133,16 @@ int main(int argc, char* argv[]) {
     Language::install(app, Language::resolve(settings.language(), QLocale::system().uiLanguages()));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QCoreApplication::translate(
-        "QuovelCheck",
-        "Checks every page of a Quovel list file and prints one line per entry: marker, fingerprint, URL.\n"
-        "Exit status: 0 nothing changed or timed out, 1 something did or could not be fetched, 2 the file "
-        "could not be read, the run ended on an error, or the output could not be written.\n"
-        "With --history: 0 the history was read whole (or there is none), 1 its file is damaged."));
+    parser.setApplicationDescription(
+        QCoreApplication::translate(
+            "QuovelCheck",
+            "Checks every page of a Quovel list file and prints one line per entry: marker, fingerprint, URL.\n"
+            "Exit status: 0 nothing changed or timed out, 1 something did or could not be fetched, 2 the file "
+            "could not be read, the run ended on an error, or the output could not be written.\n"
+            "With --history: 0 the history was read whole (or there is none), 1 its file is damaged.") +
+        QStringLiteral("\nSettings (~/.config/Quovel/Quovel.conf, section Settings): Timeout, Parallel, Language, "
+                       "MaxTextBytes, HistoryVersions, FullRequestEvery, HostDelayMs, UserAgent, Proxy; sites' "
+                       "secret headers: ~/.config/Quovel/secrets.json."));
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption saveOption(
@@ -262,6 +267,7 @@ int main(int argc, char* argv[]) {
     PageHistory history(PageHistory::defaultFolder(), int(settings.number(Settings::kHistoryVersions)));
     CheckRun run(list, clock, options);
     run.setArchive(&history);
+    run.setSecrets(SecretStore(SecretStore::besideSettings(settings.fileName())).read());
     const bool progress = isatty(STDERR_FILENO);
     if (progress) {
         QObject::connect(&run, &CheckRun::statusText, &app,

@@ -5,11 +5,12 @@
 #include "core/PageFetcher.h"
 #include "core/PageText.h"
 #include "core/SiteList.h"
+#include "core/SiteRequest.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QThreadPool>
 #include <QTimer>
-#include <QUrl>
 
 #include <algorithm>
 #include <deque>
@@ -17,17 +18,12 @@
 #include <vector>
 
 namespace {
-constexpr int kPerHostCap = 6;
 // Positions that need no fetch handled per event-loop turn: big lists finish fast, the window stays live.
 constexpr int kPositionsPerTurn = 4096;
 constexpr int kStatusUrlChars = 60;
 constexpr int kTypeMismatch = 13;
 constexpr int kJudgedByBody = 35780;   // a note, not an error: the page was judged by its body
 constexpr int kSelectorFailed = 35790; // the site's selector matched nothing or cannot be used
-
-QString hostOf(const QString& url) {
-    return url.size() > kMaxUrlLength ? QString() : QUrl(url).host().toLower();
-}
 
 } // namespace
 
@@ -41,6 +37,7 @@ struct CheckRun::Impl {
         quint64 entryId;
         QString url;
         QString host;
+        bool conditional = false; // the request carried validators
     };
     struct Finding {
         std::size_t position;
@@ -73,6 +70,8 @@ struct CheckRun::Impl {
     QThreadPool textPool;
     int textsPending = 0;
     QStringList checkedUrls; // pages whose history is still wanted
+    SecretHeaders secrets;
+    bool wakeScheduled = false; // a turn is due when a waiting host's pace allows
 
     bool active = false;
     bool fromTimer = false;
@@ -109,6 +108,12 @@ struct CheckRun::Impl {
     void wait(const QString& host, std::size_t position);
     void startOrWait(std::size_t position);
     void startFetch(int row, std::size_t position, const QString& host);
+    void refuse(int row, std::size_t position, const Outcome& why);
+    // counts: the failure counts towards the site's failures in a row.
+    void markFailed(int row, const Flight& flight, const Outcome& outcome, bool counts = true);
+    void rememberServer(int row, const ServerMemory& memory);
+    qint64 hostWait(const QString& host) const;
+    void wakeIn(qint64 ms);
     void onFetched(const FetchResult& result);
     void handleResult(int row, const Flight& flight, const FetchResult& result);
     void readText(int row, const Flight& flight, const FetchResult& result);
@@ -148,6 +153,8 @@ void CheckRun::Impl::begin(bool bFromTimer) {
         list.setAllTicks(SiteList::TickAll);
     fetcher.cancel();
     fetcher.setTimeout(options.timeoutSeconds);
+    fetcher.setNetworkOptions(options.network);
+    wakeScheduled = false;
 
     snapshot.clear();
     snapshot.reserve(std::size_t(list.count()));
@@ -204,11 +211,19 @@ void CheckRun::Impl::startWaiting() {
     while (waitingCount > 0 && inFlight.size() + textsPending < parallel) {
         auto best = waiting.end();
         for (auto it = waiting.begin(); it != waiting.end(); ++it) {
-            if (perHost.value(it.key()) < kPerHostCap && (best == waiting.end() || it->front() < best->front()))
+            if ((best == waiting.end() || it->front() < best->front()) && hostWait(it.key()) == 0)
                 best = it;
         }
-        if (best == waiting.end())
+        if (best == waiting.end()) {
+            qint64 soonest = -1;
+            for (auto it = waiting.cbegin(); it != waiting.cend(); ++it) {
+                const qint64 ms = hostWait(it.key());
+                if (ms > 0 && (soonest < 0 || ms < soonest))
+                    soonest = ms;
+            }
+            wakeIn(soonest);
             return;
+        }
         const std::size_t position = best->front();
         best->pop_front();
         --waitingCount;
@@ -219,8 +234,32 @@ void CheckRun::Impl::startWaiting() {
     }
 }
 
-// Starts the entry at this position of the run, or queues it while its host is at its cap; an entry that is
-// gone or no longer ticked is passed over.
+// 0 when a page of host may start now; the milliseconds until it may, or -1 while the host is at its cap.
+// A host with a page in flight and a pace to keep waits too: the fetcher starts the pace only when the
+// request leaves, and a second page handed over meanwhile would take a place of the run's parallelism
+// waiting there.
+qint64 CheckRun::Impl::hostWait(const QString& host) const {
+    const int busy = perHost.value(host);
+    if (busy >= PageFetcher::kPerHostCap)
+        return -1;
+    return fetcher.msUntilReady(host);
+}
+
+void CheckRun::Impl::wakeIn(qint64 ms) {
+    if (ms <= 0 || wakeScheduled)
+        return;
+    wakeScheduled = true;
+    const quint64 gen = generation;
+    QTimer::singleShot(std::chrono::milliseconds(ms), q, [this, gen] {
+        if (gen != generation)
+            return;
+        wakeScheduled = false;
+        turn();
+    });
+}
+
+// Starts the entry at this position of the run, or queues it while its host is at its cap or keeps its pace;
+// an entry that is gone or no longer ticked is passed over, and one that may not be asked now fails at once.
 void CheckRun::Impl::startOrWait(std::size_t position) {
     const int row = list.rowOfId(snapshot[position]);
     if (row < 0 || !list.isTicked(row))
@@ -231,11 +270,24 @@ void CheckRun::Impl::startOrWait(std::size_t position) {
         ++notDue;
         return;
     }
-    const QString host = hostOf(list.field(row, SiteList::Field::Url));
-    if (perHost.value(host) >= kPerHostCap)
+    if (const std::optional<Outcome> why = reasonNotToAsk(list.entryAt(row), secrets, clock.now())) {
+        refuse(row, position, *why);
+        return;
+    }
+    const QString host = PageFetcher::hostKey(list.field(row, SiteList::Field::Url));
+    const qint64 ms = hostWait(host);
+    if (ms != 0) {
         wait(host, position);
-    else
+        wakeIn(ms);
+    } else {
         startFetch(row, position, host);
+    }
+}
+
+void CheckRun::Impl::refuse(int row, std::size_t position, const Outcome& why) {
+    // A server that asked for a pause is not failing: the pause does not count towards a failure notice.
+    markFailed(row, Flight{position, snapshot[position], list.field(row, SiteList::Field::Url), {}}, why,
+               why.errorNumber() != FetchError::kRetryLater);
 }
 
 void CheckRun::Impl::startFetch(int row, std::size_t position, const QString& host) {
@@ -245,14 +297,19 @@ void CheckRun::Impl::startFetch(int row, std::size_t position, const QString& ho
     // The body is kept for its text when its fingerprint changed, or when a site in text mode has no text
     // fingerprint to compare with yet.
     const SiteOptions& site = list.entryAt(row).options;
+    // A "not modified" answer keeps the stored fingerprints: only a page that has them is asked conditionally.
+    const std::optional<qint32> stored = list.entryAt(row).crc.value();
+    const bool baseline = (!site.textMode || site.hasBaseline()) && stored.has_value();
     BodyRequest body;
     if (archive || site.textMode) {
         body.maxBytes = options.maxTextBytes;
-        if (!site.textMode || site.hasBaseline())
-            body.unlessFingerprint = list.entryAt(row).crc.value();
+        if (baseline)
+            body.unlessFingerprint = stored;
     }
-    const quint64 requestId = fetcher.fetch(url, body);
-    inFlight.insert(requestId, Flight{position, snapshot[position], url, host});
+    const FetchRequest request = siteRequest(list.entryAt(row), secrets, options.fullRequestEvery, baseline, body);
+    const quint64 requestId = fetcher.fetch(request);
+    const bool conditional = !request.etag.isEmpty() || !request.lastModified.isEmpty();
+    inFlight.insert(requestId, Flight{position, snapshot[position], url, host, conditional});
     ++perHost[host];
 }
 
@@ -287,12 +344,17 @@ void CheckRun::Impl::handleResult(int row, const Flight& flight, const FetchResu
             fail(result.outcome);
             return;
         }
-        list.setField(row, SiteList::Field::Res, ResultMarker::kTimeout);
-        findings.push_back({flight.position, flight.entryId, flight.url, result.outcome});
-        notePace(row, flight.position, true);
-        list.setModified(true);
-        list.setTicked(row, false);
-        ++checked;
+        Outcome outcome = result.outcome;
+        if (result.retryAfterSeconds >= 0) {
+            const ServerMemory m =
+                learn(list.entryAt(row).options.server, result, flight.conditional, false, clock.now());
+            rememberServer(row, m);
+            outcome = Outcome::failure(outcome.errorNumber(),
+                                       outcome.errorText() +
+                                           QCoreApplication::translate("CheckRun", ": riprovare dopo il %1.")
+                                               .arg(generalDateTimeText(m.retryAt.toLocalTime())));
+        }
+        markFailed(row, flight, outcome);
         return;
     }
 
@@ -301,7 +363,13 @@ void CheckRun::Impl::handleResult(int row, const Flight& flight, const FetchResu
         fail(Outcome::failure(kTypeMismatch, CheckRun::tr("Type mismatch")));
         return;
     }
-    const bool bodyChanged = *stored != result.fingerprint;
+    const bool bodyChanged = !result.notModified && *stored != result.fingerprint;
+    rememberServer(row,
+                   learn(list.entryAt(row).options.server, result, flight.conditional, bodyChanged, clock.now()));
+    if (result.notModified) {
+        settle(row, flight, *stored, false);
+        return;
+    }
     const bool textual = result.bodyKept && hasPageText(result.body, result.contentType);
     if (textual) {
         readText(row, flight, result);
@@ -404,6 +472,28 @@ void CheckRun::Impl::onText(const TextResult& text) {
         settle(row, flight, text.fingerprint, changed);
     }
     turn();
+}
+
+void CheckRun::Impl::markFailed(int row, const Flight& flight, const Outcome& outcome, bool counts) {
+    list.setField(row, SiteList::Field::Res, ResultMarker::kTimeout);
+    findings.push_back({flight.position, flight.entryId, flight.url, outcome});
+    if (counts)
+        notePace(row, flight.position, true);
+    list.setModified(true);
+    list.setTicked(row, false);
+    ++checked;
+}
+
+// Validators and their counter change at most checks and, like the check time, leave the list unmodified;
+// a server found lying or asking for a pause is worth a save.
+void CheckRun::Impl::rememberServer(int row, const ServerMemory& memory) {
+    SiteOptions site = list.entryAt(row).options;
+    const bool worthSaving =
+        memory.validatorsIgnored != site.server.validatorsIgnored || memory.retryAt != site.server.retryAt;
+    site.server = memory;
+    list.setOptions(row, site);
+    if (worthSaving)
+        list.setModified(true);
 }
 
 // A site in text mode judged by its body this time says why; its text fingerprint no longer belongs to the
@@ -547,6 +637,10 @@ CheckRun::~CheckRun() = default;
 
 CheckOptions CheckRun::options() const {
     return d->optionsSource();
+}
+
+void CheckRun::setSecrets(const SecretHeaders& secrets) {
+    d->secrets = secrets;
 }
 
 void CheckRun::setArchive(PageArchive* archive) {

@@ -2,6 +2,7 @@
 
 #include "core/CheckOptions.h"
 #include "core/Outcome.h"
+#include "core/SiteRequest.h"
 
 #include <QDateTime>
 #include <QList>
@@ -72,6 +73,9 @@ public:
 
     // What the next run will be started with.
     CheckOptions options() const;
+    // The secret header lines of the sites that have them, by URL; a site that has them and whose are not
+    // here fails its check unasked.
+    void setSecrets(const SecretHeaders& secrets);
     // Where the text of each page whose body changed is kept; none keeps no history. Not owned; it must
     // outlive the run.
     void setArchive(PageArchive* archive);

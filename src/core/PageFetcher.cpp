@@ -1,19 +1,22 @@
 #include "core/PageFetcher.h"
 
-#include "core/CheckOptions.h"
 #include "core/Fingerprint.h"
+#include "core/HostPace.h"
+#include "core/HttpText.h"
 #include "core/Version.h"
 
 #include <curl/curl.h>
 
 #include <QCoreApplication>
-#include <QHash>
 #include <QList>
 #include <QMetaObject>
+
+#include <QDateTime>
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstring>
 #include <deque>
 #include <mutex>
 #include <thread>
@@ -112,38 +115,6 @@ int errorNumberOf(CURLcode code) {
     }
 }
 
-// The standard phrase of a status; the server's own where it is not one of these (HTTP/2 sends none).
-QString statusText(long status, const QByteArray& serverPhrase) {
-    static const QHash<long, const char*> phrases = {{300, "Multiple Choices"},
-                                                     {301, "Moved Permanently"},
-                                                     {302, "Found"},
-                                                     {303, "See Other"},
-                                                     {307, "Temporary Redirect"},
-                                                     {308, "Permanent Redirect"},
-                                                     {400, "Bad Request"},
-                                                     {401, "Unauthorized"},
-                                                     {402, "Payment Required"},
-                                                     {403, "Forbidden"},
-                                                     {404, "Not Found"},
-                                                     {405, "Method Not Allowed"},
-                                                     {406, "Not Acceptable"},
-                                                     {407, "Proxy Authentication Required"},
-                                                     {408, "Request Timeout"},
-                                                     {409, "Conflict"},
-                                                     {410, "Gone"},
-                                                     {429, "Too Many Requests"},
-                                                     {451, "Unavailable For Legal Reasons"},
-                                                     {500, "Internal Server Error"},
-                                                     {501, "Not Implemented"},
-                                                     {502, "Bad Gateway"},
-                                                     {503, "Service Unavailable"},
-                                                     {504, "Gateway Timeout"}};
-    const char* known = phrases.value(status);
-    const QString phrase =
-        known ? QString::fromLatin1(known) : QString::fromLatin1(serverPhrase).simplified().left(80);
-    return QStringLiteral("HTTP ") + QString::number(status) + (phrase.isEmpty() ? QString() : u' ' + phrase);
-}
-
 struct CheckedUrl {
     QByteArray url; // normalised, ready for curl; empty when refused
     int errorNumber = 0;
@@ -197,28 +168,43 @@ struct Request {
     quint64 generation;
     QByteArray url;
     int timeoutSeconds;
-    BodyRequest body;
+    FetchRequest what;
+    NetworkOptions net;
+    bool admitted = false; // the pace gave its first hop a place already, in fetch()
 };
 
 using SteadyClock = std::chrono::steady_clock;
 
+// One request from its first hop to its last: each redirect is a new hop, paced as a first request is.
 struct Transfer {
     Request request;
+    QByteArray url;    // of this hop
+    QString host;      // of this hop, as the pace knows it
+    QString firstHost; // the page's own: its headers go there only
+    int hops = 0;
     CURL* easy = nullptr;
+    curl_slist* headerList = nullptr;
     Crc32Stream crc;
     char errorBuffer[CURL_ERROR_SIZE] = {};
-    SteadyClock::time_point deadline;
-    bool overran = false; // stopped by the deadline inside the body callback
-    QByteArray body;      // while it stays within the request's cap
+    bool started = false;
+    SteadyClock::time_point deadline; // of the whole request, from its first hop
+    bool overran = false;             // stopped by the deadline inside the body callback
+    QByteArray body;                  // while it stays within the request's cap
     bool bodyTooLarge = false;
     long status = 0;           // of the latest response head
     QByteArray statusPhrase;   // its reason phrase
     bool failedStatus = false; // the body of an error answer was refused
+    QByteArray etag, lastModified, retryAfter;
+    qint64 wireBytes = 0; // of the hops before this one
 
-    ~Transfer() {
+    void release() {
         if (easy)
             curl_easy_cleanup(easy);
+        curl_slist_free_all(headerList);
+        easy = nullptr;
+        headerList = nullptr;
     }
+    ~Transfer() { release(); }
 };
 
 // Every head line of every answer, redirects included; a status line starts a new head.
@@ -226,10 +212,24 @@ size_t onHeader(char* data, size_t size, size_t count, void* userData) {
     auto* t = static_cast<Transfer*>(userData);
     const std::size_t n = size * count;
     const QByteArrayView line = QByteArrayView(data, qsizetype(n)).trimmed();
+    const auto value = [&line](const char* name) {
+        const qsizetype length = qsizetype(std::strlen(name));
+        return line.size() > length && line.at(length) == ':' &&
+                       line.first(length).compare(name, Qt::CaseInsensitive) == 0
+                   ? line.sliced(length + 1).trimmed().toByteArray().left(1024)
+                   : std::optional<QByteArray>();
+    };
     if (line.startsWith("HTTP/")) {
         const QList<QByteArray> parts = line.toByteArray().split(' ');
         t->status = parts.value(1).toLong();
         t->statusPhrase = parts.mid(2).join(' ');
+        t->etag.clear(), t->lastModified.clear(), t->retryAfter.clear();
+    } else if (const auto etag = value("etag")) {
+        t->etag = *etag;
+    } else if (const auto lastModified = value("last-modified")) {
+        t->lastModified = *lastModified;
+    } else if (const auto retry = value("retry-after")) {
+        t->retryAfter = *retry;
     }
     return n;
 }
@@ -241,6 +241,9 @@ size_t onBody(char* data, size_t size, size_t count, void* userData) {
         t->failedStatus = true;
         return 0;
     }
+    // Nor is the short note of a redirect.
+    if (t->status >= 300)
+        return size * count;
     // curl checks its deadline between reads, but one read of a compressed page can unpack into gigabytes.
     if (SteadyClock::now() >= t->deadline) {
         t->overran = true;
@@ -248,8 +251,8 @@ size_t onBody(char* data, size_t size, size_t count, void* userData) {
     }
     const std::size_t n = size * count;
     t->crc.add(data, n);
-    if (t->request.body.maxBytes > 0 && !t->bodyTooLarge) {
-        if (t->body.size() + qint64(n) > t->request.body.maxBytes) {
+    if (t->request.what.body.maxBytes > 0 && !t->bodyTooLarge) {
+        if (t->body.size() + qint64(n) > t->request.what.body.maxBytes) {
             t->bodyTooLarge = true;
             t->body = QByteArray();
         } else {
@@ -307,9 +310,11 @@ int errorNumberOf(const Transfer& t, CURLcode code) {
 struct PageFetcher::Impl {
     PageFetcher* q;
     int timeoutSeconds = 1;
+    NetworkOptions net;
     quint64 nextId = 1;
     int inFlight = 0; // owner thread only
     std::atomic<quint64> generation{0};
+    HostPace pace{kPerHostCap};
 
     CURLM* multi = nullptr;
     std::thread worker;
@@ -327,9 +332,11 @@ struct PageFetcher::Impl {
         multi = curl_multi_init();
         if (!multi)
             return;
-        // The check run caps connections per host itself: a request queued inside curl for a free connection
-        // would use up its deadline waiting, and fail as a timeout without ever reaching the server.
+        // The pace caps requests per host (HostPace): a request queued inside curl for a free connection would
+        // use up its deadline waiting, and fail as a timeout without ever reaching the server.
         curl_multi_setopt(multi, CURLMOPT_MAX_HOST_CONNECTIONS, 0L);
+        // Pages of one host that offers HTTP/2 share one connection.
+        curl_multi_setopt(multi, CURLMOPT_PIPELINING, long(CURLPIPE_MULTIPLEX));
         worker = std::thread([this] { run(); });
     }
 
@@ -376,17 +383,27 @@ struct PageFetcher::Impl {
         if (!e)
             return false;
         t.easy = e;
-        const long timeoutMs = long(t.request.timeoutSeconds) * 1000L;
-        curl_easy_setopt(e, CURLOPT_URL, t.request.url.constData());
+        const auto now = SteadyClock::now();
+        if (!t.started)
+            t.deadline = now + std::chrono::seconds(t.request.timeoutSeconds);
+        t.started = true;
+        const long timeoutMs =
+            std::max(1L, long(std::chrono::duration_cast<std::chrono::milliseconds>(t.deadline - now).count()));
+        const FetchRequest& what = t.request.what;
+        const NetworkOptions& n = t.request.net;
+        curl_easy_setopt(e, CURLOPT_URL, t.url.constData());
         curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, kAllowedProtocols);
-        curl_easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, kAllowedProtocols);
-        curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 1L);
-        curl_easy_setopt(e, CURLOPT_MAXREDIRS, kMaxRedirects);
+        // Redirects are followed here, hop by hop, so that each is paced by the host it leads to.
+        curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 0L);
         curl_easy_setopt(e, CURLOPT_TIMEOUT_MS, timeoutMs);
         curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT_MS, timeoutMs);
         curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
-        // A name lookup that never answers is left behind at the deadline: otherwise its resolver thread is
-        // joined when the timed-out transfer is removed, and every other transfer stalls meanwhile.
+        // Over https, where HTTP/2 is offered, a page waits for the host's connection to share it rather than
+        // open one more. Plain http has no HTTP/2 to wait for, and a slow first answer would hold up the others.
+        if (t.url.startsWith("https:"))
+            curl_easy_setopt(e, CURLOPT_PIPEWAIT, 1L);
+            // A name lookup that never answers is left behind at the deadline: otherwise its resolver thread is
+            // joined when the timed-out transfer is removed, and every other transfer stalls meanwhile.
 #if CURL_AT_LEAST_VERSION(7, 87, 0)
         curl_easy_setopt(e, CURLOPT_QUICK_EXIT, 1L);
 #endif
@@ -394,23 +411,108 @@ struct PageFetcher::Impl {
             curl_easy_setopt(e, CURLOPT_CAINFO, caFile.constData());
         if (!caDir.isEmpty())
             curl_easy_setopt(e, CURLOPT_CAPATH, caDir.constData());
-        // Empty: every encoding curl can decode, so the fingerprint is of the decoded page.
+        if (n.proxy == NetworkOptions::Proxy::None)
+            curl_easy_setopt(e, CURLOPT_PROXY, "");
+        if (n.proxy == NetworkOptions::Proxy::Manual)
+            curl_easy_setopt(e, CURLOPT_PROXY, n.proxyAddress.constData());
+        // Empty: every encoding this libcurl decodes (gzip, deflate, br, zstd as built), so the fingerprint is
+        // of the decoded page.
         curl_easy_setopt(e, CURLOPT_ACCEPT_ENCODING, "");
-        curl_easy_setopt(e, CURLOPT_USERAGENT, QByteArray("Quovel/").append(quovelVersion()).constData());
+        const QByteArray& agent = !what.userAgent.isEmpty() ? what.userAgent : n.userAgent;
+        curl_easy_setopt(e, CURLOPT_USERAGENT, agent.isEmpty() ? defaultUserAgent() : agent.constData());
+        if (!what.etag.isEmpty())
+            t.headerList = curl_slist_append(t.headerList, QByteArray("If-None-Match: " + what.etag).constData());
+        if (!what.lastModified.isEmpty())
+            t.headerList =
+                curl_slist_append(t.headerList, QByteArray("If-Modified-Since: " + what.lastModified).constData());
+        // The site's own headers, its secrets among them, never follow a redirect to another host.
+        if (t.host == t.firstHost) {
+            for (const QByteArray& line : what.headers)
+                t.headerList = curl_slist_append(t.headerList, line.constData());
+        }
+        curl_easy_setopt(e, CURLOPT_HTTPHEADER, t.headerList);
         curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, &onBody);
         curl_easy_setopt(e, CURLOPT_WRITEDATA, &t);
         curl_easy_setopt(e, CURLOPT_HEADERFUNCTION, &onHeader);
         curl_easy_setopt(e, CURLOPT_HEADERDATA, &t);
         curl_easy_setopt(e, CURLOPT_ERRORBUFFER, t.errorBuffer);
         curl_easy_setopt(e, CURLOPT_PRIVATE, &t);
-        t.deadline = SteadyClock::now() + std::chrono::milliseconds(timeoutMs);
         return curl_multi_add_handle(multi, e) == CURLM_OK;
+    }
+
+    int delayOf(const Transfer& t) const {
+        return t.request.what.hostDelayMs >= 0 && t.host == t.firstHost ? t.request.what.hostDelayMs
+                                                                        : t.request.net.hostDelayMs;
+    }
+
+    // Starts the waiting hops whose host has room and whose time has come; the milliseconds until the next
+    // one's time, or kIdlePollMs.
+    qint64 startReady(std::deque<std::unique_ptr<Transfer>>& pending,
+                      std::unordered_map<CURL*, std::unique_ptr<Transfer>>& active) {
+        qint64 sleepMs = kIdlePollMs;
+        const quint64 current = generation.load();
+        for (auto it = pending.begin(); it != pending.end();) {
+            Transfer& t = **it;
+            const auto now = SteadyClock::now();
+            const auto discard = [&] {
+                if (t.request.admitted)
+                    pace.finished(t.host);
+                return pending.erase(it);
+            };
+            if (t.request.generation != current) {
+                it = discard();
+                continue;
+            }
+            const qint64 waitMs = pace.waitMs(t.host, now);
+            // A server that asked to be left alone past this request's deadline is not asked now.
+            const std::optional<SteadyClock::time_point> heldOff = pace.heldOffUntil(t.host, now);
+            if (heldOff &&
+                *heldOff > (t.started ? t.deadline : now + std::chrono::seconds(t.request.timeoutSeconds))) {
+                FetchResult r;
+                r.requestId = t.request.id;
+                r.wireBytes = t.wireBytes;
+                r.retryAfterSeconds = std::chrono::ceil<std::chrono::seconds>(*heldOff - now).count();
+                r.outcome = Outcome::failure(
+                    FetchError::kRetryLater,
+                    QCoreApplication::translate("PageFetcher",
+                                                "Il server ha chiesto di non essere interrogato per %1 secondi.")
+                        .arg(r.retryAfterSeconds));
+                post(r, t.request.generation);
+                it = discard();
+                continue;
+            }
+            if (t.started && now >= t.deadline) {
+                postError(t.request.id, t.request.generation, FetchError::kTimeout, t.request.timeoutSeconds);
+                it = discard();
+                continue;
+            }
+            const bool admitted = std::exchange(t.request.admitted, false);
+            if (!admitted && (waitMs != 0 || !pace.tryStart(t.host, now, delayOf(t)))) {
+                if (waitMs > 0)
+                    sleepMs = std::min(sleepMs, waitMs);
+                ++it;
+                continue;
+            }
+            std::unique_ptr<Transfer> started = std::move(*it);
+            it = pending.erase(it);
+            if (!start(*started)) {
+                pace.finished(started->host);
+                postError(started->request.id, started->request.generation, FetchError::kInternal,
+                          started->request.timeoutSeconds);
+                continue;
+            }
+            CURL* e = started->easy;
+            active.emplace(e, std::move(started));
+        }
+        return sleepMs;
     }
 
     void run() {
         std::unordered_map<CURL*, std::unique_ptr<Transfer>> active;
+        std::deque<std::unique_ptr<Transfer>> pending;
         const auto drop = [&](CURL* e) {
             curl_multi_remove_handle(multi, e);
+            pace.finished(active.at(e)->host);
             active.erase(e);
         };
         std::vector<Request> incoming;
@@ -430,17 +532,20 @@ struct PageFetcher::Impl {
             for (CURL* e : abandoned)
                 drop(e);
             for (Request& r : incoming) {
-                if (r.generation != current)
-                    continue;
-                auto t = std::make_unique<Transfer>();
-                t->request = std::move(r);
-                if (!start(*t)) {
-                    postError(t->request.id, t->request.generation, FetchError::kInternal,
-                              t->request.timeoutSeconds);
+                if (r.generation != current) {
+                    if (r.admitted)
+                        pace.finished(hostKey(r.url));
                     continue;
                 }
-                active.emplace(t->easy, std::move(t));
+                auto t = std::make_unique<Transfer>();
+                t->url = r.url;
+                t->host = hostKey(r.url);
+                t->firstHost = t->host;
+                t->request = std::move(r);
+                pending.push_back(std::move(t));
             }
+            qint64 sleepMs = startReady(pending, active);
+            bool ended = false;
 
             int running = 0;
             curl_multi_perform(multi, &running);
@@ -451,39 +556,103 @@ struct PageFetcher::Impl {
                 const auto it = active.find(msg->easy_handle);
                 if (it == active.end())
                     continue;
-                finish(*it->second, msg->data.result);
-                drop(msg->easy_handle);
+                const std::unique_ptr<Transfer> done = std::move(it->second);
+                const CURLcode result = msg->data.result;
+                curl_multi_remove_handle(multi, msg->easy_handle);
+                pace.finished(done->host);
+                active.erase(it);
+                // A redirect: the same request, whose next hop waits for the host it leads to.
+                if (std::unique_ptr<Transfer> hop = finish(*done, result))
+                    pending.push_back(std::move(hop));
+                ended = true;
             }
-            curl_multi_poll(multi, nullptr, 0, kIdlePollMs, nullptr);
+            if (ended) // a next hop, or room for a waiting one
+                sleepMs = std::min(sleepMs, startReady(pending, active));
+            curl_multi_poll(multi, nullptr, 0, int(sleepMs), nullptr);
         }
         for (const auto& [e, t] : active)
             curl_multi_remove_handle(multi, e);
     }
 
-    void finish(Transfer& t, CURLcode code) {
+    static QString hostKey(const QByteArray& url) {
+        CURLU* h = curl_url();
+        char* host = nullptr;
+        QString key;
+        if (h &&
+            curl_url_set(h, CURLUPART_URL, url.constData(), CURLU_ALLOW_SPACE | CURLU_URLENCODE) == CURLUE_OK &&
+            curl_url_get(h, CURLUPART_HOST, &host, 0) == CURLUE_OK)
+            key = QString::fromUtf8(host).toLower();
+        while (key.endsWith(u'.'))
+            key.chop(1);
+        curl_free(host);
+        curl_url_cleanup(h);
+        return key;
+    }
+
+    // Reports the request's end; or, for a redirect to follow, gives back the transfer ready for its next hop.
+    std::unique_ptr<Transfer> finish(Transfer& t, CURLcode code) {
         long status = 0;
         curl_easy_getinfo(t.easy, CURLINFO_RESPONSE_CODE, &status);
-        // A redirect curl did not follow had no usable target: the page is not there either.
+        curl_off_t body = 0;
+        long head = 0;
+        curl_easy_getinfo(t.easy, CURLINFO_SIZE_DOWNLOAD_T, &body);
+        curl_easy_getinfo(t.easy, CURLINFO_HEADER_SIZE, &head);
+        t.wireBytes += qint64(body) + head;
+        const bool conditional = !t.request.what.etag.isEmpty() || !t.request.what.lastModified.isEmpty();
+        FetchResult r;
+        r.requestId = t.request.id;
+        r.bytes = t.crc.size();
+        r.wireBytes = t.wireBytes;
+        if (code == CURLE_OK && status == 304 && conditional) {
+            r.outcome = Outcome::success();
+            r.notModified = true;
+            post(r, t.request.generation);
+            return nullptr;
+        }
+        const char* location = nullptr;
+        if (code == CURLE_OK && status >= 300 && status < 400 &&
+            curl_easy_getinfo(t.easy, CURLINFO_REDIRECT_URL, &location) == CURLE_OK && location) {
+            CheckedUrl next = checkUrl(QString::fromUtf8(location));
+            if (next.errorNumber != 0 || ++t.hops > kMaxRedirects) {
+                postError(t.request.id, t.request.generation,
+                          next.errorNumber != 0 ? next.errorNumber : FetchError::kTooManyRedirects,
+                          t.request.timeoutSeconds, {}, r.bytes);
+                return nullptr;
+            }
+            auto hop = std::make_unique<Transfer>();
+            hop->request = t.request;
+            hop->url = std::move(next.url);
+            hop->host = hostKey(hop->url);
+            hop->firstHost = t.firstHost;
+            hop->hops = t.hops;
+            hop->started = true;
+            hop->deadline = t.deadline;
+            hop->wireBytes = t.wireBytes;
+            return hop;
+        }
+        // A redirect with no usable target, like an error page, is not the page.
         const bool deadEnd = code == CURLE_OK && status >= 300 && status < 400;
         if ((code == CURLE_OK || t.failedStatus) && (status >= 400 || deadEnd)) {
-            QString text = statusText(status, t.statusPhrase);
+            QString text = httpStatusText(status, t.statusPhrase);
             if (deadEnd)
                 text += QCoreApplication::translate("PageFetcher",
                                                     ": reindirizzamento senza una destinazione utilizzabile.");
-            FetchResult r;
-            r.requestId = t.request.id;
-            r.bytes = t.crc.size();
+            if (status == 429 || status == 503) {
+                if (const auto seconds = retryAfterSeconds(t.retryAfter, QDateTime::currentDateTimeUtc())) {
+                    r.retryAfterSeconds = *seconds;
+                    pace.holdOff(t.host, SteadyClock::now() + std::chrono::seconds(*seconds));
+                }
+            }
             r.outcome = Outcome::failure(FetchError::kHttpStatus, text);
             post(r, t.request.generation);
-            return;
+            return nullptr;
         }
         if (code == CURLE_OK) {
-            FetchResult r;
-            r.requestId = t.request.id;
             r.outcome = Outcome::success();
             r.fingerprint = t.crc.value();
-            r.bytes = t.crc.size();
-            const BodyRequest& wanted = t.request.body;
+            r.etag = t.etag;
+            r.lastModified = t.lastModified;
+            const BodyRequest& wanted = t.request.what.body;
             if (wanted.maxBytes > 0 && t.bodyTooLarge) {
                 r.bodyTooLarge = true;
             } else if (wanted.maxBytes > 0 && wanted.unlessFingerprint != r.fingerprint) {
@@ -494,12 +663,13 @@ struct PageFetcher::Impl {
                     r.contentType = QByteArray(type);
             }
             post(r, t.request.generation);
-            return;
+            return nullptr;
         }
         const QString detail = t.errorBuffer[0] ? QString::fromUtf8(t.errorBuffer).trimmed()
                                                 : QString::fromUtf8(curl_easy_strerror(code));
         postError(t.request.id, t.request.generation, errorNumberOf(t, code), t.request.timeoutSeconds,
                   t.overran ? QString() : detail, t.crc.size());
+        return nullptr;
     }
 };
 
@@ -521,7 +691,11 @@ int PageFetcher::timeout() const {
     return d->timeoutSeconds;
 }
 
-quint64 PageFetcher::fetch(const QString& url, const BodyRequest& body) {
+void PageFetcher::setNetworkOptions(const NetworkOptions& options) {
+    d->net = options;
+}
+
+quint64 PageFetcher::fetch(const FetchRequest& request) {
     const quint64 id = d->nextId++;
     const quint64 generation = d->generation.load();
     ++d->inFlight;
@@ -530,14 +704,18 @@ quint64 PageFetcher::fetch(const QString& url, const BodyRequest& body) {
                      QCoreApplication::translate("PageFetcher", "libcurl non inizializzata"));
         return id;
     }
-    CheckedUrl checked = checkUrl(url);
+    CheckedUrl checked = checkUrl(request.url);
     if (checked.errorNumber != 0) {
         d->postError(id, generation, checked.errorNumber, d->timeoutSeconds);
         return id;
     }
+    // The place is taken here, so that the run sees the host's pace at once, before the worker starts it.
+    const QString host = Impl::hostKey(checked.url);
+    const int delay = request.hostDelayMs >= 0 ? request.hostDelayMs : d->net.hostDelayMs;
+    const bool admitted = d->pace.tryStart(host, std::chrono::steady_clock::now(), delay);
     {
         std::lock_guard lock(d->mutex);
-        d->queue.push_back({id, generation, std::move(checked.url), d->timeoutSeconds, body});
+        d->queue.push_back({id, generation, std::move(checked.url), d->timeoutSeconds, request, d->net, admitted});
     }
     curl_multi_wakeup(d->multi);
     return id;
@@ -548,6 +726,10 @@ void PageFetcher::cancel() {
     d->inFlight = 0;
     {
         std::lock_guard lock(d->mutex);
+        for (const Request& r : d->queue) {
+            if (r.admitted)
+                d->pace.finished(Impl::hostKey(r.url));
+        }
         d->queue.clear();
     }
     if (d->multi)
@@ -556,4 +738,12 @@ void PageFetcher::cancel() {
 
 int PageFetcher::inFlight() const {
     return d->inFlight;
+}
+
+QString PageFetcher::hostKey(const QString& url) {
+    return Impl::hostKey(url.trimmed().toUtf8());
+}
+
+qint64 PageFetcher::msUntilReady(const QString& host) const {
+    return d->pace.waitMs(host, std::chrono::steady_clock::now());
 }

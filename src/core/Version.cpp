@@ -5,3 +5,7 @@
 const char* quovelVersion() {
     return QUOVEL_VERSION;
 }
+
+const char* defaultUserAgent() {
+    return "Quovel/" QUOVEL_VERSION " (+" QUOVEL_HOMEPAGE ")";
+}

@@ -28,6 +28,10 @@ inline constexpr Setting kParallel{"Parallel", 6, 1, 64};
 // Bodies are held for their text up to this size; one is held in memory per page fetched at once.
 inline constexpr Setting kMaxTextBytes{"MaxTextBytes", qint64(8) * 1024 * 1024, qint64(64) * 1024,
                                        qint64(256) * 1024 * 1024};
+// After a full request, at most this many less one conditional requests follow; 1 sends none.
+inline constexpr Setting kFullRequestEvery{"FullRequestEvery", 10, 1, 1000};
+// The least time in milliseconds between two requests to one host (±20 %); a site may set its own.
+inline constexpr Setting kHostDelayMs{"HostDelayMs", 0, 0, 600000};
 // Versions of each page's text kept in the history.
 inline constexpr Setting kHistoryVersions{"HistoryVersions", 10, 1, 1000};
 // 0: no desktop notification after a scheduled check that found something.

@@ -1,5 +1,6 @@
 #include "store/SettingsStore.h"
 
+#include <QRegularExpression>
 #include <QSettings>
 #include <QStringList>
 #include <QVariant>
@@ -61,7 +62,23 @@ qint64 SettingsStore::number(const Setting& setting) const {
 }
 
 CheckOptions SettingsStore::checkOptions() const {
-    return {int(number(Settings::kTimeout)), int(number(Settings::kParallel)), number(Settings::kMaxTextBytes)};
+    CheckOptions options{int(number(Settings::kTimeout)), int(number(Settings::kParallel)),
+                         number(Settings::kMaxTextBytes)};
+    options.fullRequestEvery = int(number(Settings::kFullRequestEvery));
+    options.network.hostDelayMs = int(number(Settings::kHostDelayMs));
+    options.network.userAgent = get(SettingKeys::kSettings, SettingKeys::kUserAgent, {}).simplified().toUtf8();
+    const QString proxy = get(SettingKeys::kSettings, SettingKeys::kProxy, {}).trimmed();
+    options.network.proxy = proxyMode(proxy);
+    if (options.network.proxy == NetworkOptions::Proxy::Manual)
+        options.network.proxyAddress = proxy.toUtf8();
+    return options;
+}
+
+NetworkOptions::Proxy SettingsStore::proxyMode(const QString& text) {
+    static const QRegularExpression hostPort(QStringLiteral("^([A-Za-z0-9.-]+|\\[[0-9A-Fa-f:.]+\\]):[0-9]{1,5}$"));
+    if (text.compare(u"none", Qt::CaseInsensitive) == 0)
+        return NetworkOptions::Proxy::None;
+    return hostPort.match(text).hasMatch() ? NetworkOptions::Proxy::Manual : NetworkOptions::Proxy::System;
 }
 
 QString SettingsStore::language() const {

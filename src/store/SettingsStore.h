@@ -30,8 +30,11 @@ public:
     // The setting's value under "Settings": its default while none is stored or the stored text is no whole
     // number, brought within its bounds otherwise.
     qint64 number(const Setting& setting) const;
-    // Timeout, Parallel and MaxTextBytes, as a check run takes them.
+    // What a check run takes: Timeout, Parallel, MaxTextBytes, FullRequestEvery and HostDelayMs from the
+    // table, UserAgent (empty: the built-in one) and Proxy ("none", "system" the default, or host:port).
     CheckOptions checkOptions() const;
+    // "none", host:port (manual), anything else the system's proxy variables.
+    static NetworkOptions::Proxy proxyMode(const QString& text);
     // Language: "it", "en" or "source"; anything else (the default) follows the user's locale.
     QString language() const;
 
@@ -43,6 +46,8 @@ private:
 
 namespace SettingKeys {
 inline const QString kSettings = QStringLiteral("Settings");
+inline const QString kUserAgent = QStringLiteral("UserAgent");
+inline const QString kProxy = QStringLiteral("Proxy");
 inline const QString kLanguage = QStringLiteral("Language");
 inline const QString kMainWindow = QStringLiteral("frmQVL");
 inline const QString kPlacement = QStringLiteral("LTWHS");

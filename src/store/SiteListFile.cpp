@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -217,8 +218,25 @@ const char* readOptions(const pugi::xml_node& opzioni, SiteOptions& options) {
     // A fingerprint of no known extraction is taken again at the next check.
     options.version = parseInt32(opzioni.attribute("versione").value()).value_or(0);
     readPace(opzioni, options);
+    options.userAgent = QString::fromUtf8(opzioni.attribute("agente").value());
+    options.hostDelayMs = std::max(-1, parseInt32(opzioni.attribute("ritardo").value()).value_or(-1));
+    options.hasSecrets = QByteArrayView(opzioni.attribute("segreti").value()).trimmed() == "1";
+    ServerMemory& server = options.server;
+    // Validators are bytes, written as Latin-1 text.
+    server.etag = QString::fromUtf8(opzioni.attribute("etag").value()).toLatin1();
+    server.lastModified = QString::fromUtf8(opzioni.attribute("modificato").value()).toLatin1();
+    server.conditional = std::max(0, parseInt32(opzioni.attribute("condizionali").value()).value_or(0));
+    server.validatorsIgnored = QByteArrayView(opzioni.attribute("ignoravalidatori").value()).trimmed() == "1";
+    server.retryAt = QDateTime::fromString(QString::fromLatin1(opzioni.attribute("riprova").value()), Qt::ISODate);
     QString text;
     for (pugi::xml_node n = opzioni.first_child(); n; n = n.next_sibling()) {
+        if (isElement(n, QLatin1StringView("intestazione"))) {
+            if (const char* problem = textOf(n, text))
+                return problem;
+            if (!text.isEmpty())
+                options.headers.append(text);
+            continue;
+        }
         const bool rule = isElement(n, QLatin1StringView("ignora"));
         const bool selector = isElement(n, QLatin1StringView("selettore"));
         if (selector)
@@ -410,13 +428,15 @@ void findUnknownOptions(const pugi::xml_node& opzioni, const UnknownFinder& find
         const QLatin1StringView name(a.name());
         if (name != "testo"_L1 && name != "cifre"_L1 && name != "crctesto"_L1 && name != "versione"_L1 &&
             name != "intervallo"_L1 && name != "controllato"_L1 && name != "fallimenti"_L1 &&
-            name != "fallitodal"_L1)
+            name != "fallitodal"_L1 && name != "agente"_L1 && name != "ritardo"_L1 && name != "segreti"_L1 &&
+            name != "etag"_L1 && name != "modificato"_L1 && name != "condizionali"_L1 &&
+            name != "ignoravalidatori"_L1 && name != "riprova"_L1)
             finder.attribute(a, into);
     }
     qsizetype known = 0;
     for (pugi::xml_node n = opzioni.first_child(); n; n = n.next_sibling()) {
-        if (isElement(n, "ignora"_L1) || isElement(n, "inizio"_L1) || isElement(n, "fine"_L1) ||
-            isElement(n, "selettore"_L1))
+        if (isElement(n, "intestazione"_L1) || isElement(n, "ignora"_L1) || isElement(n, "inizio"_L1) ||
+            isElement(n, "fine"_L1) || isElement(n, "selettore"_L1))
             ++known;
         else if (n.type() == pugi::node_element && !holdsRecord(n))
             finder.element(n, known, into);

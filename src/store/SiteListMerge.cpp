@@ -27,7 +27,7 @@ std::vector<qsizetype> matchByUrl(const std::vector<SiteEntry>& from, const std:
 
 bool edited(const SiteEntry& now, const SiteEntry& before) {
     return now.url != before.url || now.nick != before.nick || now.descrizione != before.descrizione ||
-           !now.options.sameRules(before.options);
+           !now.options.sameRules(before.options) || !now.options.sameRequest(before.options);
 }
 
 // Mine's site with theirs' work taken where mine did not do its own.
@@ -54,6 +54,10 @@ SiteEntry combine(const SiteEntry& m, const SiteEntry& b, const SiteEntry& t, bo
             r.options.version = mineOptions.version;
         }
     }
+    // How the page is asked for is the user's edit, apart from the rules; what the server said is the
+    // result of whichever check it came from.
+    r.options.takeRequest(m.options.sameRequest(b.options) ? t.options : m.options);
+    r.options.takeCheckResults(myResults ? m.options : t.options);
     r.options.unknown = t.options.unknown;
     return r;
 }

@@ -197,14 +197,34 @@ template <class Out> void putOptions(Out& out, const SiteOptions& o) {
         out.put('"');
         putTime(" fallitodal=\"", o.failingSince);
     }
+    // How the page is asked for, and what its server said: each only when set.
+    const auto attribute = [&out](std::string_view name, const QString& value) {
+        if (value.isEmpty())
+            return;
+        out.put(' ');
+        out.put(name);
+        out.put("=\"");
+        putText(out, value, kAttribute);
+        out.put('"');
+    };
+    attribute("agente", o.userAgent);
+    attribute("ritardo", o.hostDelayMs >= 0 ? QString::number(o.hostDelayMs) : QString());
+    attribute("segreti", o.hasSecrets ? QStringLiteral("1") : QString());
+    attribute("etag", QString::fromLatin1(o.server.etag));
+    attribute("modificato", QString::fromLatin1(o.server.lastModified));
+    attribute("condizionali", o.server.conditional > 0 ? QString::number(o.server.conditional) : QString());
+    attribute("ignoravalidatori", o.server.validatorsIgnored ? QStringLiteral("1") : QString());
+    attribute("riprova", o.server.retryAt.isValid() ? o.server.retryAt.toUTC().toString(Qt::ISODate) : QString());
     putRaw(out, o.unknown.attributes);
     out.put('>');
     UnknownChildren unknown(out, o.unknown);
     qsizetype known = 0;
-    const auto child = [&](std::string_view name, const QString& text) {
+    const auto child = [&](std::string_view name, const QString& text, unsigned form = kEntities) {
         unknown.before(known++);
-        putElement(out, name, text, kEntities);
+        putElement(out, name, text, form);
     };
+    for (const QString& line : o.headers)
+        child("intestazione", line, kText);
     for (const QString& rule : o.ignore)
         child("ignora", rule);
     if (!o.start.isEmpty())
@@ -266,7 +286,8 @@ QString unwritableEntry(const std::vector<SiteEntry>& entries) {
                                                                  {"descrizione", &e.descrizione},
                                                                  {"inizio", &e.options.start},
                                                                  {"fine", &e.options.end},
-                                                                 {"selettore", &e.options.selector}};
+                                                                 {"selettore", &e.options.selector},
+                                                                 {"agente", &e.options.userAgent}};
         const char* field = nullptr;
         for (const auto& [name, value] : fields) {
             if (!field && firstNonXmlChar(*value) >= 0)
@@ -275,6 +296,10 @@ QString unwritableEntry(const std::vector<SiteEntry>& entries) {
         for (const QString& rule : e.options.ignore) {
             if (!field && firstNonXmlChar(rule) >= 0)
                 field = "ignora";
+        }
+        for (const QString& line : e.options.headers) {
+            if (!field && firstNonXmlChar(line) >= 0)
+                field = "intestazione";
         }
         if (field) {
             QString who = e.nick.isEmpty() ? e.url : e.nick;

@@ -103,6 +103,74 @@ private slots:
         QCOMPARE(versions.back().bodyCrc, calcCRC32(newsPage("12:07:00", 1043, "12")));
     }
 
+    // A 304 is "unchanged" with the fingerprint kept; after N - 1 of them a full request follows, and a server
+    // whose full answer then shows a change it had called unchanged is not asked conditionally again.
+    void conditionalRequests_data() {
+        columns<bool>("lying");
+        QTest::newRow("honest") << false;
+        QTest::newRow("lying") << true;
+    }
+    void conditionalRequests() {
+        QFETCH(bool, lying);
+        World w;
+        w.options.fullRequestEvery = 3;
+        w.server.setPage(u"/v"_s, "first");
+        w.add(u"v"_s, u"/v"_s, crcText("first"));
+        const auto check = [&w](int run) {
+            w.list.setTicked(0, true);
+            w.clock.m_now = w.clock.m_now.addSecs(60);
+            w.run.CheckSelectedURLs(false);
+            return w.waitRuns(run) ? w.entry(u"v"_s).res : QString();
+        };
+        const auto conditional = [&w] {
+            const QList<QByteArray> sent = w.server.lastHeaders(u"/v"_s);
+            return std::any_of(sent.cbegin(), sent.cend(),
+                               [](const QByteArray& h) { return h.startsWith("If-None-Match"); });
+        };
+        QCOMPARE(check(1), ResultMarker::kEqual);
+        QVERIFY(!conditional() && !w.entry(u"v"_s).options.server.etag.isEmpty());
+        QCOMPARE(check(2), ResultMarker::kEqual);
+        QVERIFY(conditional());
+        QCOMPARE(w.entry(u"v"_s).rdatetime, generalDateTimeText(w.clock.now()));
+        QCOMPARE(w.entry(u"v"_s).crc.text(), crcText("first"));
+        w.server.setPage(u"/v"_s, "second");
+        w.server.setLying(lying);
+        QCOMPARE(check(3), lying ? ResultMarker::kEqual : ResultMarker::kChanged);
+        QVERIFY(conditional());
+        QCOMPARE(check(4), lying ? ResultMarker::kChanged : ResultMarker::kEqual);
+        QCOMPARE(conditional(), !lying); // the honest server's count began again at its full answer
+        QCOMPARE(w.entry(u"v"_s).options.server.validatorsIgnored, lying);
+        QCOMPARE(w.entry(u"v"_s).crc.text(), crcText("second"));
+        check(5);
+        QCOMPARE(conditional(), !lying);
+    }
+
+    // A site whose server asked for a pause, or whose secrets are not here, fails unasked.
+    void notAskedWhenItMayNotBe() {
+        World w(6, 2); // the server that asked for a pause is left alone: the other host is asked
+        w.add(u"busy"_s, w.server.urlOnHost(1, u"/status?code=503&retry_after=3600"_s), u"5"_s);
+        w.add(u"secret"_s, u"/fixed"_s, u"6"_s);
+        SiteOptions withSecrets;
+        withSecrets.hasSecrets = true;
+        w.list.setOptions(1, withSecrets);
+        w.run.CheckSelectedURLs(false);
+        QVERIFY(w.waitRuns(1));
+        QCOMPARE(w.report().failures.size(), 2);
+        QVERIFY(w.report().failures.at(0).outcome.errorText().contains(u"riprovare dopo il"_s));
+        QCOMPARE(w.report().failures.at(1).outcome.errorNumber(), FetchError::kSecretMissing);
+        QCOMPARE(w.entry(u"busy"_s).options.server.retryAt, w.clock.now().toUTC().addSecs(3600));
+        QCOMPARE(w.server.hits(u"/fixed"_s), 0);
+        w.run.setSecrets({{w.server.url(u"/fixed"_s), {u"Cookie: a=1"_s}}});
+        w.clock.m_now = w.clock.m_now.addSecs(1800);
+        w.list.setAllTicks(SiteList::TickAll);
+        w.run.CheckSelectedURLs(false);
+        QVERIFY(w.waitRuns(2));
+        QCOMPARE(w.report(1).failures.at(0).outcome.errorNumber(), FetchError::kRetryLater);
+        QCOMPARE(w.server.hits(u"/status"_s), 1);
+        QVERIFY(w.server.lastHeaders(u"/fixed"_s).contains("Cookie: a=1"));
+        QCOMPARE(w.entry(u"secret"_s).res, ResultMarker::kChanged);
+    }
+
     void equalChangedAndTimedOut_data() { addParallelRows(6); }
     void equalChangedAndTimedOut() {
         QFETCH(int, parallel);

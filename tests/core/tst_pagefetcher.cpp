@@ -1,4 +1,5 @@
 #include "core/Fingerprint.h"
+#include "core/HttpText.h"
 #include "core/PageFetcher.h"
 #include "core/Version.h"
 #include "support/DataRows.h"
@@ -25,8 +26,11 @@ class TestPageFetcher : public QObject {
     // Fetches url alone; an empty result unless it was reported exactly once, later, and nothing is left.
     FetchResult fetchOne(const QString& url, int timeout = 5, const BodyRequest& body = {}) {
         PageFetcher fetcher(timeout);
+        return fetchWith(fetcher, FetchRequest{address(url), body});
+    }
+    static FetchResult fetchWith(PageFetcher& fetcher, const FetchRequest& request) {
         QSignalSpy spy(&fetcher, &PageFetcher::finished);
-        const quint64 id = fetcher.fetch(address(url), body);
+        const quint64 id = fetcher.fetch(request);
         if (spy.count() != 0 || !spy.wait(20000) || spy.count() != 1 || fetcher.inFlight() != 0)
             return {};
         const auto result = spy.at(0).at(0).value<FetchResult>();
@@ -111,7 +115,7 @@ private slots:
                      qPrintable(result.outcome.errorText()));
         if (expected == 0) {
             QCOMPARE(result.fingerprint, calcCRC32(body));
-            QCOMPARE(m_server.lastUserAgent(), QByteArray("Quovel/").append(quovelVersion()));
+            QCOMPARE(m_server.lastUserAgent(), QByteArray(defaultUserAgent()));
         }
         // The deadline is for the whole request, name lookup and unpacking included; slack for a loaded machine.
         QVERIFY2(elapsed < timeout * 1000 + 3000, qPrintable(QString::number(elapsed)));
@@ -147,6 +151,138 @@ private slots:
         QCOMPARE(r.bodyKept, kept == 1);
         QCOMPARE(r.bodyTooLarge, kept == -1);
         QCOMPARE(r.body, kept == 1 ? page : QByteArray());
+    }
+
+    // What the request says: the site's headers and user agent, to its own host only, validators as given.
+    void requestAsSet() {
+        TestHttpServer server(2);
+        server.setPage(u"/v"_s, "a page with validators");
+        PageFetcher fetcher(5);
+        FetchRequest r{server.url(u"/v"_s)};
+        r.headers = {"Accept-Language: it", "Cookie: sessione=1"};
+        r.userAgent = "Mio/1";
+        const FetchResult full = fetchWith(fetcher, r);
+        QVERIFY(full.outcome.ok() && !full.notModified && !full.etag.isEmpty() && full.wireBytes > 22);
+        const QList<QByteArray> sent = server.lastHeaders(u"/v"_s);
+        for (const char* line : {"Accept-Language: it", "Cookie: sessione=1", "User-Agent: Mio/1"})
+            QVERIFY2(sent.contains(line), line);
+        QVERIFY(std::any_of(sent.cbegin(), sent.cend(), [](const QByteArray& h) {
+            return h.startsWith("Accept-Encoding:") && h.contains("gzip") && h.contains("br") &&
+                   h.contains("zstd");
+        }));
+        r.etag = full.etag;
+        const FetchResult again = fetchWith(fetcher, r);
+        QVERIFY(again.outcome.ok() && again.notModified && again.wireBytes < 200);
+        server.setPage(u"/v"_s, "changed");
+        QVERIFY(!fetchWith(fetcher, r).notModified);
+        // A redirect to another host takes none of the site's headers there.
+        r.url = server.url(u"/redirect?to="_s) + server.urlOnHost(1, u"/v"_s);
+        QVERIFY(fetchWith(fetcher, r).outcome.ok());
+        QCOMPARE(server.hits(u"/v"_s), 4);
+        QVERIFY(!server.lastHeaders(u"/v"_s).contains("Cookie: sessione=1"));
+    }
+
+    void retryAfterValue_data() {
+        columns<QByteArray, qint64>("value", "seconds");
+        QTest::newRow("seconds") << QByteArray(" 120 ") << qint64(120);
+        QTest::newRow("HTTP date") << QByteArray("Wed, 07 Jan 2026 11:00:00 GMT") << qint64(3600);
+        QTest::newRow("past date") << QByteArray("Wed, 07 Jan 2026 09:00:00 GMT") << qint64(0);
+        QTest::newRow("capped at a day") << QByteArray("9999999999999999") << qint64(86400);
+        QTest::newRow("date capped") << QByteArray("Fri, 01 Jan 2027 00:00:00 GMT") << qint64(86400);
+        QTest::newRow("neither") << QByteArray("soon") << qint64(-1);
+    }
+    void retryAfterValue() {
+        const auto [value, seconds] = ::fetch<QByteArray, qint64>("value", "seconds");
+        const QDateTime now(QDate(2026, 1, 7), QTime(10, 0), Qt::UTC);
+        QCOMPARE(retryAfterSeconds(value, now).value_or(-1), seconds);
+    }
+
+    // A 429 or 503 with Retry-After holds its host: a request that cannot wait that long is not sent.
+    void retryAfterHoldsTheHost() {
+        TestHttpServer server;
+        PageFetcher fetcher(3);
+        const FetchResult r = fetchWith(fetcher, {server.url(u"/status?code=429&retry_after=1"_s)});
+        QVERIFY(r.outcome.errorText().startsWith(u"HTTP 429 Too Many Requests"_s));
+        QCOMPARE(r.retryAfterSeconds, 1);
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(fetchWith(fetcher, {server.url(u"/fixed"_s)}).outcome.ok()); // waits its second
+        QVERIFY2(clock.elapsed() >= 900, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(fetchWith(fetcher, {server.url(u"/status?code=503&retry_after=600"_s)}).retryAfterSeconds, 600);
+        const FetchResult held = fetchWith(fetcher, {server.url(u"/fixed"_s)});
+        QCOMPARE(held.outcome.errorNumber(), FetchError::kRetryLater);
+        QCOMPARE(server.hits(u"/fixed"_s), 1);
+    }
+
+    // The least time between two requests to a host, ±20 %, holds up no other host.
+    void hostPace() {
+        TestHttpServer server(2);
+        server.setPage(u"/a"_s, "a");
+        server.setPage(u"/b"_s, "b");
+        PageFetcher fetcher(10);
+        fetcher.setNetworkOptions({{}, 400, NetworkOptions::Proxy::System, {}});
+        QSignalSpy spy(&fetcher, &PageFetcher::finished);
+        for (int i = 0; i < 4; ++i) {
+            fetcher.fetch(server.urlOnHost(0, u"/a"_s));
+            FetchRequest own(server.urlOnHost(1, u"/b"_s));
+            own.hostDelayMs = 150; // the site's own pace
+            fetcher.fetch(own);
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 8, 20000);
+        const QList<qint64> a = server.arrivals(u"/a"_s), b = server.arrivals(u"/b"_s);
+        QVERIFY(std::abs(a.first() - b.first()) < 100);
+        for (int i = 1; i < 4; ++i) {
+            QVERIFY2(a[i] - a[i - 1] >= 315 && a[i] - a[i - 1] < 480 + 150,
+                     qPrintable(QString::number(a[i] - a[i - 1])));
+            QVERIFY2(b[i] - b[i - 1] >= 115 && b[i] - b[i - 1] < 180 + 150,
+                     qPrintable(QString::number(b[i] - b[i - 1])));
+        }
+    }
+
+    void proxyAsSet_data() {
+        // proxy: the Proxy setting's text, with %1 for the test server's port; http_proxy is a dead proxy
+        columns<QString, QString, int>("proxy", "url", "expected");
+        QTest::newRow("none: direct, whatever the environment") << u"none"_s << u"/fixed"_s << 0;
+        QTest::newRow("system: the environment's") << u"system"_s << u"/fixed"_s << int(FetchError::kProxyFailure);
+        QTest::newRow("manual: through it")
+            << u"127.0.0.1:%1"_s << u"http://only-the-proxy-knows.quovel.test/fixed"_s << 0;
+        QTest::newRow("manual, dead") << TestHttpServer::refusedUrl().mid(7).chopped(1) << u"/fixed"_s
+                                      << int(FetchError::kProxyFailure);
+    }
+    void proxyAsSet() {
+        const auto [proxy, url, expected] = ::fetch<QString, QString, int>("proxy", "url", "expected");
+        const QByteArray noProxy = qgetenv("no_proxy"), noProxyUpper = qgetenv("NO_PROXY");
+        qputenv("http_proxy", TestHttpServer::refusedUrl().toLatin1());
+        qunsetenv("no_proxy"), qunsetenv("NO_PROXY");
+        using P = NetworkOptions::Proxy;
+        const QString address = proxy.contains(u"%1") ? proxy.arg(m_server.port()) : proxy;
+        PageFetcher fetcher(5);
+        fetcher.setNetworkOptions({{},
+                                   0,
+                                   proxy == u"none"     ? P::None
+                                   : proxy == u"system" ? P::System
+                                                        : P::Manual,
+                                   address.toLatin1()});
+        const FetchResult r = fetchWith(fetcher, {this->address(url)});
+        qunsetenv("http_proxy");
+        qputenv("no_proxy", noProxy), qputenv("NO_PROXY", noProxyUpper);
+        QCOMPARE(r.outcome.errorNumber(), expected);
+    }
+
+    void headerLines_data() {
+        columns<QString, QString>("line", "problem");
+        QTest::newRow("plain") << u"Accept-Language: it, en;q=0.5"_s << QString();
+        QTest::newRow("secret") << u"Authorization: Bearer x"_s << QString();
+        QTest::newRow("no colon") << u"Accept-Language it"_s << u"Nome: valore"_s;
+        QTest::newRow("blank in the name") << u"Accept Language: it"_s << u"Nome: valore"_s;
+        QTest::newRow("line break") << u"X-A: 1\nHost: evil"_s << u"riga sola"_s;
+        QTest::newRow("managed by curl") << u"host: example.org"_s << u"programma"_s;
+        QTest::newRow("no value") << u"X-A:  "_s << u"valore"_s;
+    }
+    void headerLines() {
+        const auto [line, problem] = ::fetch<QString, QString>("line", "problem");
+        const QString found = requestHeaderProblem(line);
+        QVERIFY2(problem.isEmpty() ? found.isEmpty() : found.contains(problem), qPrintable(found));
     }
 
     void cancelSilencesAbandonedRequests() {

@@ -1,8 +1,10 @@
+#include "store/SecretStore.h"
 #include "store/SettingsStore.h"
 #include "support/DataRows.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -69,6 +71,48 @@ private slots:
         QCOMPARE(options.parallel, parallel);
         QCOMPARE(options.maxTextBytes, textBytes);
         QCOMPARE(store.number(Settings::kHistoryVersions), versions);
+    }
+
+    void networkSettings_data() {
+        columns<QString, QString, QString, int, int, int>("every", "delay", "proxy", "fullEvery", "delayMs",
+                                                          "mode");
+        using P = NetworkOptions::Proxy;
+        QTest::newRow("not set: defaults") << QString() << QString() << QString() << 10 << 0 << int(P::System);
+        QTest::newRow("below: brought up") << u"0"_qs << u"-5"_qs << u" None "_qs << 1 << 0 << int(P::None);
+        QTest::newRow("above: brought down")
+            << u"5000"_qs << u"700000"_qs << u"proxy.lan:3128"_qs << 1000 << 600000 << int(P::Manual);
+        QTest::newRow("no numbers: defaults")
+            << u"x"_qs << u"x"_qs << u"proxy.lan"_qs << 10 << 0 << int(P::System);
+    }
+    void networkSettings() {
+        const auto [every, delay, proxy, fullEvery, delayMs, mode] =
+            fetch<QString, QString, QString, int, int, int>("every", "delay", "proxy", "fullEvery", "delayMs",
+                                                            "mode");
+        SettingsStore store = SettingsStore::atPath(iniPath());
+        if (!every.isNull()) {
+            QVERIFY(store.save(SettingKeys::kSettings, Settings::kFullRequestEvery.name(), every));
+            QVERIFY(store.save(SettingKeys::kSettings, Settings::kHostDelayMs.name(), delay));
+            QVERIFY(store.save(SettingKeys::kSettings, SettingKeys::kProxy, proxy));
+        }
+        const CheckOptions options = store.checkOptions();
+        QCOMPARE(options.fullRequestEvery, fullEvery);
+        QCOMPARE(options.network.hostDelayMs, delayMs);
+        QCOMPARE(int(options.network.proxy), mode);
+    }
+
+    // Secrets live in a file of the user's alone, follow a site's URL, and never go through a planted link.
+    void secrets() {
+        const QString path = SecretStore::besideSettings(iniPath());
+        const QString elsewhere = m_dir->filePath(u"elsewhere"_qs);
+        QVERIFY(QFile::link(elsewhere, path));
+        SecretStore store(path);
+        QVERIFY(store.setLines(u"http://a/"_qs, {u"Cookie: s=1"_qs}).ok());
+        QVERIFY(!QFileInfo(path).isSymLink() && !QFile::exists(elsewhere));
+        QCOMPARE(QFileInfo(path).permissions() & 0x0777, QFile::ReadUser | QFile::WriteUser);
+        QVERIFY(store.move(u"http://a/"_qs, u"http://b/"_qs).ok());
+        QCOMPARE(SecretStore(path).read(), (SecretHeaders{{u"http://b/"_qs, {u"Cookie: s=1"_qs}}}));
+        QVERIFY(store.setLines(u"http://b/"_qs, {}).ok());
+        QVERIFY(SecretStore(path).read().isEmpty());
     }
 
     void corruptFileGivesDefaults_data() {

@@ -120,6 +120,12 @@ private slots:
         in.options.ignore = QStringList{u"^Visitatori:"_qs, u"<b>&amp; \\d+ 'x' \"y\"\r\n"_qs};
         in.options.start = u"Notizie & <fatti>"_qs;
         in.options.textCrc = -2147483647 - 1;
+        in.options.userAgent = u"Mio \"agente\""_qs;
+        in.options.hostDelayMs = 0;
+        in.options.headers = QStringList{u"Accept-Language: it"_qs, u"X-A: <&>"_qs};
+        in.options.hasSecrets = true;
+        in.options.server = {"\"W/x\"", "Wed, 07 Jan 2026 11:00:00 GMT", 3, true,
+                             QDateTime(QDate(2026, 1, 7), QTime(11, 0), Qt::UTC)};
         in.options.selector = u"div > p:first-child, a[href$=\".pdf\"] & <x>"_qs;
         in.options.selectorKind = SelectorKind::Css;
         SiteEntry plain = makeEntry(u"p"_qs, u"http://p/"_qs);
@@ -128,7 +134,11 @@ private slots:
         const QByteArray bytes = readBytes(file);
         const QByteArray head =
             "<descrizione/><opzioni testo=\"1\" cifre=\"1\" crctesto=\"-2147483648\" versione=\"" +
-            QByteArray::number(kTextVersion) + "\"><ignora>^Visitatori:</ignora>";
+            QByteArray::number(kTextVersion) +
+            "\" agente=\"Mio &quot;agente&quot;\" ritardo=\"0\" segreti=\"1\" etag=\"&quot;W/x&quot;\" "
+            "modificato=\"Wed, 07 Jan 2026 11:00:00 GMT\" condizionali=\"3\" ignoravalidatori=\"1\" "
+            "riprova=\"2026-01-07T11:00:00Z\"><intestazione>Accept-Language: it</intestazione>"
+            "<intestazione>X-A: &lt;&amp;&gt;</intestazione><ignora>^Visitatori:</ignora>";
         QVERIFY2(bytes.contains(head), bytes.constData());
         QVERIFY(bytes.contains("<selettore tipo=\"css\">div &amp;gt; p:first-child"));
         QVERIFY(bytes.contains(record("p", "http://p/", "0")));

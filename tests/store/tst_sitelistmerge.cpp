@@ -81,6 +81,34 @@ private slots:
         QCOMPARE(text(m.entries), expected);
         QCOMPARE(m.merged.join(u','), merged);
     }
+
+    // How a page is asked for is an edit; what its server said, a check's result: each side keeps its own.
+    void requestEditsAndServerMemory_data() {
+        columns<bool>("mineChecks");
+        QTest::newRow("the window edits, quovel-check checks") << false;
+        QTest::newRow("the window checks, quovel-check edits") << true;
+    }
+    void requestEditsAndServerMemory() {
+        QFETCH(bool, mineChecks);
+        const std::vector<SiteEntry> base = sites(u"a:u1:1:d"_s);
+        std::vector<SiteEntry> edited = sites(u"1=a:u1:1:d"_s);
+        edited[0].options.userAgent = u"Mio/1"_s;
+        edited[0].options.headers = {u"Accept-Language: it"_s};
+        edited[0].options.minInterval = 3600;
+        std::vector<SiteEntry> checked = sites(u"1=a:u1:7:d"_s);
+        checked[0].options.server.etag = "\"v2\"";
+        checked[0].options.failures = 0;
+        const std::vector<SiteEntry>& mine = mineChecks ? checked : edited;
+        const std::vector<SiteEntry>& theirs = mineChecks ? edited : checked;
+        const SiteListMerge m = mergeSiteLists(base, mine, theirs, mineChecks ? QSet<quint64>{1} : QSet<quint64>{},
+                                               MergeOrder::Mine);
+        const SiteOptions& o = m.entries.at(0).options;
+        QCOMPARE(o.userAgent, u"Mio/1"_s);
+        QCOMPARE(o.headers, QStringList{u"Accept-Language: it"_s});
+        QCOMPARE(o.minInterval, 3600);
+        QCOMPARE(o.server.etag, QByteArray("\"v2\""));
+        QCOMPARE(m.entries.at(0).crc.text(), u"7"_s);
+    }
 };
 
 QTEST_APPLESS_MAIN(TestSiteListMerge)

@@ -168,7 +168,7 @@ void TestHttpServer::note(int host, int delta) {
 }
 
 // Answers one request; false when the connection is to end.
-bool TestHttpServer::answer(int fd, const QByteArray& target) {
+bool TestHttpServer::answer(int fd, const QByteArray& target, const QList<QByteArray>& headers) {
     const QUrl url = QUrl::fromEncoded(target);
     const QString path = url.path(QUrl::FullyEncoded);
     const auto number = [query = QUrlQuery(url)](const char* key, int fallback) {
@@ -183,11 +183,27 @@ bool TestHttpServer::answer(int fd, const QByteArray& target) {
     };
     std::unique_lock lock(m_mutex);
     ++m_hits[path];
+    m_headers[path] = headers;
+    m_arrivals[path].append(
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+            .count());
     const bool known = m_pages.contains(path);
     const QByteArray body = m_pages.value(known ? path : u"/fixed"_qs);
+    const bool lying = m_lying;
     lock.unlock();
-    if (known)
-        return sendAll(fd, withBody(body));
+    if (known) {
+        const QByteArray etag = '"' + QByteArray::number(qHash(body)) + '"';
+        const auto asked = std::find_if(headers.cbegin(), headers.cend(), [](const QByteArray& h) {
+            return h.toLower().startsWith("if-none-match:");
+        });
+        const QByteArray reply = asked != headers.cend() && (lying || asked->mid(14).trimmed() == etag)
+                                     ? head(-1, "ETag: " + etag + "\r\n", "304 Not Modified")
+                                     : withBody(body, "ETag: " + etag + "\r\n");
+        lock.lock();
+        m_bytesSent += reply.size();
+        lock.unlock();
+        return sendAll(fd, reply);
+    }
     if (path == u"/slow")
         return pause(number("ms", 1000)) && sendAll(fd, withBody("slow page"));
     if (path == u"/page") {
@@ -232,7 +248,9 @@ bool TestHttpServer::answer(int fd, const QByteArray& target) {
         return sendAll(fd, withBody(gzip(body), gzipped));
     if (path == u"/status") { // an answer with this status and a small page; no Location for a 3xx
         const QByteArray status = QByteArray::number(number("code", 500)) + " Phrase of the server";
-        return sendAll(fd, withBody("a page of status " + status, {}, status.constData()));
+        const QString retry = QUrlQuery(url).queryItemValue(u"retry_after"_qs, QUrl::FullyDecoded);
+        const QByteArray extra = retry.isEmpty() ? QByteArray() : "Retry-After: " + retry.toLatin1() + "\r\n";
+        return sendAll(fd, withBody("a page of status " + status, extra, status.constData()));
     }
     if (path == u"/redirect") {
         const QString to = QUrlQuery(url).queryItemValue(u"to"_qs, QUrl::FullyEncoded);
@@ -262,7 +280,10 @@ void TestHttpServer::serve(int fd, int host) {
             open = open && lower != "connection: close";
         }
         note(host, +1);
-        open = answer(fd, lines.value(0).trimmed().split(' ').value(1)) && open;
+        QList<QByteArray> headers;
+        for (const QByteArray& line : lines.mid(1))
+            headers.append(line.trimmed());
+        open = answer(fd, lines.value(0).trimmed().split(' ').value(1), headers) && open;
         note(host, -1);
     }
     const std::lock_guard lock(m_mutex);

@@ -12,9 +12,10 @@
 // A scripted HTTP/1.1 server on loopback for tests and benchmarks, a thread for each connection. It listens on
 // 127.0.0.1 and, when asked for more hosts, on 127.0.0.2, 127.0.0.3, …, each serving the same pages.
 // Paths: /fixed, /slow?ms=N, /trickle, /endless, /reset, /short, /gzip, /badgzip, /gzipbomb, /loop,
-// /redirect?to=ADDRESS, /status?code=N, /badchunk, /hugeheader, /http09, /page?size=BYTES&delay_ms=MS&seed=S, and
-// any path given to setPage(); every other path answers 404 with notFoundBody(). Creating one removes the proxy
-// variables from the environment, so that requests to it from this process and its children go direct.
+// /redirect?to=ADDRESS, /status?code=N&retry_after=V, /badchunk, /hugeheader, /http09,
+// /page?size=BYTES&delay_ms=MS&seed=S, and any path given to setPage(); every other path answers 404 with
+// notFoundBody(). Creating one removes the proxy variables from the environment, so that requests to it from this
+// process and its children go direct.
 class TestHttpServer {
 public:
     explicit TestHttpServer(int hosts = 1); // loopback addresses from 127.0.0.1 upwards (1 to 254)
@@ -38,6 +39,18 @@ public:
         return std::lock_guard(m_mutex), m_answering.value(hostIndex + 1).second;
     }
     QByteArray lastUserAgent() const { return std::lock_guard(m_mutex), m_lastUserAgent; }
+    // The header lines of the last request for a path, and when each request for it came (ms, steady clock).
+    QList<QByteArray> lastHeaders(const QString& path) const {
+        return std::lock_guard(m_mutex), m_headers.value(path);
+    }
+    QList<qint64> arrivals(const QString& path) const { return std::lock_guard(m_mutex), m_arrivals.value(path); }
+    qint64 bytesSent() const { return std::lock_guard(m_mutex), m_bytesSent; }
+    // Pages of setPage() carry an ETag and answer 304 to a request that names it; a lying server answers 304
+    // to every conditional request.
+    void setLying(bool lying) {
+        const std::lock_guard lock(m_mutex);
+        m_lying = lying;
+    }
     // Serves body at path with status 200 from now on; "/fixed" can be changed this way too.
     void setPage(const QString& path, const QByteArray& body) {
         const std::lock_guard lock(m_mutex);
@@ -55,7 +68,7 @@ public:
     static QByteArray notFoundBody() { return "<html><body>404: nothing here.</body></html>\n"; }
 
 private:
-    bool answer(int fd, const QByteArray& target);
+    bool answer(int fd, const QByteArray& target, const QList<QByteArray>& headers);
     void serve(int fd, int host);
     bool pause(int ms);
     void note(int host, int delta);
@@ -70,5 +83,9 @@ private:
     QHash<QString, int> m_hits;
     QHash<QString, QByteArray> m_pages;
     QByteArray m_lastUserAgent;
+    QHash<QString, QList<QByteArray>> m_headers;
+    QHash<QString, QList<qint64>> m_arrivals;
+    qint64 m_bytesSent = 0;
+    bool m_lying = false;
     QList<std::pair<int, int>> m_answering; // now and at most: over all hosts first, then host by host
 };

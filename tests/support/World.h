@@ -14,6 +14,7 @@ struct World {
     TestHttpServer server;
     SiteList list;
     FixedClock clock;
+    CheckOptions options; // read by the run at the start of each run, as the settings are
     CheckRun run;
     QSignalSpy finished{&run, &CheckRun::finished};
     QSignalSpy status{&run, &CheckRun::statusText};
@@ -21,7 +22,8 @@ struct World {
 
     explicit World(int parallel = 6, int hosts = 1)
         : server(hosts)
-        , run(list, clock, CheckOptions{2, parallel, Settings::kMaxTextBytes.defaultValue}) {}
+        , options{2, parallel, Settings::kMaxTextBytes.defaultValue}
+        , run(list, clock, [this] { return options; }) {}
     // A url starting with '/' is a path of the server.
     void add(const QString& k, const QString& url, const QString& crc = QStringLiteral("0"), bool ticked = true) {
         QVERIFY(list.add(k, url.startsWith(u'/') ? server.url(url) : url));
