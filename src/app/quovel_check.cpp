@@ -5,6 +5,7 @@
 #include "core/TextDiff.h"
 #include "store/PageHistory.h"
 #include "store/SettingsStore.h"
+#include "store/SiteImport.h"
 #include "store/SiteListFile.h"
 
 #include <QCommandLineParser>
@@ -57,6 +58,40 @@ QString markerWord(const QString& res) {
     return word.isEmpty() || res == ResultMarker::kBusy ? QStringLiteral("-") : word;
 }
 
+// Adds the pages of an import file to the list file: the added URLs on standard output, what is skipped on
+// standard error; the list is written only with --save. Nothing is checked.
+int importInto(const QString& importPath, const QString& listPath, bool save) {
+    const ImportRead read = readImportFile(importPath);
+    if (!read.outcome.ok()) {
+        printErr(QStringLiteral("quovel-check: %1\n").arg(read.outcome.errorText()));
+        return kExitError;
+    }
+    SiteListReadResult listRead = readSiteListFile(listPath, SiteListRoot::ElencoSiti);
+    // A list file that does not exist yet is an empty list: the import makes it.
+    if (!listRead.outcome.ok() && listRead.outcome.errorNumber() != SiteListFileErrors::kFileNotFound) {
+        printErr(QStringLiteral("quovel-check: %1: %2 (%3)\n")
+                     .arg(listPath, listRead.outcome.errorText(), listRead.detail));
+        return kExitError;
+    }
+    SiteList list;
+    list.replaceAll(std::move(listRead.entries));
+    const ImportPlan plan = planImport(read, list);
+    for (const ImportSkip& skip : plan.skipped)
+        printErr(oneLine(skip.what.isEmpty() ? skip.why : skip.what + QStringLiteral(": ") + skip.why) + u'\n');
+    const int added = addImported(list, plan.toAdd);
+    for (const ImportedSite& site : plan.toAdd)
+        printOut(oneLine(site.url) + u'\n');
+    printErr(QStringLiteral("%1 added, %2 not imported\n").arg(added).arg(plan.skipped.size()));
+    if (save && added > 0) {
+        const Outcome written = writeSiteListFile(listPath, list.entries());
+        if (!written.ok()) {
+            printErr(QStringLiteral("quovel-check: %1\n").arg(written.errorText()));
+            return kExitError;
+        }
+    }
+    return kExitNothingFound;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -84,7 +119,15 @@ int main(int argc, char* argv[]) {
         QStringLiteral("diff"),
         QStringLiteral(
             "After the entries, a unified diff of each changed page's text against its previous version."));
-    parser.addOptions({saveOption, timeoutOption, parallelOption, diffOption});
+    const QCommandLineOption importOption(
+        QStringLiteral("import"),
+        QStringLiteral(
+            "Add the pages of IMPORT (a urlwatch job list, an OPML file, browser bookmarks in HTML, or one "
+            "URL a line) to FILE, which need not exist yet, and check nothing; with --save FILE is "
+            "written. Added URLs go to standard output, what is not imported and why to standard error. "
+            "Exit status 0, or 2 when IMPORT or FILE cannot be read or FILE cannot be written."),
+        QStringLiteral("IMPORT"));
+    parser.addOptions({saveOption, timeoutOption, parallelOption, diffOption, importOption});
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The list file to check."));
     if (!parser.parse(QCoreApplication::arguments())) {
         printErr(parser.errorText() + u'\n');
@@ -103,6 +146,8 @@ int main(int argc, char* argv[]) {
         return kExitError;
     }
     const QString path = parser.positionalArguments().constFirst();
+    if (parser.isSet(importOption))
+        return importInto(parser.value(importOption), path, parser.isSet(saveOption));
 
     // The user's settings, with the command line's values on top; the settings are never written.
     const SettingsStore settings;

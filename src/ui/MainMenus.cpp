@@ -39,6 +39,7 @@ MainMenus::MainMenus(QMainWindow& window)
          u"&File",
          {{u"&Open", QvlCommand::Open},
           {u"&Save", QvlCommand::Save},
+          {u"Importa…", QvlCommand::Import},
           {u"-", kNone},
           {u"Op&tion", QvlCommand::SetTimer},
           {u"-", kNone},

@@ -12,6 +12,7 @@
 #include "store/SettingsStore.h"
 #include "ui/WindowPlacement.h"
 #include "ui/FileCommands.h"
+#include "ui/ImportCommand.h"
 #include "ui/ListEditing.h"
 #include "ui/ListInteraction.h"
 #include "ui/MainMenus.h"
@@ -85,6 +86,7 @@ frmQVL::frmQVL(const frmQVLServices& services, QWidget* parent)
     buildStatusBar();
     m_files = new FileCommands(m_list, m_prompter, *this);
     m_editing = new ListEditing(m_list, m_prompter, this);
+    m_import = new ImportCommand(m_list, m_prompter, this);
 
     auto* startKey = new QAction(this);
     startKey->setShortcut(QKeySequence(Qt::Key_F5));
@@ -411,6 +413,9 @@ void frmQVL::runCommand(QvlCommand command, CommandOrigin) {
         break;
     case QvlCommand::SiteOptions:
         m_siteText->editSelectedOptions();
+        break;
+    case QvlCommand::Import:
+        m_import->importSites();
         break;
     case QvlCommand::About: {
         frmSplash about(this);

@@ -15,6 +15,7 @@ class ClockIndicator;
 class Clock;
 class ConnectionState;
 class FileCommands;
+class ImportCommand;
 class ListEditing;
 class ListInteraction;
 class frmPreferences;
@@ -114,6 +115,7 @@ private:
     ListInteraction* m_interaction = nullptr;
     FileCommands* m_files = nullptr;
     ListEditing* m_editing = nullptr;
+    ImportCommand* m_import = nullptr;    // a child of the window
     frmPreferences* m_setTimer = nullptr; // the open timing preferences, while they are open
     QFrame* m_frameCTRLs = nullptr;
     ClockIndicator* m_imgClock = nullptr;
