@@ -12,11 +12,44 @@
 #include <QCommandLineParser>
 #include <QIcon>
 
+namespace {
+
+void nameApplication() {
+    QCoreApplication::setOrganizationName(QStringLiteral("Quovel"));
+    QCoreApplication::setApplicationName(QStringLiteral("Quovel"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(QUOVEL_VERSION));
+}
+
+void describeCommandLine(QCommandLineParser& parser) {
+    parser.setApplicationDescription(QStringLiteral("Quovel: quali pagine web sono cambiate dall'ultima visita."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("elenco dei siti da aprire (.qvl o .xml)"),
+                                 QStringLiteral("[FILE]"));
+}
+
+// --help and --version answer without a display: the GUI application would abort where there is none.
+void answerWithoutWindow(int& argc, char* argv[]) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    QCommandLineParser parser;
+    describeCommandLine(parser);
+    // Options of the GUI application (-style, -platform) are not known here: those lines are read below.
+    if (!parser.parse(arguments) ||
+        !(parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("version"))))
+        return;
+    QCoreApplication app(argc, argv);
+    nameApplication();
+    parser.process(app); // prints and exits
+}
+
+} // namespace
+
 int main(int argc, char* argv[]) {
+    answerWithoutWindow(argc, argv);
     QApplication app(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("Quovel"));
-    QApplication::setApplicationName(QStringLiteral("Quovel"));
-    QApplication::setApplicationVersion(QStringLiteral(QUOVEL_VERSION));
+    nameApplication();
     // The desktop's task bar finds the menu entry and its icon by this name.
     QGuiApplication::setDesktopFileName(QStringLiteral(QUOVEL_APP_ID));
     QIcon icon;
@@ -25,11 +58,7 @@ int main(int argc, char* argv[]) {
     QApplication::setWindowIcon(icon);
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Quovel: quali pagine web sono cambiate dall'ultima visita."));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("elenco dei siti da aprire (.qvl o .xml)"),
-                                 QStringLiteral("[FILE]"));
+    describeCommandLine(parser);
     parser.process(app);
 
     SettingsStore settings;

@@ -4,6 +4,8 @@
 
 #include <curl/curl.h>
 
+#include <QHash>
+#include <QList>
 #include <QMetaObject>
 
 #include <algorithm>
@@ -101,6 +103,38 @@ int errorNumberOf(CURLcode code) {
     }
 }
 
+// The standard phrase of a status; the server's own where it is not one of these (HTTP/2 sends none).
+QString statusText(long status, const QByteArray& serverPhrase) {
+    static const QHash<long, const char*> phrases = {{300, "Multiple Choices"},
+                                                     {301, "Moved Permanently"},
+                                                     {302, "Found"},
+                                                     {303, "See Other"},
+                                                     {307, "Temporary Redirect"},
+                                                     {308, "Permanent Redirect"},
+                                                     {400, "Bad Request"},
+                                                     {401, "Unauthorized"},
+                                                     {402, "Payment Required"},
+                                                     {403, "Forbidden"},
+                                                     {404, "Not Found"},
+                                                     {405, "Method Not Allowed"},
+                                                     {406, "Not Acceptable"},
+                                                     {407, "Proxy Authentication Required"},
+                                                     {408, "Request Timeout"},
+                                                     {409, "Conflict"},
+                                                     {410, "Gone"},
+                                                     {429, "Too Many Requests"},
+                                                     {451, "Unavailable For Legal Reasons"},
+                                                     {500, "Internal Server Error"},
+                                                     {501, "Not Implemented"},
+                                                     {502, "Bad Gateway"},
+                                                     {503, "Service Unavailable"},
+                                                     {504, "Gateway Timeout"}};
+    const char* known = phrases.value(status);
+    const QString phrase =
+        known ? QString::fromLatin1(known) : QString::fromLatin1(serverPhrase).simplified().left(80);
+    return QStringLiteral("HTTP ") + QString::number(status) + (phrase.isEmpty() ? QString() : u' ' + phrase);
+}
+
 struct CheckedUrl {
     QByteArray url; // normalised, ready for curl; empty when refused
     int errorNumber = 0;
@@ -166,6 +200,9 @@ struct Transfer {
     bool overran = false; // stopped by the deadline inside the body callback
     QByteArray body;      // while it stays within the request's cap
     bool bodyTooLarge = false;
+    long status = 0;           // of the latest response head
+    QByteArray statusPhrase;   // its reason phrase
+    bool failedStatus = false; // the body of an error answer was refused
 
     ~Transfer() {
         if (easy)
@@ -173,8 +210,26 @@ struct Transfer {
     }
 };
 
+// Every head line of every answer, redirects included; a status line starts a new head.
+size_t onHeader(char* data, size_t size, size_t count, void* userData) {
+    auto* t = static_cast<Transfer*>(userData);
+    const std::size_t n = size * count;
+    const QByteArrayView line = QByteArrayView(data, qsizetype(n)).trimmed();
+    if (line.startsWith("HTTP/")) {
+        const QList<QByteArray> parts = line.toByteArray().split(' ');
+        t->status = parts.value(1).toLong();
+        t->statusPhrase = parts.mid(2).join(' ');
+    }
+    return n;
+}
+
 size_t onBody(char* data, size_t size, size_t count, void* userData) {
     auto* t = static_cast<Transfer*>(userData);
+    // An error page is not the page: nothing of it is fingerprinted or downloaded further.
+    if (t->status >= 400) {
+        t->failedStatus = true;
+        return 0;
+    }
     // curl checks its deadline between reads, but one read of a compressed page can unpack into gigabytes.
     if (SteadyClock::now() >= t->deadline) {
         t->overran = true;
@@ -333,6 +388,8 @@ struct PageFetcher::Impl {
         curl_easy_setopt(e, CURLOPT_USERAGENT, "Quovel/" QUOVEL_VERSION);
         curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, &onBody);
         curl_easy_setopt(e, CURLOPT_WRITEDATA, &t);
+        curl_easy_setopt(e, CURLOPT_HEADERFUNCTION, &onHeader);
+        curl_easy_setopt(e, CURLOPT_HEADERDATA, &t);
         curl_easy_setopt(e, CURLOPT_ERRORBUFFER, t.errorBuffer);
         curl_easy_setopt(e, CURLOPT_PRIVATE, &t);
         t.deadline = SteadyClock::now() + std::chrono::milliseconds(timeoutMs);
@@ -393,6 +450,21 @@ struct PageFetcher::Impl {
     }
 
     void finish(Transfer& t, CURLcode code) {
+        long status = 0;
+        curl_easy_getinfo(t.easy, CURLINFO_RESPONSE_CODE, &status);
+        // A redirect curl did not follow had no usable target: the page is not there either.
+        const bool deadEnd = code == CURLE_OK && status >= 300 && status < 400;
+        if ((code == CURLE_OK || t.failedStatus) && (status >= 400 || deadEnd)) {
+            QString text = statusText(status, t.statusPhrase);
+            if (deadEnd)
+                text += QStringLiteral(": reindirizzamento senza una destinazione utilizzabile.");
+            FetchResult r;
+            r.requestId = t.request.id;
+            r.bytes = t.crc.size();
+            r.outcome = Outcome::failure(FetchError::kHttpStatus, text);
+            post(r, t.request.generation);
+            return;
+        }
         if (code == CURLE_OK) {
             FetchResult r;
             r.requestId = t.request.id;

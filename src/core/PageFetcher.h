@@ -22,6 +22,7 @@ constexpr int kProxyFailure = 35776;
 constexpr int kBadReply = 35777; // not HTTP, or a header line too long
 constexpr int kInternal = 35778; // the fetcher could not start a transfer: not about one page
 constexpr int kOther = 35779;
+constexpr int kHttpStatus = 35781; // the server answered 400 or more, or a redirect that leads nowhere
 } // namespace FetchError
 
 // What one fetch ended with: the page's fingerprint, or an error number and a description.

@@ -6,8 +6,6 @@
 #include <QNetworkInformation>
 #include <QNetworkInterface>
 
-#include <optional>
-
 namespace {
 
 // Route flags of the kernel (linux/route.h, linux/ipv6_route.h).
@@ -90,10 +88,16 @@ bool ConnectionState::hasRunningInterface() {
     return false;
 }
 
+std::optional<bool> ConnectionState::isOnline(QNetworkInformation::Reachability reachability) {
+    if (reachability == QNetworkInformation::Reachability::Unknown)
+        return std::nullopt;
+    return reachability != QNetworkInformation::Reachability::Disconnected;
+}
+
 bool ConnectionState::IsConnected() const {
     if (const QNetworkInformation* info = networkInformation()) {
-        if (info->reachability() != QNetworkInformation::Reachability::Unknown)
-            return info->reachability() == QNetworkInformation::Reachability::Online;
+        if (const std::optional<bool> online = isOnline(info->reachability()))
+            return *online;
     }
     if (!hasRunningInterface())
         return false;

@@ -73,6 +73,9 @@ private slots:
         QTest::newRow("dead site: marked, the run goes on, saved")
             << u"--save --parallel 1"_s << L{other, refused, other} << L{u"0"_s, u"5"_s, u"6"_s} << 1
             << u"<> ? <>"_s << refused + u": Errore 35772"_s << QString();
+        QTest::newRow("error page: marked, its fingerprint kept, the status named")
+            << u"--save"_s << L{m_server.url(u"/status?code=404"_s)} << L{u"5"_s} << 1 << u"?"_s
+            << u"Errore 35781: HTTP 404 Not Found"_s << QString();
         QTest::newRow("unexpected error, saved")
             << u"--save --parallel 1"_s << L{other, fixed, other} << L{u"0"_s, u"5x"_s, u"6"_s} << 2 << u"<> - -"_s
             << u"Errore 13"_s << QString();

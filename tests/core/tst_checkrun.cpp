@@ -115,6 +115,7 @@ private slots:
         w.add(u"x"_s, u"/x"_s);
         // A page that cannot be fetched is marked like a timeout, and the run goes on.
         w.add(u"dead"_s, TestHttpServer::refusedUrl(), u"555"_s);
+        w.add(u"error page"_s, u"/status?code=503"_s, u"556"_s);
         QStringList changed;
         for (int i = 0; i < 4; ++i) {
             w.add(key(i), page(i, 40 * (4 - i)), u"9"_s);
@@ -135,6 +136,8 @@ private slots:
         const SiteEntry& dead = w.entry(u"dead"_s);
         QVERIFY(dead.res == ResultMarker::kTimeout && dead.crc == u"555"_s && dead.rdatetime.isEmpty() &&
                 !dead.ticked);
+        QVERIFY(w.entry(u"error page"_s).res == ResultMarker::kTimeout &&
+                w.entry(u"error page"_s).crc == u"556"_s);
         QVERIFY(w.entry(u"idle"_s).res.isEmpty() && w.entry(u"idle"_s).crc == u"42"_s);
         QVERIFY(w.list.isModified());
         QCOMPARE(w.beeps.count(), 4);
@@ -143,11 +146,13 @@ private slots:
         QCOMPARE(w.lastStatus(), kLastCheck);
         const CheckRunReport r = w.report();
         QCOMPARE(r.changed, changed);
-        QCOMPARE(r.timeouts, (QStringList{w.server.url(u"/trickle"_s), TestHttpServer::refusedUrl()}));
-        QCOMPARE(r.failures.size(), 1);
+        QCOMPARE(r.timeouts, (QStringList{w.server.url(u"/trickle"_s), TestHttpServer::refusedUrl(),
+                                          w.server.url(u"/status?code=503"_s)}));
+        QCOMPARE(r.failures.size(), 2);
         QCOMPARE(r.failures.at(0).entryId, dead.id);
         QCOMPARE(r.failures.at(0).outcome.errorNumber(), FetchError::kConnectionRefused);
-        QCOMPARE(r.checked, 9);
+        QCOMPARE(r.failures.at(1).outcome.errorText(), u"HTTP 503 Service Unavailable"_s);
+        QCOMPARE(r.checked, 10);
         QVERIFY(r.showResults() && r.outcome.ok() && !r.stopped && !r.fromTimer);
     }
 
@@ -247,8 +252,10 @@ private slots:
     void editingTheListDuringARun() {
         QFETCH(int, parallel);
         World w(parallel);
-        for (int i = 0; i < 6; ++i)
-            w.add(key(i), u"/s%1"_s.arg(i)); // unknown paths answer 404, a page all the same
+        for (int i = 0; i < 6; ++i) {
+            w.server.setPage(u"/s%1"_s.arg(i), "page");
+            w.add(key(i), u"/s%1"_s.arg(i));
+        }
         // While e1 is in flight: reverse the order, delete e1 and e4 (not reached yet), add a ticked entry.
         bool edited = false;
         connect(&w.run, &CheckRun::statusText, &w.run, [&](const QString& text) {

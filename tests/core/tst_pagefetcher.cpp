@@ -38,7 +38,8 @@ private slots:
     }
 
     void fetch_data() {
-        // expected 0: fetched, and fingerprinted as body; environment: NAME=value set for this fetch only
+        // expected 0: fetched, and fingerprinted as body (else the error text starts with body); environment:
+        // NAME=value set for this fetch only
         columns<QString, int, int, QByteArray, QByteArray>("url", "timeout", "expected", "body", "environment");
         using namespace FetchError;
         const auto row = [](const char* name, const QString& url, int timeout, int expected,
@@ -49,7 +50,12 @@ private slots:
         row("plain", u"/fixed"_s, 5, 0, fixed);
         row("gzip is fingerprinted decoded", u"/gzip"_s, 5, 0, fixed);
         row("redirect is followed", u"/redirect?to=/fixed"_s, 5, 0, fixed);
-        row("a 404 answer is a page", u"/notfound"_s, 5, 0, TestHttpServer::notFoundBody());
+        // An error page is no page; its status is named, by its standard phrase where it has one.
+        for (const char* text :
+             {"HTTP 404 Not Found", "HTTP 500 Internal Server Error", "HTTP 503 Service Unavailable",
+              "HTTP 418 Phrase of the server", "HTTP 301 Moved Permanently: reindirizzamento"})
+            QTest::addRow("%s", text) << u"/status?code="_s + QLatin1String(text + 5, 3) << 5 << kHttpStatus
+                                      << QByteArray(text) << QByteArray();
         row("fragment, upper-case scheme, blanks", u"  HTTP://127.0.0.1:%1/fixed#part "_s, 5, 0, fixed);
         row("blank inside the address", u"/a b"_s, 5, 0, "blank in the address");
         row("5 MB streams through", u"/page?size=5000000&seed=7"_s, 5, 0, TestHttpServer::pageBody(5000000, 7));
@@ -96,6 +102,9 @@ private slots:
         QVERIFY2(result.requestId != 0, "no single report");
         QCOMPARE(result.outcome.errorNumber(), expected);
         QCOMPARE(result.outcome.errorText().isEmpty(), expected == 0);
+        if (expected != 0)
+            QVERIFY2(result.outcome.errorText().startsWith(QString::fromUtf8(body)),
+                     qPrintable(result.outcome.errorText()));
         if (expected == 0) {
             QCOMPARE(result.fingerprint, calcCRC32(body));
             QCOMPARE(m_server.lastUserAgent(), QByteArray("Quovel/" QUOVEL_VERSION));

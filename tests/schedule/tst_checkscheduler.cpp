@@ -125,6 +125,14 @@ private slots:
         QVERIFY(!f.scheduler.isBusyAnimationEnabled() && !f.scheduler.isManualRunActive());
     }
 
+    void reachability() {
+        using R = QNetworkInformation::Reachability;
+        QCOMPARE(ConnectionState::isOnline(R::Unknown), std::nullopt);
+        QCOMPARE(ConnectionState::isOnline(R::Disconnected), false);
+        for (const R limited : {R::Local, R::Site, R::Online}) // "limited" and captive portals are not offline
+            QCOMPARE(ConnectionState::isOnline(limited), true);
+    }
+
     void defaultRoute() {
         const auto v4 = [](const char* iface, const char* dest, const char* flags) {
             return ConnectionState::hasIpv4DefaultRoute(

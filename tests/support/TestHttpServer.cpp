@@ -230,6 +230,10 @@ bool TestHttpServer::answer(int fd, const QByteArray& target) {
         {u"/loop"_qs, head(0, "Location: /loop\r\n", "302 Found")}};
     if (path == u"/gzip")
         return sendAll(fd, withBody(gzip(body), gzipped));
+    if (path == u"/status") { // an answer with this status and a small page; no Location for a 3xx
+        const QByteArray status = QByteArray::number(number("code", 500)) + " Phrase of the server";
+        return sendAll(fd, withBody("a page of status " + status, {}, status.constData()));
+    }
     if (path == u"/redirect") {
         const QString to = QUrlQuery(url).queryItemValue(u"to"_qs, QUrl::FullyEncoded);
         return sendAll(fd, head(0, "Location: " + to.toLatin1() + "\r\n", "302 Found"));

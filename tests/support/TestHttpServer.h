@@ -12,7 +12,7 @@
 // A scripted HTTP/1.1 server on loopback for tests and benchmarks, a thread for each connection. It listens on
 // 127.0.0.1 and, when asked for more hosts, on 127.0.0.2, 127.0.0.3, …, each serving the same pages.
 // Paths: /fixed, /slow?ms=N, /trickle, /endless, /reset, /short, /gzip, /badgzip, /gzipbomb, /loop,
-// /redirect?to=ADDRESS, /badchunk, /hugeheader, /http09, /page?size=BYTES&delay_ms=MS&seed=S, and any path
+// /redirect?to=ADDRESS, /status?code=N, /badchunk, /hugeheader, /http09, /page?size=BYTES&delay_ms=MS&seed=S, and any path
 // given to setPage(); every other path answers 404 with notFoundBody(). Creating one removes the proxy
 // variables from the environment, so that requests to it from this process and its children go direct.
 class TestHttpServer {
