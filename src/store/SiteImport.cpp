@@ -135,6 +135,11 @@ ImportRead readImportData(const QByteArray& data, const QString& fileName) {
 ImportPlan planImport(const ImportRead& read, const SiteList& list, const QStringList& folder) {
     ImportPlan plan;
     plan.skipped = read.skipped;
+    // A list read from a file keys its entries by nick: the same page is found by its URL's key too.
+    QSet<QString> listed;
+    listed.reserve(list.count());
+    for (const SiteEntry& e : list.entries())
+        listed.insert(keyIdentity(SiteList::keyFromUrl(e.url)));
     QSet<QString> seen;
     for (const ImportedSite& site : read.sites) {
         if (!inFolder(site.folder, folder))
@@ -143,7 +148,7 @@ ImportPlan planImport(const ImportRead& read, const SiteList& list, const QStrin
         QString why;
         if (!isWebUrl(site.url))
             why = SiteImport::tr("non è un indirizzo http o https");
-        else if (list.containsKey(key))
+        else if (list.containsKey(key) || listed.contains(keyIdentity(key)))
             why = SiteImport::tr("già nella lista");
         else if (seen.contains(keyIdentity(key)))
             why = SiteImport::tr("ripetuto nel file");

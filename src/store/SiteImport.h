@@ -64,8 +64,8 @@ ImportRead readImportFile(const QString& path);
 ImportRead readImportData(const QByteArray& data, const QString& fileName);
 
 // The sites of a read file (those in folder and below it, when one is given) against the list: a URL that
-// is not http or https, or whose key is taken in the list or by an earlier site of the file, is skipped as
-// Add would refuse it; the settings a site loses are listed among the skipped too.
+// is not http or https, or whose key is taken in the list (as Add refuses it) or is that of a listed URL or of
+// an earlier site of the file, is skipped; the settings a site loses are listed among the skipped too.
 ImportPlan planImport(const ImportRead& read, const SiteList& list, const QStringList& folder = {});
 
 // Adds the sites after the last entry as Add does, each whose key is still free; sets the modified flag when
