@@ -2,7 +2,7 @@
 QUOVEL_PACKAGES=(
     g++ make cmake pkg-config
     qt6-base-dev libpugixml-dev libcurl4-openssl-dev zlib1g-dev ca-certificates
-    libgumbo-dev libpcre2-dev libdtl-dev libyaml-cpp-dev
+    libgumbo-dev libpcre2-dev libdtl-dev libzstd-dev libyaml-cpp-dev
 )
 
 quovel_install_missing() {

@@ -53,6 +53,37 @@ int wholeNumber(const QString& text, int min) {
     return ok && value >= min ? value : -1;
 }
 
+// Lists what the history holds for url's page, one version a line, and says whether any of it was lost.
+int listHistory(const PageHistory& history, const QString& url) {
+    const HistoryListing listing = history.listing(url);
+    for (const HistoryListing::Version& v : listing.versions) {
+        if (!printOut(QStringLiteral("%1 %2 %3 %4\n")
+                          .arg(v.checked.toLocalTime().toString(Qt::ISODate))
+                          .arg(v.bodyCrc)
+                          .arg(v.textBytes)
+                          .arg(v.truncated ? QStringLiteral("truncated") : QStringLiteral("complete"))))
+            break;
+    }
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        printErr(QStringLiteral("quovel-check: cannot write to standard output\n"));
+        return kExitError;
+    }
+    const qsizetype kept = qsizetype(listing.versions.size());
+    if (!listing.found) {
+        printErr(QStringLiteral("No history kept for %1\n").arg(oneLine(url)));
+    } else if (listing.damaged) {
+        printErr(QStringLiteral("The history file of %1 is damaged: %2 versions kept%3; the others go at the "
+                                "next version written\n")
+                     .arg(oneLine(url))
+                     .arg(kept)
+                     .arg(listing.held >= kept ? QStringLiteral(" of %1").arg(listing.held) : QString()));
+        return kExitFound;
+    } else {
+        printErr(QStringLiteral("%1 versions kept\n").arg(kept));
+    }
+    return kExitNothingFound;
+}
+
 QString markerWord(const QString& res) {
     const QString word = res.trimmed();
     return word.isEmpty() || res == ResultMarker::kBusy ? QStringLiteral("-") : word;
@@ -104,7 +135,8 @@ int main(int argc, char* argv[]) {
     parser.setApplicationDescription(QStringLiteral(
         "Checks every page of a Quovel list file and prints one line per entry: marker, fingerprint, URL.\n"
         "Exit status: 0 nothing changed or timed out, 1 something did or could not be fetched, 2 the file "
-        "could not be read, the run ended on an error, or the output could not be written."));
+        "could not be read, the run ended on an error, or the output could not be written.\n"
+        "With --history: 0 the history was read whole (or there is none), 1 its file is damaged."));
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption saveOption(QStringLiteral("save"),
@@ -119,6 +151,11 @@ int main(int argc, char* argv[]) {
         QStringLiteral("diff"),
         QStringLiteral(
             "After the entries, a unified diff of each changed page's text against its previous version."));
+    const QCommandLineOption historyOption(
+        QStringLiteral("history"),
+        QStringLiteral("List the versions kept in the history of URL's page, oldest first: check time, body "
+                       "fingerprint, text size in bytes, complete or truncated. No list file is read."),
+        QStringLiteral("URL"));
     const QCommandLineOption importOption(
         QStringLiteral("import"),
         QStringLiteral(
@@ -127,7 +164,7 @@ int main(int argc, char* argv[]) {
             "written. Added URLs go to standard output, what is not imported and why to standard error. "
             "Exit status 0, or 2 when IMPORT or FILE cannot be read or FILE cannot be written."),
         QStringLiteral("IMPORT"));
-    parser.addOptions({saveOption, timeoutOption, parallelOption, diffOption, importOption});
+    parser.addOptions({saveOption, timeoutOption, parallelOption, diffOption, historyOption, importOption});
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The list file to check."));
     if (!parser.parse(QCoreApplication::arguments())) {
         printErr(parser.errorText() + u'\n');
@@ -140,6 +177,13 @@ int main(int argc, char* argv[]) {
     if (parser.isSet(QStringLiteral("version"))) {
         printOut(QStringLiteral("quovel-check " QUOVEL_VERSION "\n"));
         return kExitNothingFound;
+    }
+    if (parser.isSet(historyOption)) {
+        if (!parser.positionalArguments().isEmpty()) {
+            printErr(QStringLiteral("quovel-check: --history takes a URL and no list file\n"));
+            return kExitError;
+        }
+        return listHistory(PageHistory(PageHistory::defaultFolder()), parser.value(historyOption));
     }
     if (parser.positionalArguments().size() != 1) {
         printErr(QStringLiteral("quovel-check: give exactly one list file (see --help)\n"));

@@ -17,9 +17,24 @@ struct PageVersion {
     bool truncated = false; // cut to fit the size cap of one version
 };
 
+// What a history file holds, as `quovel-check --history` lists it: the versions without their texts.
+struct HistoryListing {
+    struct Version {
+        QDateTime checked;
+        qint32 bodyCrc = 0;
+        qint64 textBytes = 0; // UTF-8
+        bool truncated = false;
+    };
+    bool found = false;            // there is a history file for the page
+    bool damaged = false;          // some of it could not be read: those versions are dropped at the next write
+    int held = 0;                  // versions the file says it holds
+    std::vector<Version> versions; // the intact ones, oldest first
+};
+
 // The history of page texts, kept compressed in one file per URL under a folder of the user's data: the
-// last versions of each page, each at most 1 MiB compressed. Files are written atomically; a damaged file
-// reads as no history and is replaced by the next version recorded. Thread-safe.
+// last versions of each page, each at most 1 MiB compressed. A file is replaced whole (never written through
+// a link), under a lock file beside it, so that two processes recording one page lose nothing; a write that
+// fails leaves it as it was. Only the damaged versions of a damaged file are lost. Thread-safe.
 class PageHistory : public PageArchive {
 public:
     static constexpr int kDefaultVersions = 10;
@@ -37,10 +52,11 @@ public:
     void record(const QString& url, const QString& text, const QDateTime& when, qint32 bodyCrc) override;
     void noteChecked(const QStringList& urls, const QDateTime& when) override;
 
-    // The stored versions of url's page, oldest first; none when there is no history or it is damaged.
+    // The intact stored versions of url's page, oldest first.
     std::vector<PageVersion> versions(const QString& url) const;
     // The newest stored version, when there is one.
     std::optional<PageVersion> latest(const QString& url) const;
+    HistoryListing listing(const QString& url) const;
     // Removes the history of every page not checked since `days` days before now; returns how many went.
     int prune(const QDateTime& now, int days = kPruneDays);
 

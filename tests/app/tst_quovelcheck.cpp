@@ -131,6 +131,12 @@ private slots:
         QCOMPARE(checked.lines.mid(1, 2).join(u'|').count(e.url), 2); // --- and +++ name the page
         QCOMPARE(checked.lines.mid(3), (QStringList{u"@@ -1,2 +1,2 @@"_s, u" Notizie"_s, u"-Il prezzo è 10 euro"_s,
                                                     u"+Il prezzo è 12 euro"_s}));
+        // --history lists both versions kept: time, body fingerprint, text size, complete or not.
+        const Checked listed = check({u"--history"_s, e.url});
+        QCOMPARE(listed.exitCode, 0);
+        QCOMPARE(listed.lines.size(), 2);
+        QVERIFY(listed.lines.last().endsWith(u' ' + checked.lines.first().section(u' ', 1, 1) + u" 28 complete"));
+        QVERIFY2(listed.errors.contains(u"2 versions kept"_s), qPrintable(listed.errors));
     }
 
     // --import adds to a list (made when missing) and checks nothing; a file it cannot read changes nothing.
@@ -168,7 +174,8 @@ private slots:
         other.close();
         for (const QString& arguments :
              QStringList{QString(), list, list + list, u"--timeout 0"_s + list, u"--timeout abc"_s + list,
-                         u"--parallel x"_s + list, u"--frobnicate"_s + list, u"--save "_s + other.fileName()}) {
+                         u"--parallel x"_s + list, u"--frobnicate"_s + list, u"--history x"_s + list,
+                         u"--save "_s + other.fileName()}) {
             const Checked checked = check(arguments.split(u' ', Qt::SkipEmptyParts));
             QVERIFY2(checked.exitCode == 2 && checked.lines.isEmpty() && !checked.errors.isEmpty(),
                      qPrintable(arguments));
