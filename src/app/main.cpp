@@ -1,5 +1,6 @@
 #include "core/CheckRun.h"
 #include "core/Clock.h"
+#include "core/Language.h"
 #include "core/SiteList.h"
 #include "schedule/CheckScheduler.h"
 #include "schedule/ConnectionState.h"
@@ -11,6 +12,11 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QIcon>
+#include <QLocale>
+#include <QPalette>
+
+#include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -20,12 +26,54 @@ void nameApplication() {
     QCoreApplication::setApplicationVersion(QStringLiteral(QUOVEL_VERSION));
 }
 
+const QString kLang = QStringLiteral("lang");
+
 void describeCommandLine(QCommandLineParser& parser) {
-    parser.setApplicationDescription(QStringLiteral("Quovel: quali pagine web sono cambiate dall'ultima visita."));
+    parser.setApplicationDescription(
+        QCoreApplication::translate("main", "Quovel: quali pagine web sono cambiate dall'ultima visita."));
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("elenco dei siti da aprire (.qvl o .xml)"),
+    parser.addOption(QCommandLineOption(
+        kLang,
+        QCoreApplication::translate(
+            "main", "Lingua di questa esecuzione: it (italiano), en (inglese) o source (i testi originali)."),
+        QStringLiteral("LANG")));
+    parser.addPositionalArgument(QStringLiteral("FILE"),
+                                 QCoreApplication::translate("main", "elenco dei siti da aprire (.qvl o .xml)"),
                                  QStringLiteral("[FILE]"));
+}
+
+// Everything shown from here on, --help included, speaks the language of the run: --lang's, else the one the
+// Language setting keeps, else the user's. False for a --lang that names none.
+bool speakTheLanguage(QCoreApplication& app, const SettingsStore& settings) {
+    QCommandLineParser early;
+    const QCommandLineOption lang(kLang, QString(), QStringLiteral("LANG"));
+    early.addOption(lang);
+    early.parse(QCoreApplication::arguments()); // the other options are the full parser's business
+    const QString choice = early.isSet(lang) ? early.value(lang) : settings.language();
+    if (early.isSet(lang) && (!Language::isChoice(choice) || choice.isEmpty() || choice == u"auto")) {
+        std::fputs("quovel: --lang takes it, en or source\n", stderr);
+        return false;
+    }
+    Language::install(app, Language::resolve(choice, QLocale::system().uiLanguages()));
+    return true;
+}
+
+// Qt's Fusion style with a dark palette of its colour roles.
+void useDarkPalette() {
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    const QColor window(0x35, 0x35, 0x35), base(0x24, 0x24, 0x24), text(0xe8, 0xe8, 0xe8);
+    QPalette dark(text, window, window.lighter(130), window.darker(130), window.darker(115), text, text, base,
+                  window);
+    dark.setColor(QPalette::Highlight, QColor(0x2a, 0x82, 0xda));
+    dark.setColor(QPalette::HighlightedText, Qt::white);
+    dark.setColor(QPalette::ToolTipBase, base);
+    dark.setColor(QPalette::ToolTipText, text);
+    dark.setColor(QPalette::Link, QColor(0x6c, 0xb4, 0xff));
+    dark.setColor(QPalette::Disabled, QPalette::Text, text.darker(170));
+    dark.setColor(QPalette::Disabled, QPalette::WindowText, text.darker(170));
+    dark.setColor(QPalette::Disabled, QPalette::ButtonText, text.darker(170));
+    QApplication::setPalette(dark);
 }
 
 // --help and --version answer without a display: the GUI application would abort where there is none.
@@ -41,7 +89,12 @@ void answerWithoutWindow(int& argc, char* argv[]) {
         return;
     QCoreApplication app(argc, argv);
     nameApplication();
-    parser.process(app); // prints and exits
+    const SettingsStore settings;
+    if (!speakTheLanguage(app, settings))
+        std::exit(1);
+    QCommandLineParser spoken;
+    describeCommandLine(spoken);
+    spoken.process(app); // prints and exits
 }
 
 } // namespace
@@ -56,12 +109,17 @@ int main(int argc, char* argv[]) {
     for (const char* size : {"48", "128", "256"})
         icon.addFile(QStringLiteral(":/icons/quovel-") + QLatin1String(size) + QStringLiteral(".png"));
     QApplication::setWindowIcon(icon);
+    // For checking the colours against a dark theme on any desktop.
+    if (qgetenv("QUOVEL_PALETTE") == "dark")
+        useDarkPalette();
 
+    SettingsStore settings;
+    if (!speakTheLanguage(app, settings))
+        return 1;
     QCommandLineParser parser;
     describeCommandLine(parser);
     parser.process(app);
 
-    SettingsStore settings;
     // Before the run, which writes to it until it ends.
     PageHistory history(PageHistory::defaultFolder(), settings.historyVersions());
     SiteList list;

@@ -1,6 +1,7 @@
 // quovel-check: checks every entry of a list file as a scheduled run does, without a window.
 #include "core/CheckRun.h"
 #include "core/Clock.h"
+#include "core/Language.h"
 #include "core/SiteList.h"
 #include "core/TextDiff.h"
 #include "store/PageHistory.h"
@@ -10,6 +11,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QLocale>
 
 #include <cerrno>
 #include <csignal>
@@ -65,21 +67,24 @@ int listHistory(const PageHistory& history, const QString& url) {
             break;
     }
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-        printErr(QStringLiteral("quovel-check: cannot write to standard output\n"));
+        printErr(QCoreApplication::translate("QuovelCheck", "quovel-check: cannot write to standard output\n"));
         return kExitError;
     }
     const qsizetype kept = qsizetype(listing.versions.size());
     if (!listing.found) {
-        printErr(QStringLiteral("No history kept for %1\n").arg(oneLine(url)));
+        printErr(QCoreApplication::translate("QuovelCheck", "No history kept for %1\n").arg(oneLine(url)));
     } else if (listing.damaged) {
-        printErr(QStringLiteral("The history file of %1 is damaged: %2 versions kept%3; the others go at the "
-                                "next version written\n")
+        printErr(QCoreApplication::translate(
+                     "QuovelCheck", "The history file of %1 is damaged: %2 versions kept%3; the others go at the "
+                                    "next version written\n")
                      .arg(oneLine(url))
                      .arg(kept)
-                     .arg(listing.held >= kept ? QStringLiteral(" of %1").arg(listing.held) : QString()));
+                     .arg(listing.held >= kept
+                              ? QCoreApplication::translate("QuovelCheck", " of %1").arg(listing.held)
+                              : QString()));
         return kExitFound;
     } else {
-        printErr(QStringLiteral("%1 versions kept\n").arg(kept));
+        printErr(QCoreApplication::translate("QuovelCheck", "%1 versions kept\n").arg(kept));
     }
     return kExitNothingFound;
 }
@@ -131,41 +136,54 @@ int main(int argc, char* argv[]) {
     QCoreApplication::setApplicationName(QStringLiteral("quovel-check"));
     QCoreApplication::setApplicationVersion(QStringLiteral(QUOVEL_VERSION));
 
+    // The messages speak the user's language; the entry lines, which scripts read, never change.
+    const SettingsStore settings;
+    Language::install(app, Language::resolve(settings.language(), QLocale::system().uiLanguages()));
+
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
+    parser.setApplicationDescription(QCoreApplication::translate(
+        "QuovelCheck",
         "Checks every page of a Quovel list file and prints one line per entry: marker, fingerprint, URL.\n"
         "Exit status: 0 nothing changed or timed out, 1 something did or could not be fetched, 2 the file "
         "could not be read, the run ended on an error, or the output could not be written.\n"
         "With --history: 0 the history was read whole (or there is none), 1 its file is damaged."));
     parser.addHelpOption();
     parser.addVersionOption();
-    const QCommandLineOption saveOption(QStringLiteral("save"),
-                                        QStringLiteral("Write the new fingerprints and times back into FILE."));
+    const QCommandLineOption saveOption(
+        QStringLiteral("save"),
+        QCoreApplication::translate("QuovelCheck", "Write the new fingerprints and times back into FILE."));
     const QCommandLineOption timeoutOption(
-        QStringLiteral("timeout"), QStringLiteral("Fetch timeout in seconds (default: the Timeout setting)."),
+        QStringLiteral("timeout"),
+        QCoreApplication::translate("QuovelCheck", "Fetch timeout in seconds (default: the Timeout setting)."),
         QStringLiteral("S"));
     const QCommandLineOption parallelOption(
-        QStringLiteral("parallel"), QStringLiteral("Pages fetched at once (default: the Parallel setting)."),
+        QStringLiteral("parallel"),
+        QCoreApplication::translate("QuovelCheck", "Pages fetched at once (default: the Parallel setting)."),
         QStringLiteral("N"));
     const QCommandLineOption diffOption(
         QStringLiteral("diff"),
-        QStringLiteral(
+        QCoreApplication::translate(
+            "QuovelCheck",
             "After the entries, a unified diff of each changed page's text against its previous version."));
     const QCommandLineOption historyOption(
         QStringLiteral("history"),
-        QStringLiteral("List the versions kept in the history of URL's page, oldest first: check time, body "
-                       "fingerprint, text size in bytes, complete or truncated. No list file is read."),
+        QCoreApplication::translate("QuovelCheck",
+                                    "List the versions kept in the history of URL's page, oldest first: check "
+                                    "time, body fingerprint, text size in bytes, complete or truncated. No list "
+                                    "file is read."),
         QStringLiteral("URL"));
     const QCommandLineOption importOption(
         QStringLiteral("import"),
-        QStringLiteral(
+        QCoreApplication::translate(
+            "QuovelCheck",
             "Add the pages of IMPORT (a urlwatch job list, an OPML file, browser bookmarks in HTML, or one "
             "URL a line) to FILE, which need not exist yet, and check nothing; with --save FILE is "
             "written. Added URLs go to standard output, what is not imported and why to standard error. "
             "Exit status 0, or 2 when IMPORT or FILE cannot be read or FILE cannot be written."),
         QStringLiteral("IMPORT"));
     parser.addOptions({saveOption, timeoutOption, parallelOption, diffOption, historyOption, importOption});
-    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The list file to check."));
+    parser.addPositionalArgument(QStringLiteral("FILE"),
+                                 QCoreApplication::translate("QuovelCheck", "The list file to check."));
     if (!parser.parse(QCoreApplication::arguments())) {
         printErr(parser.errorText() + u'\n');
         return kExitError;
@@ -180,13 +198,15 @@ int main(int argc, char* argv[]) {
     }
     if (parser.isSet(historyOption)) {
         if (!parser.positionalArguments().isEmpty()) {
-            printErr(QStringLiteral("quovel-check: --history takes a URL and no list file\n"));
+            printErr(QCoreApplication::translate("QuovelCheck",
+                                                 "quovel-check: --history takes a URL and no list file\n"));
             return kExitError;
         }
         return listHistory(PageHistory(PageHistory::defaultFolder()), parser.value(historyOption));
     }
     if (parser.positionalArguments().size() != 1) {
-        printErr(QStringLiteral("quovel-check: give exactly one list file (see --help)\n"));
+        printErr(
+            QCoreApplication::translate("QuovelCheck", "quovel-check: give exactly one list file (see --help)\n"));
         return kExitError;
     }
     const QString path = parser.positionalArguments().constFirst();
@@ -194,19 +214,20 @@ int main(int argc, char* argv[]) {
         return importInto(parser.value(importOption), path, parser.isSet(saveOption));
 
     // The user's settings, with the command line's values on top; the settings are never written.
-    const SettingsStore settings;
     CheckOptions options = settings.checkOptions();
     if (parser.isSet(timeoutOption)) {
         options.timeoutSeconds = wholeNumber(parser.value(timeoutOption), 1);
         if (options.timeoutSeconds < 0) {
-            printErr(QStringLiteral("quovel-check: --timeout takes a whole number of seconds from 1\n"));
+            printErr(QCoreApplication::translate(
+                "QuovelCheck", "quovel-check: --timeout takes a whole number of seconds from 1\n"));
             return kExitError;
         }
     }
     if (parser.isSet(parallelOption)) {
         const int parallel = wholeNumber(parser.value(parallelOption), 1);
         if (parallel < 0) {
-            printErr(QStringLiteral("quovel-check: --parallel takes a whole number from 1\n"));
+            printErr(QCoreApplication::translate("QuovelCheck",
+                                                 "quovel-check: --parallel takes a whole number from 1\n"));
             return kExitError;
         }
         options.parallel = SettingsStore::clampParallel(parallel);
@@ -216,7 +237,8 @@ int main(int argc, char* argv[]) {
 
     SiteListReadResult read = readSiteListFile(path, SiteListRoot::ElencoSiti); // never overwrite other XML
     if (!read.outcome.ok()) {
-        printErr(QStringLiteral("quovel-check: %1: %2 (%3)\n").arg(path, read.outcome.errorText(), read.detail));
+        printErr(QStringLiteral("quovel-check: %1: %2 (%3)\n")
+                     .arg(path, Language::text("SiteListFileTexts", read.outcome.errorText()), read.detail));
         return kExitError;
     }
     SiteList list;
@@ -270,25 +292,26 @@ int main(int argc, char* argv[]) {
     const bool printed = std::fflush(stdout) == 0 && !std::ferror(stdout);
     const int outputError = errno;
     for (const PageFailure& failure : report.failures) {
-        printErr(QStringLiteral("%1: Errore %2: %3\n")
+        printErr(QCoreApplication::translate("QuovelCheck", "%1: Errore %2: %3\n")
                      .arg(oneLine(failure.url))
                      .arg(failure.outcome.errorNumber())
                      .arg(failure.outcome.errorText()));
     }
 
-    printErr(QStringLiteral("%1 of %2 checked: %3 changed, %4 timed out\n")
+    printErr(QCoreApplication::translate("QuovelCheck", "%1 of %2 checked: %3 changed, %4 timed out\n")
                  .arg(report.checked)
                  .arg(list.count())
                  .arg(report.changed.size())
                  .arg(report.timeouts.size()));
     int status = report.changed.isEmpty() && report.timeouts.isEmpty() ? kExitNothingFound : kExitFound;
     if (!report.outcome.ok()) {
-        printErr(
-            QStringLiteral("Errore %1: %2\n").arg(report.outcome.errorNumber()).arg(report.outcome.errorText()));
+        printErr(QCoreApplication::translate("QuovelCheck", "Errore %1: %2\n")
+                     .arg(report.outcome.errorNumber())
+                     .arg(report.outcome.errorText()));
         status = kExitError;
     }
     if (!printed) {
-        printErr(QStringLiteral("quovel-check: cannot write to standard output: %1\n")
+        printErr(QCoreApplication::translate("QuovelCheck", "quovel-check: cannot write to standard output: %1\n")
                      .arg(QString::fromLocal8Bit(std::strerror(outputError))));
         status = kExitError;
     }

@@ -47,8 +47,7 @@ bool parseCrc(const QString& text, qint32* value) {
 } // namespace
 
 QString CheckRunReport::errorMessage() const {
-    return QStringLiteral("Errore ") + QString::number(outcome.errorNumber()) + u'.' + QStringLiteral("\r\n") +
-           outcome.errorText();
+    return CheckRun::tr("Errore %1.").arg(outcome.errorNumber()) + QStringLiteral("\r\n") + outcome.errorText();
 }
 
 struct CheckRun::Impl {
@@ -241,7 +240,7 @@ void CheckRun::Impl::startOrWait(std::size_t position) {
 void CheckRun::Impl::startFetch(int row, std::size_t position, const QString& host) {
     const QString url = list.field(row, SiteList::Field::Url);
     list.setField(row, SiteList::Field::Res, ResultMarker::kBusy);
-    emit q->statusText(QStringLiteral("Browsing ") + url.left(kStatusUrlChars) + QStringLiteral("..."));
+    emit q->statusText(CheckRun::tr("Browsing %1...").arg(url.left(kStatusUrlChars)));
     // The body is kept for its text when its fingerprint changed, or when a site in text mode has no text
     // fingerprint to compare with yet.
     const SiteOptions& site = list.entryAt(row).options;
@@ -298,7 +297,7 @@ void CheckRun::Impl::handleResult(int row, const Flight& flight, const FetchResu
 
     qint32 stored = 0;
     if (!parseCrc(list.field(row, SiteList::Field::Crc), &stored)) {
-        fail(Outcome::failure(kTypeMismatch, QStringLiteral("Type mismatch")));
+        fail(Outcome::failure(kTypeMismatch, CheckRun::tr("Type mismatch")));
         return;
     }
     const bool bodyChanged = stored != result.fingerprint;
@@ -313,9 +312,9 @@ void CheckRun::Impl::handleResult(int row, const Flight& flight, const FetchResu
         // silently, once the page has a text that fits.
         const QString why =
             result.bodyTooLarge
-                ? QStringLiteral("Pagina più grande di %1 KiB: confrontata per intero, non per testo.")
+                ? CheckRun::tr("Pagina più grande di %1 KiB: confrontata per intero, non per testo.")
                       .arg(maxTextBytes / 1024)
-                : QStringLiteral("Pagina senza testo (%1): confrontata per intero, non per testo.")
+                : CheckRun::tr("Pagina senza testo (%1): confrontata per intero, non per testo.")
                       .arg(QString::fromLatin1(result.contentType).simplified().left(80));
         notes.append({flight.entryId, flight.url, Outcome::failure(kJudgedByBody, why)});
         site.textCrc.reset();
@@ -445,7 +444,8 @@ void CheckRun::Impl::finish() {
             [keeper, urls = std::move(checkedUrls), when = clock.now()] { keeper->noteChecked(urls, when); });
         checkedUrls = QStringList();
     }
-    emit q->statusText(QStringLiteral("Last check at ") + clock.now().time().toString(QStringLiteral("HH:mm:ss")));
+    emit q->statusText(
+        CheckRun::tr("Last check at %1").arg(clock.now().time().toString(QStringLiteral("HH:mm:ss"))));
     CheckRunReport r = report();
     r.stopped = stopRequested && (next < snapshot.size() || waitingCount > 0);
     endRun(r);

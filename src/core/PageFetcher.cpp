@@ -4,6 +4,7 @@
 
 #include <curl/curl.h>
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QList>
 #include <QMetaObject>
@@ -31,29 +32,33 @@ bool initCurl() {
 QString describe(int errorNumber, int timeoutSeconds) {
     switch (errorNumber) {
     case FetchError::kTimeout:
-        return timeoutSeconds == 1 ? QStringLiteral("Tempo scaduto: la pagina non è arrivata entro 1 secondo.")
-                                   : QStringLiteral("Tempo scaduto: la pagina non è arrivata entro %1 secondi.")
-                                         .arg(timeoutSeconds);
+        return timeoutSeconds == 1
+                   ? QCoreApplication::translate("PageFetcher",
+                                                 "Tempo scaduto: la pagina non è arrivata entro 1 secondo.")
+                   : QCoreApplication::translate("PageFetcher",
+                                                 "Tempo scaduto: la pagina non è arrivata entro %1 secondi.")
+                         .arg(timeoutSeconds);
     case FetchError::kBadUrl:
-        return QStringLiteral("Indirizzo non valido: sono ammessi solo indirizzi http e https.");
+        return QCoreApplication::translate("PageFetcher",
+                                           "Indirizzo non valido: sono ammessi solo indirizzi http e https.");
     case FetchError::kHostNotFound:
-        return QStringLiteral("Host non trovato.");
+        return QCoreApplication::translate("PageFetcher", "Host non trovato.");
     case FetchError::kConnectionRefused:
-        return QStringLiteral("Connessione al server non riuscita.");
+        return QCoreApplication::translate("PageFetcher", "Connessione al server non riuscita.");
     case FetchError::kTlsFailure:
-        return QStringLiteral("Connessione sicura (TLS) non riuscita.");
+        return QCoreApplication::translate("PageFetcher", "Connessione sicura (TLS) non riuscita.");
     case FetchError::kTooManyRedirects:
-        return QStringLiteral("Troppi reindirizzamenti.");
+        return QCoreApplication::translate("PageFetcher", "Troppi reindirizzamenti.");
     case FetchError::kBrokenTransfer:
-        return QStringLiteral("Trasferimento interrotto o incompleto.");
+        return QCoreApplication::translate("PageFetcher", "Trasferimento interrotto o incompleto.");
     case FetchError::kProxyFailure:
-        return QStringLiteral("Errore del proxy.");
+        return QCoreApplication::translate("PageFetcher", "Errore del proxy.");
     case FetchError::kBadReply:
-        return QStringLiteral("Risposta del server non valida.");
+        return QCoreApplication::translate("PageFetcher", "Risposta del server non valida.");
     case FetchError::kInternal:
-        return QStringLiteral("Errore interno: il trasferimento non è partito.");
+        return QCoreApplication::translate("PageFetcher", "Errore interno: il trasferimento non è partito.");
     default:
-        return QStringLiteral("Errore di rete.");
+        return QCoreApplication::translate("PageFetcher", "Errore di rete.");
     }
 }
 
@@ -457,7 +462,8 @@ struct PageFetcher::Impl {
         if ((code == CURLE_OK || t.failedStatus) && (status >= 400 || deadEnd)) {
             QString text = statusText(status, t.statusPhrase);
             if (deadEnd)
-                text += QStringLiteral(": reindirizzamento senza una destinazione utilizzabile.");
+                text += QCoreApplication::translate("PageFetcher",
+                                                    ": reindirizzamento senza una destinazione utilizzabile.");
             FetchResult r;
             r.requestId = t.request.id;
             r.bytes = t.crc.size();

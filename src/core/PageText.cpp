@@ -1,5 +1,7 @@
 #include "core/PageText.h"
 
+#include <QCoreApplication>
+
 #include "core/Fingerprint.h"
 #include "core/MarkupScan.h"
 
@@ -329,14 +331,17 @@ TextRules& TextRules::operator=(TextRules&&) noexcept = default;
 
 QString TextRules::patternError(const QString& pattern) {
     if (pattern.isEmpty())
-        return QStringLiteral("Regola vuota");
+        return QCoreApplication::translate("TextRules", "Regola vuota");
     if (pattern.size() > kMaxRuleLength)
-        return QStringLiteral("Regola troppo lunga: al massimo %1 caratteri").arg(kMaxRuleLength);
+        return QCoreApplication::translate("TextRules", "Regola troppo lunga: al massimo %1 caratteri")
+            .arg(kMaxRuleLength);
     const QRegularExpression re(pattern);
     if (re.isValid())
         return {};
     const qsizetype position = std::min(re.patternErrorOffset() + 1, pattern.size());
-    return QStringLiteral("Espressione non valida: %1 (posizione %2)").arg(re.errorString()).arg(position);
+    return QCoreApplication::translate("TextRules", "Espressione non valida: %1 (posizione %2)")
+        .arg(re.errorString())
+        .arg(position);
 }
 
 FilteredText TextRules::apply(const QString& text) const {

@@ -1,5 +1,7 @@
 #include "core/SiteList.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <array>
 #include <utility>
@@ -8,17 +10,17 @@ namespace {
 
 struct ColumnInfo {
     const char16_t* key;
-    const char16_t* caption;
+    const char* caption;
     int widthTwips;
     SiteList::Field field;
 };
 
 constexpr std::array<ColumnInfo, SiteList::ColumnCount> kColumns{{
-    {u"x1", u"                      URL", 2900, SiteList::Field::Url},
-    {u"x2", u"RES", 550, SiteList::Field::Res},
-    {u"x3", u"      CRC", 1180, SiteList::Field::Crc},
-    {u"x4", u"   Ultimo controllo", 1670, SiteList::Field::RDateTime},
-    {u"x5", u"   Descrizione", 2000, SiteList::Field::Descrizione},
+    {u"x1", QT_TRANSLATE_NOOP("SiteList", "                      URL"), 2900, SiteList::Field::Url},
+    {u"x2", QT_TRANSLATE_NOOP("SiteList", "RES"), 550, SiteList::Field::Res},
+    {u"x3", QT_TRANSLATE_NOOP("SiteList", "      CRC"), 1180, SiteList::Field::Crc},
+    {u"x4", QT_TRANSLATE_NOOP("SiteList", "   Ultimo controllo"), 1670, SiteList::Field::RDateTime},
+    {u"x5", QT_TRANSLATE_NOOP("SiteList", "   Descrizione"), 2000, SiteList::Field::Descrizione},
 }};
 
 bool validColumn(int column) {
@@ -70,7 +72,7 @@ QString SiteList::columnKey(int column) {
 }
 
 QString SiteList::columnCaption(int column) {
-    return validColumn(column) ? QString::fromUtf16(kColumns[column].caption) : QString();
+    return validColumn(column) ? QCoreApplication::translate("SiteList", kColumns[column].caption) : QString();
 }
 
 int SiteList::columnWidthTwips(int column) {

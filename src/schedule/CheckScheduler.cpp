@@ -2,6 +2,7 @@
 
 #include "core/CheckRun.h"
 #include "core/Clock.h"
+#include "core/Language.h"
 #include "schedule/ConnectionState.h"
 
 namespace {
@@ -9,11 +10,14 @@ constexpr int kFrameCount = 6;
 constexpr int kInvalidPropertyValue = 380; // what a timer answers to an interval it cannot take
 } // namespace
 
-const QString CheckScheduler::kTimerDisabledText = QStringLiteral("Timer disabled");
-const QString CheckScheduler::kNextCheckPrefix = QStringLiteral("Next check at ");
-const QString CheckScheduler::kOfflineTitle = QStringLiteral("Error: PC not online.");
-const QString CheckScheduler::kOfflineText =
-    QStringLiteral("Il PC non è connesso ad Internet.\r\nAvviare una connessione e riprovare...");
+const QString CheckScheduler::kTimerDisabledText =
+    QString::fromUtf8(QT_TRANSLATE_NOOP("CheckScheduler", "Timer disabled"));
+const QString CheckScheduler::kNextCheckPrefix =
+    QString::fromUtf8(QT_TRANSLATE_NOOP("CheckScheduler", "Next check at "));
+const QString CheckScheduler::kOfflineTitle =
+    QString::fromUtf8(QT_TRANSLATE_NOOP("CheckScheduler", "Error: PC not online."));
+const QString CheckScheduler::kOfflineText = QString::fromUtf8(QT_TRANSLATE_NOOP(
+    "CheckScheduler", "Il PC non è connesso ad Internet.\r\nAvviare una connessione e riprovare..."));
 
 CheckScheduler::CheckScheduler(CheckRun& run, const ConnectionState& connection, const Clock& clock,
                                QObject* parent)
@@ -21,7 +25,7 @@ CheckScheduler::CheckScheduler(CheckRun& run, const ConnectionState& connection,
     , m_run(run)
     , m_connection(connection)
     , m_clockSource(clock)
-    , m_clock{ClockKey::kDisarmed, true, kTimerDisabledText} {
+    , m_clock{ClockKey::kDisarmed, true, Language::text("CheckScheduler", kTimerDisabledText)} {
     m_scheduleTimer.setSingleShot(false);
     // Long periods must not drift by the coarse timer's 5% slack.
     m_scheduleTimer.setTimerType(Qt::PreciseTimer);
@@ -33,11 +37,10 @@ CheckScheduler::CheckScheduler(CheckRun& run, const ConnectionState& connection,
 
 Outcome CheckScheduler::TimerStarted(qint64 lInterval) {
     if (lInterval <= 0 || lInterval > kMaxIntervalSeconds) {
-        return Outcome::failure(
-            kInvalidPropertyValue,
-            QStringLiteral("Intervallo non valido: %1 secondi.\r\nIl timer accetta da 1 a %2 secondi.")
-                .arg(lInterval)
-                .arg(kMaxIntervalSeconds));
+        return Outcome::failure(kInvalidPropertyValue,
+                                tr("Intervallo non valido: %1 secondi.\r\nIl timer accetta da 1 a %2 secondi.")
+                                    .arg(lInterval)
+                                    .arg(kMaxIntervalSeconds));
     }
     m_intervalSeconds = lInterval;
     // start() on an active timer restarts it with the new period: at most one schedule exists.
@@ -49,7 +52,7 @@ Outcome CheckScheduler::TimerStarted(qint64 lInterval) {
 void CheckScheduler::TimerStop() {
     m_scheduleTimer.stop();
     m_intervalSeconds = 0;
-    show(ClockKey::kDisarmed, true, kTimerDisabledText);
+    show(ClockKey::kDisarmed, true, Language::text("CheckScheduler", kTimerDisabledText));
 }
 
 void CheckScheduler::ScheduleTick() {
@@ -97,7 +100,8 @@ void CheckScheduler::endManualRun() {
 }
 
 QString CheckScheduler::nextCheckText() const {
-    return kNextCheckPrefix + generalDateTimeText(m_clockSource.now().addSecs(m_intervalSeconds));
+    return Language::text("CheckScheduler", kNextCheckPrefix) +
+           generalDateTimeText(m_clockSource.now().addSecs(m_intervalSeconds));
 }
 
 void CheckScheduler::show(const QString& key, bool overlay, const QString& hoverText) {

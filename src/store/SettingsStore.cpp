@@ -92,3 +92,7 @@ int SettingsStore::historyVersions() const {
 int SettingsStore::clampParallel(int parallel) {
     return std::clamp(parallel, 1, kMaxParallel);
 }
+
+QString SettingsStore::language() const {
+    return get(SettingKeys::kSettings, SettingKeys::kLanguage, {}).trimmed().toLower();
+}

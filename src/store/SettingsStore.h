@@ -35,6 +35,8 @@ public:
     qint64 maxTextBytes() const;
     // HistoryVersions: versions of each page's text kept (default 10, within 1 to 1000).
     int historyVersions() const;
+    // Language: "it", "en" or "source"; anything else (the default) follows the user's locale.
+    QString language() const;
 
 private:
     SettingsStore(const QString& application, std::unique_ptr<QSettings> settings);
@@ -48,6 +50,7 @@ inline const QString kTimeout = QStringLiteral("Timeout");
 inline const QString kParallel = QStringLiteral("Parallel");
 inline const QString kMaxTextBytes = QStringLiteral("MaxTextBytes");
 inline const QString kHistoryVersions = QStringLiteral("HistoryVersions");
+inline const QString kLanguage = QStringLiteral("Language");
 inline const QString kMainWindow = QStringLiteral("frmQVL");
 inline const QString kPlacement = QStringLiteral("LTWHS");
 inline const QString kDefaultPlacement = QStringLiteral("1551\u00a71551\u00a74425\u00a78535\u00a70");

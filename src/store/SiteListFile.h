@@ -38,16 +38,22 @@ SiteListReadResult readSiteListData(QByteArray data, SiteListRoot root = SiteLis
 // complete, and nothing is written when an entry cannot be held by the format or the file would be too large.
 Outcome writeSiteListFile(const QString& path, const std::vector<SiteEntry>& entries);
 
-// User texts of the list file commands.
+// User texts of the list file commands (source texts: shown through Language::text("SiteListFileTexts", ...)).
 namespace SiteListFileTexts {
-inline const QString kFormatError = QStringLiteral("Il file non è nel formato corretto.");
-inline const QString kLoadErrorTitle = QStringLiteral("Load error");
-inline const QString kOpenTitle = QStringLiteral("Caricamento elenco siti da aggiornare");
-inline const QString kSaveTitle = QStringLiteral("Salvataggio degli url da verificare");
+inline const QString kFormatError =
+    QString::fromUtf8(QT_TRANSLATE_NOOP("SiteListFileTexts", "Il file non è nel formato corretto."));
+inline const QString kLoadErrorTitle = QString::fromUtf8(QT_TRANSLATE_NOOP("SiteListFileTexts", "Load error"));
+inline const QString kOpenTitle =
+    QString::fromUtf8(QT_TRANSLATE_NOOP("SiteListFileTexts", "Caricamento elenco siti da aggiornare"));
+inline const QString kSaveTitle =
+    QString::fromUtf8(QT_TRANSLATE_NOOP("SiteListFileTexts", "Salvataggio degli url da verificare"));
 inline const QString kOpenDefaultExt = QStringLiteral("*.qvl");
-inline const QString kSaveDefaultExt = QStringLiteral("*.xml");
-inline const QString kFilter = QStringLiteral("XML files (*.xml)|*.xml|Quovel files (*.qvl)|*.qvl");
-inline const QString kOverwriteQuestion = QStringLiteral("Vuoi sovrascrivere il file esistente?");
-inline const QString kOverwriteTitle = QStringLiteral("Conferma sovrascrittura");
-inline const QString kCaptionPrefix = QStringLiteral("Quovel - ");
+inline const QString kSaveDefaultExt = QStringLiteral("*.qvl");
+inline const QString kFilter = QString::fromUtf8(
+    QT_TRANSLATE_NOOP("SiteListFileTexts", "XML files (*.xml)|*.xml|Quovel files (*.qvl)|*.qvl"));
+inline const QString kOverwriteQuestion =
+    QString::fromUtf8(QT_TRANSLATE_NOOP("SiteListFileTexts", "Vuoi sovrascrivere il file esistente?"));
+inline const QString kOverwriteTitle =
+    QString::fromUtf8(QT_TRANSLATE_NOOP("SiteListFileTexts", "Conferma sovrascrittura"));
+inline const QString kCaptionPrefix = QString::fromUtf8(QT_TRANSLATE_NOOP("SiteListFileTexts", "Quovel - "));
 } // namespace SiteListFileTexts

@@ -1,5 +1,7 @@
 #include "ui/ClockIndicator.h"
 
+#include "core/Language.h"
+
 #include <QPainter>
 #include <QPixmap>
 #include <QtMath>
@@ -43,7 +45,8 @@ ClockIndicator::ClockIndicator(QWidget* parent)
     setFixedSize(kPictureSize * kScale, kPictureSize * kScale);
     setAlignment(Qt::AlignCenter);
     setTextFormat(Qt::PlainText);
-    setClockState({ClockKey::kDisarmed, true, CheckScheduler::kTimerDisabledText});
+    setClockState(
+        {ClockKey::kDisarmed, true, Language::text("CheckScheduler", CheckScheduler::kTimerDisabledText)});
 }
 
 QStringList ClockIndicator::keys() {

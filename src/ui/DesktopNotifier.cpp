@@ -38,9 +38,9 @@ void DesktopNotifier::notify(const QString& title, const QString& body, bool off
     QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kService, QStringLiteral("Notify"));
     const QString appId = QStringLiteral(QUOVEL_APP_ID);
     // A click on the notification's body invokes its "default" action.
-    QStringList actions{kDefaultAction, QStringLiteral("Mostra i risultati")};
+    QStringList actions{kDefaultAction, tr("Mostra i risultati")};
     if (offerDiff)
-        actions << kDiffAction << QStringLiteral("Mostra differenze");
+        actions << kDiffAction << tr("Mostra differenze");
     call << QStringLiteral("Quovel") << uint(0) << appId << title << body << actions
          << QVariantMap{{QStringLiteral("desktop-entry"), appId}} << -1;
     auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call), this);

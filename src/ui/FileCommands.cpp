@@ -1,5 +1,6 @@
 #include "ui/FileCommands.h"
 
+#include "core/Language.h"
 #include "core/SiteList.h"
 #include "store/SiteListFile.h"
 #include "winsupport/CommonDialog.h"
@@ -11,7 +12,9 @@
 #include <QWidget>
 
 namespace {
-const QString kSaveErrorTitle = QStringLiteral("Save error");
+QString shown(const QString& text) {
+    return Language::text("SiteListFileTexts", text);
+}
 } // namespace
 
 FileCommands::FileCommands(SiteList& list, Prompter& prompter, QWidget& window)
@@ -23,21 +26,23 @@ QString FileCommands::initialFolder() const {
     if (!m_lastFolder.isEmpty() && QFileInfo(m_lastFolder).isDir())
         return m_lastFolder;
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    return documents.isEmpty() ? QDir::homePath() : documents;
+    // A folder that is not there would end up as the proposed file name.
+    return documents.isEmpty() || !QFileInfo(documents).isDir() ? QDir::homePath() : documents;
 }
 
 void FileCommands::remember(const QString& path) {
     const QFileInfo info(path);
     m_lastFolder = info.absolutePath();
-    m_window.setWindowTitle(SiteListFileTexts::kCaptionPrefix + info.fileName());
+    m_fileName = info.fileName();
+    m_window.setWindowTitle(shown(SiteListFileTexts::kCaptionPrefix) + info.fileName());
 }
 
 void FileCommands::LoadSiteList() {
     // A fresh dialog object for each command: no choice carries over from one to the next.
     CommonDialog dialog(m_prompter, initialFolder());
-    dialog.setDialogTitle(SiteListFileTexts::kOpenTitle);
+    dialog.setDialogTitle(shown(SiteListFileTexts::kOpenTitle));
     dialog.setDefaultExt(SiteListFileTexts::kOpenDefaultExt);
-    dialog.setFilter(SiteListFileTexts::kFilter);
+    dialog.setFilter(shown(SiteListFileTexts::kFilter));
     dialog.setFilterIndex(0);
     // Owned by the window, so it stays on top of it; the schedule keeps running while it is open.
     dialog.setHOwner(&m_window);
@@ -52,8 +57,8 @@ void FileCommands::LoadSiteList() {
 bool FileCommands::loadFile(const QString& path) {
     SiteListReadResult read = readSiteListFile(path);
     if (!read.outcome.ok()) {
-        m_prompter.message(Prompter::Icon::Exclamation, SiteListFileTexts::kLoadErrorTitle,
-                           SiteListFileTexts::kFormatError, &m_window);
+        m_prompter.messageDetail(Prompter::Icon::Exclamation, shown(SiteListFileTexts::kLoadErrorTitle),
+                                 shown(SiteListFileTexts::kFormatError), read.detail, &m_window);
         return false;
     }
     remember(path);
@@ -64,23 +69,28 @@ bool FileCommands::loadFile(const QString& path) {
 
 void FileCommands::SaveSiteList() {
     CommonDialog dialog(m_prompter, initialFolder());
-    dialog.setDialogTitle(SiteListFileTexts::kSaveTitle);
+    dialog.setDialogTitle(shown(SiteListFileTexts::kSaveTitle));
+    // File managers tell a list by its .qvl name: a *.xml glob wins over the content as soon as they see it.
     dialog.setDefaultExt(SiteListFileTexts::kSaveDefaultExt);
-    dialog.setFilter(SiteListFileTexts::kFilter);
-    dialog.setFilterIndex(0);
+    dialog.setFilter(shown(SiteListFileTexts::kFilter));
+    dialog.setFilterIndex(2); // counted from 1
+    dialog.setFileName(m_fileName.isEmpty() ? tr("Siti.qvl") : m_fileName);
+    // The proposed name stays the dialog's FileName when the person cancels: only the result tells.
+    dialog.setCancelError(true);
     dialog.setHOwner(&m_window);
     // The dialog does not ask before replacing a file: the question below is the only one.
-    dialog.ShowSave();
+    if (!dialog.ShowSave().ok())
+        return;
     const QString path = dialog.FileName();
     if (path.isEmpty())
         return;
-    if (QFileInfo::exists(path) &&
-        !m_prompter.askYesNo(SiteListFileTexts::kOverwriteTitle, SiteListFileTexts::kOverwriteQuestion, &m_window))
+    if (QFileInfo::exists(path) && !m_prompter.askYesNo(shown(SiteListFileTexts::kOverwriteTitle),
+                                                        shown(SiteListFileTexts::kOverwriteQuestion), &m_window))
         return;
     const Outcome written = writeSiteListFile(path, m_list.entries());
     // A failed save is always reported, wherever the command came from: it must never look like success.
     if (!written.ok()) {
-        m_prompter.message(Prompter::Icon::Critical, kSaveErrorTitle, written.errorText(), &m_window);
+        m_prompter.message(Prompter::Icon::Critical, tr("Save error"), written.errorText(), &m_window);
         return;
     }
     m_list.setModified(false);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
 class Prompter;
@@ -10,12 +11,15 @@ class SiteList;
 // Each asks for the file through the prompter and reports its own failures there; a cancelled dialog does
 // nothing.
 class FileCommands {
+    Q_DECLARE_TR_FUNCTIONS(FileCommands)
+
 public:
     FileCommands(SiteList& list, Prompter& prompter, QWidget& window);
 
     // "&Open": asks for a file and loads it.
     void LoadSiteList();
-    // "&Save": asks for a file name, asks before replacing an existing file, and writes the list.
+    // "&Save": asks for a file name (proposing the open list's, or "Siti.qvl"; the *.qvl filter first), asks
+    // before replacing an existing file, and writes the list.
     void SaveSiteList();
 
     // Replaces the list with the file's entries, all or nothing; on success the caption names the file, on
@@ -23,7 +27,7 @@ public:
     bool loadFile(const QString& path);
 
     // The folder the file dialogs start in: that of the list file last opened or saved, else the user's
-    // documents folder.
+    // documents folder when there is one, else the home folder.
     QString initialFolder() const;
 
 private:
@@ -33,4 +37,5 @@ private:
     Prompter& m_prompter;
     QWidget& m_window;
     QString m_lastFolder;
+    QString m_fileName; // of the list last opened or saved
 };

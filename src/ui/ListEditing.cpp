@@ -60,12 +60,11 @@ void ListEditing::add(const QString& filledUrl) {
     if (added.ok())
         return;
     if (added.errorNumber() == kDuplicateKey) {
-        m_prompter.message(Prompter::Icon::Information, QStringLiteral("Attenzione: URL duplicato."),
-                           QStringLiteral("Questo indirizzo appartiene già alla lista!"), m_owner);
+        m_prompter.message(Prompter::Icon::Information, tr("Attenzione: URL duplicato."),
+                           tr("Questo indirizzo appartiene già alla lista!"), m_owner);
     } else {
-        const QString number = QString::number(added.errorNumber());
-        m_prompter.message(Prompter::Icon::Critical, QStringLiteral("Errore ") + number,
-                           QStringLiteral("Errore ") + number + QStringLiteral(": ") + added.errorText(), m_owner);
+        m_prompter.message(Prompter::Icon::Critical, tr("Errore %1").arg(added.errorNumber()),
+                           tr("Errore %1: %2").arg(added.errorNumber()).arg(added.errorText()), m_owner);
     }
 }
 
@@ -73,7 +72,7 @@ Outcome ListEditing::insert(const frmDialog& dialog) {
     // The URL is kept exactly as typed: not trimmed, not changed in case.
     const QString url = dialog.url();
     if (!m_list.add(SiteList::keyFromUrl(url), url))
-        return Outcome::failure(kDuplicateKey, QStringLiteral("Chiave già presente nella lista"));
+        return Outcome::failure(kDuplicateKey, tr("Chiave già presente nella lista"));
     const int row = m_list.count() - 1;
     m_list.setField(row, SiteList::Field::Res, QString());
     m_list.setField(row, SiteList::Field::Crc, QStringLiteral("0"));
@@ -86,8 +85,8 @@ Outcome ListEditing::insert(const frmDialog& dialog) {
 void ListEditing::modifyURL() {
     const quint64 id = selectedId();
     if (id == 0) {
-        m_prompter.message(Prompter::Icon::Exclamation, QStringLiteral("Error: Missing URL."),
-                           QStringLiteral("Seleziona prima l'indirizzo che intendi modificare!"), m_owner);
+        m_prompter.message(Prompter::Icon::Exclamation, tr("Error: Missing URL."),
+                           tr("Seleziona prima l'indirizzo che intendi modificare!"), m_owner);
         return;
     }
     const SiteEntry& entry = m_list.entryAt(m_list.rowOfId(id));
@@ -117,10 +116,8 @@ void ListEditing::deleteURL() {
     if (id == 0)
         return;
     const QString url = m_list.entryAt(m_list.rowOfId(id)).url;
-    if (!m_prompter.askYesNo(QStringLiteral("Conferma eliminazione."),
-                             QStringLiteral("Vuoi davvero eliminare l'indirizzo:\r\n") + url +
-                                 QStringLiteral("\r\ndall'elenco?"),
-                             m_owner))
+    if (!m_prompter.askYesNo(tr("Conferma eliminazione."),
+                             tr("Vuoi davvero eliminare l'indirizzo:\r\n%1\r\ndall'elenco?").arg(url), m_owner))
         return;
     removeEntry(id);
 }

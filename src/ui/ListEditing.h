@@ -2,6 +2,7 @@
 
 #include "core/Outcome.h"
 
+#include <QCoreApplication>
 #include <QString>
 #include <QtGlobal>
 
@@ -15,6 +16,8 @@ class frmDialog;
 // The four list-editing commands (add, modify, delete, copy) and the toolbar's paste, on the site list and its
 // selected entry. The entry dialog is shown through a runner, so tests fill and close it without a modal loop.
 class ListEditing {
+    Q_DECLARE_TR_FUNCTIONS(ListEditing)
+
 public:
     // Shows the dialog and returns when it has been closed or hidden.
     using DialogRunner = std::function<void(frmDialog& dialog)>;

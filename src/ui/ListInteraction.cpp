@@ -207,6 +207,13 @@ bool ListInteraction::eventFilter(QObject* watched, QEvent* event) {
                 emit commandKey(QvlCommand::DeleteUrl);
                 return true;
             }
+            // As in a list of check boxes: the row's tick, whichever of its cells is the current one.
+            if (key->key() == Qt::Key_Space && key->modifiers() == Qt::NoModifier) {
+                const int row = m_view.currentIndex().isValid() ? m_view.currentIndex().row() : -1;
+                if (row >= 0 && row < m_list.count())
+                    m_list.setTicked(row, !m_list.isTicked(row));
+                return true;
+            }
             if (key->matches(QKeySequence::Copy)) {
                 emit commandKey(QvlCommand::CopyUrl);
                 return true;

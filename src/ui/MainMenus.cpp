@@ -12,14 +12,15 @@
 namespace {
 
 struct MenuItem {
-    const char16_t* caption; // "-" for a separator
+    const char* caption; // source text; "-" for a separator
     QvlCommand command;
 };
 
 struct ToolButton {
     const char16_t* key;
     const char16_t* picture;
-    const char16_t* tooltip;
+    const char* caption; // what assistive technology calls the button
+    const char* tooltip;
     QvlCommand command;
 };
 
@@ -31,69 +32,71 @@ MainMenus::MainMenus(QMainWindow& window)
     : QObject(&window) {
     struct Menu {
         const char16_t* name;
-        const char16_t* caption;
+        const char* caption;
         std::initializer_list<MenuItem> items;
     };
     const Menu menus[] = {
         {u"mnuFile",
-         u"&File",
-         {{u"&Open", QvlCommand::Open},
-          {u"&Save", QvlCommand::Save},
-          {u"Importa…", QvlCommand::Import},
-          {u"-", kNone},
-          {u"Op&tion", QvlCommand::SetTimer},
-          {u"-", kNone},
-          {u"&Exit", QvlCommand::Exit}}},
+         QT_TR_NOOP("&File"),
+         {{QT_TR_NOOP("&Open"), QvlCommand::Open},
+          {QT_TR_NOOP("&Save"), QvlCommand::Save},
+          {QT_TR_NOOP("&Importa…"), QvlCommand::Import},
+          {"-", kNone},
+          {QT_TR_NOOP("Op&tion"), QvlCommand::SetTimer},
+          {"-", kNone},
+          {QT_TR_NOOP("&Exit"), QvlCommand::Exit}}},
         {u"mnuEdit",
-         u"&Edit",
-         {{u"&Add URL", QvlCommand::AddUrl},
-          {u"&Delete", QvlCommand::DeleteUrl},
-          {u"&Modify selected URL", QvlCommand::ModifyUrl},
-          {u"&Copy URL to Clipboard", QvlCommand::CopyUrl},
-          {u"-", kNone},
-          {u"Mostra &differenze", QvlCommand::ShowDiff},
-          {u"Opzioni sito…", QvlCommand::SiteOptions}}},
+         QT_TR_NOOP("&Edit"),
+         {{QT_TR_NOOP("&Add URL"), QvlCommand::AddUrl},
+          {QT_TR_NOOP("&Delete"), QvlCommand::DeleteUrl},
+          {QT_TR_NOOP("&Modify selected URL"), QvlCommand::ModifyUrl},
+          {QT_TR_NOOP("&Copy URL to Clipboard"), QvlCommand::CopyUrl},
+          {"-", kNone},
+          {QT_TR_NOOP("Mostra d&ifferenze"), QvlCommand::ShowDiff},
+          {QT_TR_NOOP("&Opzioni sito…"), QvlCommand::SiteOptions}}},
         {u"mnuSelect",
-         u"&Select",
-         {{u"Select &All", QvlCommand::SelectAll},
-          {u"&Deselect all items", QvlCommand::DeselectAll},
-          {u"&Invert selection", QvlCommand::InvertSelection}}},
-        {u"mnuHelp", u"&?", {{u"&Help", kNone}, {u"-", kNone}, {u"&About", QvlCommand::About}}},
+         QT_TR_NOOP("&Select"),
+         {{QT_TR_NOOP("Select &All"), QvlCommand::SelectAll},
+          {QT_TR_NOOP("&Deselect all items"), QvlCommand::DeselectAll},
+          {QT_TR_NOOP("&Invert selection"), QvlCommand::InvertSelection}}},
+        {u"mnuHelp",
+         QT_TR_NOOP("&?"),
+         {{QT_TR_NOOP("&Help"), kNone}, {"-", kNone}, {QT_TR_NOOP("&About"), QvlCommand::About}}},
         {u"mnuPopup1",
-         u"Popup1",
-         {{u"&Start", QvlCommand::Start},
-          {u"S&top", QvlCommand::Stop},
-          {u"-", kNone},
-          {u"Seleziona tutti", QvlCommand::SelectAll},
-          {u"Deseleziona tutti", QvlCommand::DeselectAll},
-          {u"Inverti selezione", QvlCommand::InvertSelection},
-          {u"-", kNone},
-          {u"Aggiungi", QvlCommand::AddUrl},
-          {u"Modifica", QvlCommand::ModifyUrl},
-          {u"Elimina", QvlCommand::DeleteUrl},
-          {u"&Copia", QvlCommand::CopyUrl},
-          {u"-", kNone},
-          {u"Esci", QvlCommand::ArmExit}}},
+         QT_TR_NOOP("Popup1"),
+         {{QT_TR_NOOP("&Start"), QvlCommand::Start},
+          {QT_TR_NOOP("S&top"), QvlCommand::Stop},
+          {"-", kNone},
+          {QT_TR_NOOP("Seleziona tutti"), QvlCommand::SelectAll},
+          {QT_TR_NOOP("Deseleziona tutti"), QvlCommand::DeselectAll},
+          {QT_TR_NOOP("Inverti selezione"), QvlCommand::InvertSelection},
+          {"-", kNone},
+          {QT_TR_NOOP("Aggiungi"), QvlCommand::AddUrl},
+          {QT_TR_NOOP("Modifica"), QvlCommand::ModifyUrl},
+          {QT_TR_NOOP("Elimina"), QvlCommand::DeleteUrl},
+          {QT_TR_NOOP("&Copia"), QvlCommand::CopyUrl},
+          {"-", kNone},
+          {QT_TR_NOOP("Esci"), QvlCommand::ArmExit}}},
     };
 
     for (const Menu& m : menus) {
         const QString name = QString::fromUtf16(m.name);
         const bool isPopup = name == QLatin1String("mnuPopup1");
         // The popup is a context menu only: it is never added to the menu bar.
-        QMenu* menu = isPopup ? new QMenu(QString::fromUtf16(m.caption), &window)
-                              : window.menuBar()->addMenu(QString::fromUtf16(m.caption));
+        QMenu* menu = isPopup ? new QMenu(tr(m.caption), &window) : window.menuBar()->addMenu(tr(m.caption));
         menu->setObjectName(name);
         int index = 0;
         for (const MenuItem& item : m.items) {
-            const QString caption = QString::fromUtf16(item.caption);
             const QString entryName = name + u'_' + QString::number(index++);
-            if (caption == QLatin1String("-")) {
+            if (qstrcmp(item.caption, "-") == 0) {
                 menu->addSeparator()->setObjectName(entryName);
                 continue;
             }
-            QAction* action = addEntry(menu, entryName, caption, item.command);
-            if (caption == QLatin1String("&Help"))
-                action->setEnabled(false);
+            // The help entry is there but runs nothing.
+            const bool help = qstrcmp(item.caption, "&Help") == 0;
+            QAction* action =
+                addEntry(menu, entryName, tr(item.caption), help ? std::nullopt : std::optional(item.command));
+            action->setEnabled(!help);
         }
         if (isPopup)
             m_popup = menu;
@@ -124,12 +127,13 @@ MainMenus::MainMenus(QMainWindow& window)
     buildToolbar(window);
 }
 
-QAction* MainMenus::addEntry(QMenu* menu, const QString& name, const QString& caption, QvlCommand cmd) {
+QAction* MainMenus::addEntry(QMenu* menu, const QString& name, const QString& caption,
+                             std::optional<QvlCommand> bound) {
     QAction* action = menu->addAction(caption);
     action->setObjectName(name);
-    // The help entry is there but runs nothing.
-    if (caption == QLatin1String("&Help"))
+    if (!bound)
         return action;
+    const QvlCommand cmd = *bound;
     m_entries.append({action, cmd, CommandOrigin::Menu});
     connect(action, &QAction::triggered, this, [this, cmd] { emit command(cmd, CommandOrigin::Menu); });
     return action;
@@ -138,7 +142,7 @@ QAction* MainMenus::addEntry(QMenu* menu, const QString& name, const QString& ca
 void MainMenus::buildToolbar(QMainWindow& window) {
     m_toolbar = new QToolBar(&window);
     m_toolbar->setObjectName(QStringLiteral("tbToolbar"));
-    m_toolbar->setWindowTitle(QStringLiteral("tbToolbar"));
+    m_toolbar->setWindowTitle(tr("Toolbar"));
     m_toolbar->setMovable(false);
     m_toolbar->setFloatable(false);
     m_toolbar->setToolButtonStyle(Qt::ToolButtonIconOnly);
@@ -147,15 +151,19 @@ void MainMenus::buildToolbar(QMainWindow& window) {
     window.addToolBar(Qt::TopToolBarArea, m_toolbar);
 
     const ToolButton buttons[] = {
-        {u"Open", u"Open", u"Apre un nuovo elenco degli indirizzi", QvlCommand::Open},
-        {u"Save", u"Save", u"Salva l'elenco degli indirizzi", QvlCommand::Save},
-        {nullptr, nullptr, nullptr, kNone},
-        {u"Delete", u"Delete", u"Elimina la riga selezionata", QvlCommand::DeleteUrl},
-        {u"Edit", u"Edit", u"Modifica l'URL selezionato", QvlCommand::ModifyUrl},
-        {u"Copy", u"Copy", u"Copia l'url selezionato", QvlCommand::CopyUrl},
-        {u"Paste", u"Paste", u"Scrive il contenuto della clipboard", QvlCommand::PasteUrl},
-        {nullptr, nullptr, nullptr, kNone},
-        {u"Start", u"Forward", u"Inizia la lettura delle pagine", QvlCommand::Start},
+        {u"Open", u"Open", QT_TR_NOOP("Open"), QT_TR_NOOP("Apre un nuovo elenco degli indirizzi"),
+         QvlCommand::Open},
+        {u"Save", u"Save", QT_TR_NOOP("Save"), QT_TR_NOOP("Salva l'elenco degli indirizzi"), QvlCommand::Save},
+        {nullptr, nullptr, nullptr, nullptr, kNone},
+        {u"Delete", u"Delete", QT_TR_NOOP("Delete"), QT_TR_NOOP("Elimina la riga selezionata"),
+         QvlCommand::DeleteUrl},
+        {u"Edit", u"Edit", QT_TR_NOOP("Edit"), QT_TR_NOOP("Modifica l'URL selezionato"), QvlCommand::ModifyUrl},
+        {u"Copy", u"Copy", QT_TR_NOOP("Copy"), QT_TR_NOOP("Copia l'url selezionato"), QvlCommand::CopyUrl},
+        {u"Paste", u"Paste", QT_TR_NOOP("Paste"), QT_TR_NOOP("Scrive il contenuto della clipboard"),
+         QvlCommand::PasteUrl},
+        {nullptr, nullptr, nullptr, nullptr, kNone},
+        {u"Start", u"Forward", QT_TR_NOOP("Start"), QT_TR_NOOP("Inizia la lettura delle pagine"),
+         QvlCommand::Start},
     };
     for (const ToolButton& b : buttons) {
         if (b.key == nullptr) {
@@ -163,12 +171,13 @@ void MainMenus::buildToolbar(QMainWindow& window) {
             continue;
         }
         const QString key = QString::fromUtf16(b.key);
-        QAction* action = m_toolbar->addAction(ToolbarIcons::icon(QString::fromUtf16(b.picture)), key);
+        QAction* action = m_toolbar->addAction(ToolbarIcons::icon(QString::fromUtf16(b.picture)), tr(b.caption));
         action->setObjectName(QStringLiteral("tbToolbar_") + key);
-        action->setToolTip(QString::fromUtf16(b.tooltip));
+        action->setData(key);
+        action->setToolTip(tr(b.tooltip));
         if (QWidget* widget = m_toolbar->widgetForAction(action)) {
             widget->setObjectName(QStringLiteral("tbToolbar_") + key);
-            widget->setAccessibleName(key);
+            widget->setAccessibleName(tr(b.caption));
         }
         const QvlCommand cmd = b.command;
         m_entries.append({action, cmd, CommandOrigin::Toolbar});
@@ -178,7 +187,8 @@ void MainMenus::buildToolbar(QMainWindow& window) {
 
 QAction* MainMenus::toolbarButton(const QString& key) const {
     for (const Entry& e : m_entries) {
-        if (e.origin == CommandOrigin::Toolbar && e.action->text().compare(key, Qt::CaseInsensitive) == 0)
+        if (e.origin == CommandOrigin::Toolbar &&
+            e.action->data().toString().compare(key, Qt::CaseInsensitive) == 0)
             return e.action;
     }
     return nullptr;

@@ -5,6 +5,8 @@
 #include <QList>
 #include <QObject>
 
+#include <optional>
+
 class QAction;
 class QMainWindow;
 class QMenu;
@@ -35,7 +37,8 @@ signals:
     void command(QvlCommand command, CommandOrigin origin);
 
 private:
-    QAction* addEntry(QMenu* menu, const QString& name, const QString& caption, QvlCommand command);
+    // An entry without a command is shown but runs nothing.
+    QAction* addEntry(QMenu* menu, const QString& name, const QString& caption, std::optional<QvlCommand> bound);
     void buildToolbar(QMainWindow& window);
 
     QMenu* m_popup = nullptr;

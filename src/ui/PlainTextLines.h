@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QPalette>
 #include <QString>
 #include <QTextCharFormat>
 
@@ -8,8 +9,8 @@
 // lines a site's rules leave out greyed and labelled, never hidden.
 namespace PlainTextLines {
 
-inline const QString kIgnoredLabel = QStringLiteral(" [ignorata]");
-inline const QString kOutsideLabel = QStringLiteral(" [fuori regione]");
+inline const QString kIgnoredLabel = QString::fromUtf8(QT_TRANSLATE_NOOP("PlainTextLines", " [ignorata]"));
+inline const QString kOutsideLabel = QString::fromUtf8(QT_TRANSLATE_NOOP("PlainTextLines", " [fuori regione]"));
 
 // Characters a text document would take as a block or frame boundary become blanks, one for one, so word
 // spans still point at the same characters and one line stays one block.
@@ -22,14 +23,37 @@ inline QString oneBlock(QString text) {
     return text;
 }
 
-inline QTextCharFormat leftOut() {
+// `share` of b mixed into a.
+inline QColor mix(const QColor& a, const QColor& b, double share) {
+    const auto part = [share](float x, float y) {
+        return x + (y - x) * float(share);
+    };
+    return QColor::fromRgbF(part(a.redF(), b.redF()), part(a.greenF(), b.greenF()), part(a.blueF(), b.blueF()));
+}
+
+// The marks' colours, chosen against the palette: a little of a hue mixed into the base the text stands on, so
+// the text's own colour reads on them in light, dark and high-contrast themes alike.
+struct Tints {
+    QColor removedLine, removedWords, addedLine, addedWords, invalidLine, leftOutText, warningText;
+};
+
+inline Tints tints(const QPalette& palette) {
+    const QColor base = palette.color(QPalette::Base);
+    const QColor text = palette.color(QPalette::Text);
+    const QColor red(Qt::red);
+    const QColor green(Qt::green);
+    return {mix(base, red, 0.14), mix(base, red, 0.38),  mix(base, green, 0.14), mix(base, green, 0.38),
+            mix(base, red, 0.22), mix(text, base, 0.45), mix(text, red, 0.55)};
+}
+
+inline QTextCharFormat leftOut(const QPalette& palette) {
     QTextCharFormat format;
-    format.setForeground(QColor(0x80, 0x80, 0x80));
+    format.setForeground(tints(palette).leftOutText);
     return format;
 }
 
-inline QTextCharFormat leftOutLabel() {
-    QTextCharFormat format = leftOut();
+inline QTextCharFormat leftOutLabel(const QPalette& palette) {
+    QTextCharFormat format = leftOut(palette);
     format.setFontItalic(true);
     return format;
 }

@@ -43,8 +43,8 @@ void SiteTextCommands::placeOverOwner(QWidget& window) const {
 int SiteTextCommands::selectedRowOrWarn() {
     const int row = m_list.selectedRow();
     if (row < 0)
-        m_prompter.message(Prompter::Icon::Exclamation, QStringLiteral("Error: Missing URL."),
-                           QStringLiteral("Seleziona prima l'indirizzo che intendi modificare!"), m_owner);
+        m_prompter.message(Prompter::Icon::Exclamation, tr("Error: Missing URL."),
+                           tr("Seleziona prima l'indirizzo che intendi modificare!"), m_owner);
     return row;
 }
 

@@ -1,9 +1,10 @@
 #include "ui/TrayPresence.h"
 
 #include "core/CheckRun.h"
+#include "core/Language.h"
 #include "core/SiteList.h"
-#include "ui/ClockIndicator.h"
 #include "store/SettingsStore.h"
+#include "ui/ClockIndicator.h"
 #include "ui/DesktopNotifier.h"
 
 #include <QHash>
@@ -46,10 +47,11 @@ QString plainName(const QString& name) {
     return out;
 }
 
+// `many` holds %1 for the number.
 QString count(qsizetype n, const QString& none, const QString& one, const QString& many) {
     if (n == 0)
         return none;
-    return n == 1 ? one : QString::number(n) + u' ' + many;
+    return n == 1 ? one : many.arg(n);
 }
 
 QIcon trayIcon(const ClockState& state) {
@@ -74,13 +76,10 @@ TrayPresence::TrayPresence(QWidget* window, const SettingsStore& settings, const
     if (!QSystemTrayIcon::isSystemTrayAvailable())
         return;
     m_menu = new QMenu;
-    connect(m_menu->addAction(QStringLiteral("Avvia controllo")), &QAction::triggered, this,
-            &TrayPresence::startRequested);
-    connect(m_menu->addAction(QStringLiteral("Arresta controllo")), &QAction::triggered, this,
-            &TrayPresence::stopRequested);
+    connect(m_menu->addAction(tr("Avvia controllo")), &QAction::triggered, this, &TrayPresence::startRequested);
+    connect(m_menu->addAction(tr("Arresta controllo")), &QAction::triggered, this, &TrayPresence::stopRequested);
     m_menu->addSeparator();
-    connect(m_menu->addAction(QStringLiteral("Mostra Quovel")), &QAction::triggered, this,
-            &TrayPresence::raiseWindow);
+    connect(m_menu->addAction(tr("Mostra Quovel")), &QAction::triggered, this, &TrayPresence::raiseWindow);
 
     m_tray = new QSystemTrayIcon(this);
     m_tray->setContextMenu(m_menu);
@@ -95,7 +94,8 @@ TrayPresence::TrayPresence(QWidget* window, const SettingsStore& settings, const
         if (!m_diffUrl.isEmpty())
             emit diffRequested(m_diffUrl);
     });
-    setClockState({ClockKey::kDisarmed, true, CheckScheduler::kTimerDisabledText});
+    setClockState(
+        {ClockKey::kDisarmed, true, Language::text("CheckScheduler", CheckScheduler::kTimerDisabledText)});
     m_tray->show();
 }
 
@@ -123,7 +123,7 @@ bool TrayPresence::reportRun(const CheckRunReport& report) {
     if (!shouldNotify(report, background, m_settings))
         return false;
     m_diffUrl = report.changed.size() == 1 ? report.changed.constFirst() : QString();
-    m_notifier->notify(kTitle, noticeText(report, pageNames(report, m_list)), !m_diffUrl.isEmpty());
+    m_notifier->notify(tr("Quovel"), noticeText(report, pageNames(report, m_list)), !m_diffUrl.isEmpty());
     return true;
 }
 
@@ -168,26 +168,25 @@ QStringList TrayPresence::pageNames(const CheckRunReport& report, const SiteList
 QString TrayPresence::noticeText(const CheckRunReport& report, const QStringList& names) {
     const qsizetype changed = report.changed.size();
     const qsizetype timeouts = report.timeouts.size();
-    QString text = count(changed, QStringLiteral("Nessuna pagina cambiata"), QStringLiteral("1 pagina cambiata"),
-                         QStringLiteral("pagine cambiate")) +
-                   QStringLiteral(", ") +
-                   count(timeouts, QStringLiteral("nessun errore di timeout"),
-                         QStringLiteral("1 errore di timeout"), QStringLiteral("errori di timeout")) +
-                   u'.';
+    QString text =
+        count(changed, tr("Nessuna pagina cambiata"), tr("1 pagina cambiata"), tr("%1 pagine cambiate")) +
+        QStringLiteral(", ") +
+        count(timeouts, tr("nessun errore di timeout"), tr("1 errore di timeout"), tr("%1 errori di timeout")) +
+        u'.';
 
     QStringList plain;
     for (const QString& name : names.mid(0, kMaxNamed))
         plain << plainName(name);
     const qsizetype changedNamed = qMin(changed, plain.size());
     if (changedNamed > 0)
-        text += QStringLiteral("\nCambiate: ") + plain.mid(0, changedNamed).join(QStringLiteral(", "));
+        text += tr("\nCambiate: ") + plain.mid(0, changedNamed).join(QStringLiteral(", "));
     if (plain.size() > changedNamed)
-        text += QStringLiteral("\nIn timeout: ") + plain.mid(changedNamed).join(QStringLiteral(", "));
+        text += tr("\nIn timeout: ") + plain.mid(changedNamed).join(QStringLiteral(", "));
     const qsizetype others = changed + timeouts - plain.size();
     if (others == 1)
-        text += QStringLiteral("\n…e un'altra pagina.");
+        text += tr("\n…e un'altra pagina.");
     else if (others > 1)
-        text += QStringLiteral("\n…e altre ") + QString::number(others) + QStringLiteral(" pagine.");
+        text += tr("\n…e altre %1 pagine.").arg(others);
     return text;
 }
 

@@ -1,11 +1,15 @@
 #include "ui/WindowPlacement.h"
 
-#include "winsupport/Twips.h"
 #include "store/NextToken.h"
 #include "store/SettingsStore.h"
+#include "winsupport/Twips.h"
 
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -23,16 +27,16 @@ Outcome failure(VbError error) {
     QString description;
     switch (error) {
     case VbError::Overflow:
-        description = QStringLiteral("Overflow");
+        description = QCoreApplication::translate("WindowPlacement", "Overflow");
         break;
     case VbError::TypeMismatch:
-        description = QStringLiteral("Type mismatch");
+        description = QCoreApplication::translate("WindowPlacement", "Type mismatch");
         break;
     case VbError::FileAccess:
-        description = QStringLiteral("Path/File access error");
+        description = QCoreApplication::translate("WindowPlacement", "Path/File access error");
         break;
     case VbError::InvalidPropertyValue:
-        description = QStringLiteral("Invalid property value");
+        description = QCoreApplication::translate("WindowPlacement", "Invalid property value");
         break;
     }
     return Outcome::failure(static_cast<int>(error), description);
@@ -83,13 +87,8 @@ Outcome savePlacement(QWidget& window, SettingsStore& store) {
     return Outcome::success();
 }
 
-Outcome restorePlacement(QWidget& window, SettingsStore& store) {
-    const QString record = store.get(window.objectName(), SettingKeys::kPlacement, SettingKeys::kDefaultPlacement);
-    // An empty text would make the tokenizer go on with whatever text it was given before.
-    if (record.isEmpty())
-        return failure(VbError::TypeMismatch);
-
-    // Each field is taken and applied before the next is read, so a bad field keeps those before it.
+// Each field is taken and applied before the next is read, so a bad field keeps those before it.
+Outcome restoreBounds(QWidget& window, const QString& record) {
     for (int index = 0; index < 4; ++index) {
         bool numeric = false;
         const double twips = NextToken(index == 0 ? record : QString(), kSeparator).toDouble(&numeric);
@@ -117,6 +116,22 @@ Outcome restorePlacement(QWidget& window, SettingsStore& store) {
         }
         window.setGeometry(bounds);
     }
+    return Outcome::success();
+}
+
+Outcome restorePlacement(QWidget& window, SettingsStore& store) {
+    const QString record = store.get(window.objectName(), SettingKeys::kPlacement, SettingKeys::kDefaultPlacement);
+    // An empty text would make the tokenizer go on with whatever text it was given before.
+    if (record.isEmpty())
+        return failure(VbError::TypeMismatch);
+    const Outcome bounds = restoreBounds(window, record);
+    // A screen that is gone, or a placement partly off every screen, must not leave the window out of reach.
+    QList<QRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens())
+        screens << screen->availableGeometry();
+    window.setGeometry(placeOnScreens(window.geometry(), screens));
+    if (!bounds.ok())
+        return bounds;
 
     bool numeric = false;
     const double stateValue = NextToken(QString(), kSeparator).toDouble(&numeric);
@@ -143,6 +158,32 @@ Outcome restorePlacement(QWidget& window, SettingsStore& store) {
     return Outcome::success();
 }
 } // namespace
+
+QRect placeOnScreens(const QRect& bounds, const QList<QRect>& screens) {
+    const QRect* best = nullptr;
+    qint64 bestArea = -1;
+    qint64 bestDistance = 0;
+    for (const QRect& screen : screens) {
+        if (screen.contains(bounds))
+            return bounds;
+        const QRect common = screen.intersected(bounds);
+        const qint64 area = qint64(common.width()) * common.height();
+        const qint64 dx = std::max({0, screen.left() - bounds.right(), bounds.left() - screen.right()});
+        const qint64 dy = std::max({0, screen.top() - bounds.bottom(), bounds.top() - screen.bottom()});
+        const qint64 distance = dx * dx + dy * dy;
+        if (area > bestArea || (area == bestArea && distance < bestDistance)) {
+            best = &screen;
+            bestArea = area;
+            bestDistance = distance;
+        }
+    }
+    if (best == nullptr || best->isEmpty())
+        return bounds;
+    QRect placed(bounds.topLeft(), bounds.size().boundedTo(best->size()));
+    placed.moveLeft(std::clamp(placed.left(), best->left(), best->right() + 1 - placed.width()));
+    placed.moveTop(std::clamp(placed.top(), best->top(), best->bottom() + 1 - placed.height()));
+    return placed;
+}
 
 Outcome PersistPlacement(QWidget& window, bool save, SettingsStore& store) {
     return save ? savePlacement(window, store) : restorePlacement(window, store);

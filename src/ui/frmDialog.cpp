@@ -51,17 +51,18 @@ bool isCharacterKey(const QKeyEvent* event) {
 
 frmDialog::frmDialog(QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
-    , m_urlLabel(new QLabel(QStringLiteral("Digita l'indirizzo da aggiungere"), this))
+    , m_urlLabel(new QLabel(tr("Digita l'indirizzo da aggiungere"), this))
     , m_url(new QLineEdit(this))
-    , m_nickLabel(new QLabel(
-          QStringLiteral("Digita un nick per l'indirizzo (es. Meteo per https://www.meteo.example.org/)"), this))
+    , m_nickLabel(
+          new QLabel(tr("Digita un nick per l'indirizzo (es. Meteo per https://www.meteo.example.org/)"), this))
     , m_nick(new QLineEdit(this))
-    , m_descriptionLabel(new QLabel(QStringLiteral("Digita una breve descrizione del link da aggiungere"), this))
+    , m_descriptionLabel(new QLabel(tr("Digita una breve descrizione del link da aggiungere"), this))
     , m_description(new QLineEdit(this))
-    , m_ok(new QPushButton(QStringLiteral("OK"), this))
-    , m_cancel(new QPushButton(QStringLiteral("Annulla"), this)) {
+    , m_ok(new QPushButton(tr("OK"), this))
+    , m_cancel(new QPushButton(tr("Annulla"), this)) {
     setObjectName(QStringLiteral("frmDialog"));
-    setWindowTitle(QStringLiteral("Add URL"));
+    setWindowTitle(tr("Add URL"));
+    setAccessibleName(windowTitle());
     setModal(true);
     setFixedSize(twipsToPixels(kClientWidth, logicalDpiX()), twipsToPixels(kClientHeight, logicalDpiY()));
 

@@ -1,8 +1,9 @@
 #include "ui/frmDiff.h"
 
+#include "core/Language.h"
 #include "core/PageText.h"
-#include "winsupport/Twips.h"
 #include "ui/PlainTextLines.h"
+#include "winsupport/Twips.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -22,24 +23,18 @@
 
 namespace {
 
-const QColor kRemovedLine(0xff, 0xe4, 0xe4);
-const QColor kRemovedWords(0xf4, 0x9c, 0x9c);
-const QColor kAddedLine(0xe2, 0xf7, 0xe2);
-const QColor kAddedWords(0x8f, 0xd8, 0x8f);
-
 QString countText(int changed, int ignored, bool addedOnly) {
     QString text;
     if (changed == 0)
-        text = addedOnly ? QStringLiteral("Nessuna riga aggiunta") : QStringLiteral("Nessuna riga cambiata");
+        text = addedOnly ? frmDiff::tr("Nessuna riga aggiunta") : frmDiff::tr("Nessuna riga cambiata");
     else if (changed == 1)
-        text = addedOnly ? QStringLiteral("1 riga aggiunta") : QStringLiteral("1 riga cambiata");
+        text = addedOnly ? frmDiff::tr("1 riga aggiunta") : frmDiff::tr("1 riga cambiata");
     else
-        text = QString::number(changed) +
-               (addedOnly ? QStringLiteral(" righe aggiunte") : QStringLiteral(" righe cambiate"));
+        text = (addedOnly ? frmDiff::tr("%1 righe aggiunte") : frmDiff::tr("%1 righe cambiate")).arg(changed);
     if (ignored == 1)
-        text += QStringLiteral(" (1 ignorata)");
+        text += frmDiff::tr(" (1 ignorata)");
     else if (ignored > 1)
-        text += QStringLiteral(" (") + QString::number(ignored) + QStringLiteral(" ignorate)");
+        text += frmDiff::tr(" (%1 ignorate)").arg(ignored);
     return text;
 }
 
@@ -57,20 +52,20 @@ frmDiff::frmDiff(const QString& url, const QString& nick, const PageHistory* his
     , m_url(url)
     , m_history(history)
     , m_options(options)
-    , m_cboPrima(named(new QComboBox(this), QStringLiteral("cboPrima"), QStringLiteral("Versione precedente")))
-    , m_cboDopo(named(new QComboBox(this), QStringLiteral("cboDopo"), QStringLiteral("Versione successiva")))
-    , m_chkAggiunte(named(new QCheckBox(QStringLiteral("Solo righe &aggiunte"), this),
-                          QStringLiteral("chkAggiunte"), QStringLiteral("Solo righe aggiunte")))
-    , m_cmdPrecedente(named(new QPushButton(QStringLiteral("Modifica &precedente"), this),
-                            QStringLiteral("cmdPrecedente"), QStringLiteral("Modifica precedente")))
-    , m_cmdSuccessiva(named(new QPushButton(QStringLiteral("Modifica &successiva"), this),
-                            QStringLiteral("cmdSuccessiva"), QStringLiteral("Modifica successiva")))
-    , m_lblConteggio(named(new QLabel(this), QStringLiteral("lblConteggio"), QStringLiteral("Righe cambiate")))
-    , m_txtDiff(named(new QPlainTextEdit(this), QStringLiteral("txtDiff"), QStringLiteral("Differenze"))) {
+    , m_cboPrima(named(new QComboBox(this), QStringLiteral("cboPrima"), tr("Versione precedente")))
+    , m_cboDopo(named(new QComboBox(this), QStringLiteral("cboDopo"), tr("Versione successiva")))
+    , m_chkAggiunte(named(new QCheckBox(tr("Solo righe &aggiunte"), this), QStringLiteral("chkAggiunte"),
+                          tr("Solo righe aggiunte")))
+    , m_cmdPrecedente(named(new QPushButton(tr("Modifica &precedente"), this), QStringLiteral("cmdPrecedente"),
+                            tr("Modifica precedente")))
+    , m_cmdSuccessiva(named(new QPushButton(tr("Modifica &successiva"), this), QStringLiteral("cmdSuccessiva"),
+                            tr("Modifica successiva")))
+    , m_lblConteggio(named(new QLabel(this), QStringLiteral("lblConteggio"), tr("Righe cambiate")))
+    , m_txtDiff(named(new QPlainTextEdit(this), QStringLiteral("txtDiff"), tr("Differenze"))) {
     setObjectName(QStringLiteral("frmDiff"));
-    setAccessibleName(QStringLiteral("Differenze"));
+    setAccessibleName(tr("Differenze"));
     // Titles are plain text on every platform.
-    setWindowTitle(QStringLiteral("Differenze - ") + (nick.trimmed().isEmpty() ? url : nick));
+    setWindowTitle(tr("Differenze - %1").arg(nick.trimmed().isEmpty() ? url : nick));
     setAttribute(Qt::WA_DeleteOnClose);
 
     m_lblConteggio->setTextFormat(Qt::PlainText);
@@ -80,10 +75,8 @@ frmDiff::frmDiff(const QString& url, const QString& nick, const PageHistory* his
     m_cboPrima->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     m_cboDopo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
 
-    auto* lblPrima =
-        named(new QLabel(QStringLiteral("Pri&ma:"), this), QStringLiteral("lblPrima"), QStringLiteral("Prima"));
-    auto* lblDopo =
-        named(new QLabel(QStringLiteral("D&opo:"), this), QStringLiteral("lblDopo"), QStringLiteral("Dopo"));
+    auto* lblPrima = named(new QLabel(tr("Pri&ma:"), this), QStringLiteral("lblPrima"), tr("Prima"));
+    auto* lblDopo = named(new QLabel(tr("D&opo:"), this), QStringLiteral("lblDopo"), tr("Dopo"));
     lblPrima->setBuddy(m_cboPrima);
     lblDopo->setBuddy(m_cboDopo);
     auto* versions = new QHBoxLayout;
@@ -131,7 +124,7 @@ void frmDiff::reload(const SiteOptions& options) {
     for (const PageVersion& version : m_versions) {
         QString when = locale.toString(version.checked.toLocalTime(), QLocale::ShortFormat);
         if (version.truncated)
-            when += QStringLiteral(" (troncata)");
+            when += tr(" (troncata)");
         m_cboPrima->addItem(when);
         m_cboDopo->addItem(when);
     }
@@ -139,11 +132,11 @@ void frmDiff::reload(const SiteOptions& options) {
     for (QWidget* control : std::initializer_list<QWidget*>{m_cboPrima, m_cboDopo, m_chkAggiunte})
         control->setEnabled(comparable);
     if (m_versions.empty()) {
-        showMessage(QStringLiteral("Nessuna cronologia per questa pagina."));
+        showMessage(tr("Nessuna cronologia per questa pagina."));
         return;
     }
     if (!comparable) {
-        showMessage(QStringLiteral("Nessuna versione precedente da confrontare."));
+        showMessage(tr("Nessuna versione precedente da confrontare."));
         return;
     }
     m_cboDopo->setCurrentIndex(0);
@@ -200,8 +193,9 @@ void frmDiff::render() {
     m_lblConteggio->setText(countText(changed, ignored, addedOnly));
 
     QTextCharFormat plain;
-    const QTextCharFormat greyed = PlainTextLines::leftOut();
-    const QTextCharFormat label = PlainTextLines::leftOutLabel();
+    const QTextCharFormat greyed = PlainTextLines::leftOut(m_txtDiff->palette());
+    const QTextCharFormat label = PlainTextLines::leftOutLabel(m_txtDiff->palette());
+    const PlainTextLines::Tints tints = PlainTextLines::tints(m_txtDiff->palette());
 
     QTextDocument* document = m_txtDiff->document();
     const QSignalBlocker quiet(m_txtDiff);
@@ -241,7 +235,7 @@ void frmDiff::render() {
         flush();
         QTextBlockFormat block;
         if (!line.ignored && (removed || added))
-            block.setBackground(removed ? kRemovedLine : kAddedLine);
+            block.setBackground(removed ? tints.removedLine : tints.addedLine);
         startBlock(block);
 
         QString prefix = removed ? QStringLiteral("- ") : added ? QStringLiteral("+ ") : QStringLiteral("  ");
@@ -255,7 +249,7 @@ void frmDiff::render() {
         } else {
             QTextCharFormat strong;
             strong.setFontWeight(QFont::Bold);
-            strong.setBackground(removed ? kRemovedWords : kAddedWords);
+            strong.setBackground(removed ? tints.removedWords : tints.addedWords);
             qsizetype at = 0;
             for (const DiffSpan& span : line.words) {
                 const qsizetype start = qBound<qsizetype>(at, span.start, text.size());
@@ -267,7 +261,7 @@ void frmDiff::render() {
             cursor.insertText(text.mid(at), plain);
         }
         if (line.ignored)
-            cursor.insertText(PlainTextLines::kIgnoredLabel, label);
+            cursor.insertText(Language::text("PlainTextLines", PlainTextLines::kIgnoredLabel), label);
     }
     flush();
     cursor.endEditBlock();

@@ -51,9 +51,10 @@ frmPreferences::frmPreferences(int entryCount, const QString& storedTimeout, Pro
     , m_hms{new QLineEdit(this), new QLineEdit(this), new QLineEdit(this)}
     , m_total(new QLabel(QStringLiteral("0"), this))
     , m_timeout(new QLineEdit(timeoutToStore(storedTimeout), this))
-    , m_ok(new QPushButton(QStringLiteral("OK"), this)) {
+    , m_ok(new QPushButton(tr("OK"), this)) {
     setObjectName(QStringLiteral("frmPreferences"));
-    setWindowTitle(QStringLiteral("Set Timer Interval"));
+    setWindowTitle(tr("Set Timer Interval"));
+    setAccessibleName(windowTitle());
     setModal(true);
     setFixedSize(twipsToPixels(3600, logicalDpiX()), twipsToPixels(1920, logicalDpiY()));
 
@@ -61,24 +62,25 @@ frmPreferences::frmPreferences(int entryCount, const QString& storedTimeout, Pro
         const char* name;
         const char* caption;
         int left, top, width;
-    } labels[] = {{"Label4", "Controlla ogni...", 120, 120, 2400},
-                  {"Label1", "ore", 120, 420, 600},
-                  {"Label2", "min", 840, 420, 480},
-                  {"Label3", "sec", 1440, 420, 480},
-                  {"Label5", "Imposta timeout ( > 10s)", 120, 1140, 2400}};
+    } labels[] = {{"Label4", QT_TR_NOOP("Controlla ogni..."), 120, 120, 2400},
+                  {"Label1", QT_TR_NOOP("ore"), 120, 420, 600},
+                  {"Label2", QT_TR_NOOP("min"), 840, 420, 480},
+                  {"Label3", QT_TR_NOOP("sec"), 1440, 420, 480},
+                  {"Label5", QT_TR_NOOP("Imposta timeout ( > 10s)"), 120, 1140, 2400}};
     for (const auto& l : labels) {
-        auto* label = new QLabel(QString::fromUtf8(l.caption), this);
+        auto* label = new QLabel(tr(l.caption), this);
         label->setObjectName(QLatin1String(l.name));
         placeTwips(label, l.left, l.top, l.width, 240);
     }
     const struct {
         int left, width, maxLength;
         const char* accessibleName;
-    } boxes[] = {{1440, 480, 2, "sec"}, {840, 480, 2, "min"}, {120, 600, 3, "ore"}};
+    } boxes[] = {
+        {1440, 480, 2, QT_TR_NOOP("sec")}, {840, 480, 2, QT_TR_NOOP("min")}, {120, 600, 3, QT_TR_NOOP("ore")}};
     for (int index = kSeconds; index <= kHours; ++index) {
         QLineEdit* box = m_hms[index];
         box->setObjectName(QStringLiteral("txtHMS") + QString::number(index));
-        box->setAccessibleName(QLatin1String(boxes[index].accessibleName));
+        box->setAccessibleName(tr(boxes[index].accessibleName));
         box->setText(QStringLiteral("0"));
         box->setMaxLength(boxes[index].maxLength);
         box->installEventFilter(this);
@@ -88,7 +90,8 @@ frmPreferences::frmPreferences(int entryCount, const QString& storedTimeout, Pro
     m_total->setObjectName(QStringLiteral("lblTotale"));
     placeTwips(m_total, 2040, 700, 1400, 240);
     m_timeout->setObjectName(QStringLiteral("txtTimeout"));
-    m_timeout->setAccessibleName(QStringLiteral("Imposta timeout ( > 10s)"));
+    m_timeout->setAccessibleName(tr("Imposta timeout ( > 10s)"));
+    m_total->setAccessibleName(tr("Totale"));
     m_timeout->installEventFilter(this);
     placeTwips(m_timeout, 120, 1400, 900, 315);
     m_ok->setObjectName(QStringLiteral("cmdOK"));
@@ -207,29 +210,28 @@ void frmPreferences::checkTimeout() {
     const std::optional<double> number = numberIn(m_timeout->text());
     if (!number || *number >= kMinTimeout)
         return;
-    m_prompter.message(Prompter::Icon::Information, QStringLiteral("Attenzione!"),
-                       QStringLiteral("Il timeout non può essere minore di 15 secondi!"), this);
+    m_prompter.message(Prompter::Icon::Information, tr("Attenzione!"),
+                       tr("Il timeout non può essere minore di 15 secondi!"), this);
     m_timeout->setText(QString::number(kMinTimeout));
 }
 
 void frmPreferences::confirm() {
     const qint64 floor = qint64(m_entryCount) * kSecondsPerEntry + kFloorExtraSeconds;
     if (m_totalSeconds > 0 && m_totalSeconds < floor) {
-        const QString text =
-            QStringLiteral("Un valore plausibile prevede almeno otto secondi di tempo per ogni URL.\r\n") +
-            QStringLiteral("Essendo presenti ") + QString::number(m_entryCount) +
-            QStringLiteral(" diversi url, l'intervallo di scansione degli stessi verrà\r\n") +
-            QStringLiteral("automaticamente impostato a ") + QString::number(floor) +
-            QStringLiteral(" secondi.\r\n") + QStringLiteral("Accetti le modifiche?");
-        m_totalSeconds = m_prompter.askYesNo(QStringLiteral("Intervallo troppo breve!"), text, this) ? floor : 0;
+        const QString text = tr("Un valore plausibile prevede almeno otto secondi di tempo per ogni URL.\r\n"
+                                "Essendo presenti %1 diversi url, l'intervallo di scansione degli stessi verrà\r\n"
+                                "automaticamente impostato a %2 secondi.\r\n"
+                                "Accetti le modifiche?")
+                                 .arg(m_entryCount)
+                                 .arg(floor);
+        m_totalSeconds = m_prompter.askYesNo(tr("Intervallo troppo breve!"), text, this) ? floor : 0;
     }
     if (m_totalSeconds > CheckScheduler::kMaxIntervalSeconds) {
         // The timer's period in milliseconds must fit a signed 32-bit value; the dialog stays open.
-        m_prompter.message(
-            Prompter::Icon::Exclamation, QStringLiteral("Attenzione!"),
-            QStringLiteral("L'intervallo non può superare %1 secondi (596 ore, 31 minuti e 23 secondi).")
-                .arg(CheckScheduler::kMaxIntervalSeconds),
-            this);
+        m_prompter.message(Prompter::Icon::Exclamation, tr("Attenzione!"),
+                           tr("L'intervallo non può superare %1 secondi (596 ore, 31 minuti e 23 secondi).")
+                               .arg(CheckScheduler::kMaxIntervalSeconds),
+                           this);
         return;
     }
     if (m_totalSeconds != 0)

@@ -2,15 +2,12 @@
 
 #include "core/CheckRun.h"
 #include "core/Clock.h"
+#include "core/Language.h"
 #include "core/SiteList.h"
-#include "winsupport/Twips.h"
-#include "ui/frmShowModified.h"
 #include "schedule/CheckScheduler.h"
-#include "ui/ClockIndicator.h"
-#include "ui/frmPreferences.h"
 #include "store/PageHistory.h"
 #include "store/SettingsStore.h"
-#include "ui/WindowPlacement.h"
+#include "ui/ClockIndicator.h"
 #include "ui/FileCommands.h"
 #include "ui/ImportCommand.h"
 #include "ui/ListEditing.h"
@@ -20,9 +17,13 @@
 #include "ui/SiteTextCommands.h"
 #include "ui/TrayPresence.h"
 #include "ui/UrlEditModel.h"
+#include "ui/WindowPlacement.h"
 #include "ui/WrapButton.h"
+#include "ui/frmPreferences.h"
+#include "ui/frmShowModified.h"
 #include "ui/frmSplash.h"
 #include "winsupport/Prompter.h"
+#include "winsupport/Twips.h"
 
 #include <QAction>
 #include <QApplication>
@@ -45,8 +46,6 @@ constexpr int kFrameWidthTwips = 975;
 constexpr int kButtonWidthTwips = 945;
 constexpr int kButtonHeightTwips = 645;
 constexpr int kButtonTopsTwips[] = {345, 1155, 1965};
-const QString kSaveQuestion = QStringLiteral("Uscire senza salvare le modifiche apportate?");
-const QString kSaveQuestionTitle = QStringLiteral("Richiesta salvataggio");
 
 // A named font with a sans-serif fallback, so any desktop shows it.
 QFont namedFont(const QString& family, int pointSize) {
@@ -183,19 +182,19 @@ void frmQVL::buildControlFrame() {
     const int dpiY = logicalDpiY();
     m_imgClock = new ClockIndicator(m_frameCTRLs);
     m_imgClock->setObjectName(QStringLiteral("imgClock"));
-    m_imgClock->setAccessibleName(QStringLiteral("imgClock"));
+    m_imgClock->setAccessibleName(tr("imgClock"));
     m_imgClock->follow(m_scheduler);
 
     const QFont buttonFont = namedFont(QStringLiteral("MS Sans Serif"), 8);
     const struct {
         QPushButton*& button;
         const char16_t* name;
-        const char16_t* caption;
+        const char* caption;
         QvlCommand command;
     } buttons[] = {
-        {m_cmdSetTimer, u"cmdSetTimer", u"Imposta Timer", QvlCommand::SetTimer},
-        {m_cmdStart, u"cmdStart", u"Avvia controllo", QvlCommand::Start},
-        {m_cmdStop, u"cmdStop", u"Arresta controllo", QvlCommand::Stop},
+        {m_cmdSetTimer, u"cmdSetTimer", QT_TR_NOOP("Imposta Timer"), QvlCommand::SetTimer},
+        {m_cmdStart, u"cmdStart", QT_TR_NOOP("Avvia controllo"), QvlCommand::Start},
+        {m_cmdStop, u"cmdStop", QT_TR_NOOP("Arresta controllo"), QvlCommand::Stop},
     };
     // The clock sits centred above the buttons; when it is taller than the room above the first button,
     // the buttons move down together by the difference.
@@ -206,7 +205,7 @@ void frmQVL::buildControlFrame() {
                      std::max(0, (clockRoom + shift - m_imgClock->height()) / 2));
     int bottom = 0;
     for (int i = 0; i < 3; ++i) {
-        auto* button = new WrapButton(QString::fromUtf16(buttons[i].caption), m_frameCTRLs);
+        auto* button = new WrapButton(tr(buttons[i].caption), m_frameCTRLs);
         button->setObjectName(QString::fromUtf16(buttons[i].name));
         button->setAccessibleName(button->text());
         button->setFont(buttonFont);
@@ -261,10 +260,9 @@ void frmQVL::restorePlacement() {
 void frmQVL::showPlacementError(const Outcome& outcome) {
     if (outcome.ok())
         return;
-    m_prompter.message(Prompter::Icon::Exclamation, QString(),
-                       QStringLiteral("Error ") + QString::number(outcome.errorNumber()) +
-                           QStringLiteral("\r\n\r\n") + outcome.errorText(),
-                       this);
+    m_prompter.message(
+        Prompter::Icon::Exclamation, QString(),
+        tr("Error %1").arg(outcome.errorNumber()) + QStringLiteral("\r\n\r\n") + outcome.errorText(), this);
 }
 
 void frmQVL::applySizeBounds() {
@@ -471,8 +469,9 @@ void frmQVL::setTimerCommand() {
 void frmQVL::startCommand() {
     m_run.setOptions(m_settings.checkOptions());
     if (m_scheduler.start() == CheckScheduler::StartResult::Offline)
-        m_prompter.message(Prompter::Icon::Exclamation, CheckScheduler::kOfflineTitle,
-                           CheckScheduler::kOfflineText, this);
+        m_prompter.message(Prompter::Icon::Exclamation,
+                           Language::text("CheckScheduler", CheckScheduler::kOfflineTitle),
+                           Language::text("CheckScheduler", CheckScheduler::kOfflineText), this);
 }
 
 void frmQVL::onRunFinished(const CheckRunReport& report) {
@@ -483,14 +482,14 @@ void frmQVL::onRunFinished(const CheckRunReport& report) {
         if (m_showingRunError)
             return;
         m_showingRunError = true;
-        m_prompter.message(Prompter::Icon::Critical, QStringLiteral("Errore!"), report.errorMessage(), this);
+        m_prompter.message(Prompter::Icon::Critical, tr("Errore!"), report.errorMessage(), this);
         m_showingRunError = false;
         return;
     }
     QHash<quint64, QString> errors;
     for (const PageFailure& failure : report.failures)
-        errors.insert(failure.entryId, QStringLiteral("Errore ") + QString::number(failure.outcome.errorNumber()) +
-                                           QStringLiteral(": ") + failure.outcome.errorText());
+        errors.insert(failure.entryId,
+                      tr("Errore %1: %2").arg(failure.outcome.errorNumber()).arg(failure.outcome.errorText()));
     // A page judged by its whole body instead of its text says why, the same way.
     for (const PageFailure& note : report.notes)
         errors.insert(note.entryId, note.outcome.errorText());
@@ -501,7 +500,8 @@ void frmQVL::onRunFinished(const CheckRunReport& report) {
 }
 
 void frmQVL::closeEvent(QCloseEvent* event) {
-    if (m_list.isModified() && !m_prompter.askYesNo(kSaveQuestionTitle, kSaveQuestion, this)) {
+    if (m_list.isModified() && !m_prompter.askYesNo(tr("Richiesta salvataggio"),
+                                                    tr("Uscire senza salvare le modifiche apportate?"), this)) {
         event->ignore();
         return;
     }

@@ -56,15 +56,17 @@ void appendPieces(QListWidget* list, const QString& text) {
 } // namespace
 
 frmShowModified::frmShowModified(QWidget* owner)
-    : QWidget(owner, Qt::Window)
-    , m_label1(new QLabel(QStringLiteral("Pagine cambiate:"), this))
+    : QDialog(owner)
+    , m_label1(new QLabel(tr("Pagine cambiate:"), this))
     , m_lbxURLs(new QListWidget(this))
-    , m_label2(new QLabel(QStringLiteral("Errori di timeout"), this))
+    , m_label2(new QLabel(tr("Errori di timeout"), this))
     , m_lbxTimeout(new QListWidget(this))
-    , m_cmdOK(new VerticalButton(QStringLiteral("EXIT"), this))
+    , m_cmdOK(new VerticalButton(tr("EXIT"), this))
     , m_opener([](const QUrl& url) { QDesktopServices::openUrl(url); }) {
     setObjectName(QStringLiteral("frmShowModified"));
-    setWindowTitle(QStringLiteral("Check response"));
+    setWindowTitle(tr("Check response"));
+    setAccessibleName(windowTitle());
+    setModal(false);
     setAttribute(Qt::WA_DeleteOnClose);
 
     m_label1->setObjectName(QStringLiteral("Label1"));
@@ -72,6 +74,9 @@ frmShowModified::frmShowModified(QWidget* owner)
     m_label2->setObjectName(QStringLiteral("Label2"));
     m_lbxTimeout->setObjectName(QStringLiteral("lbxTimeout"));
     m_cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    m_lbxURLs->setAccessibleName(m_label1->text());
+    m_lbxTimeout->setAccessibleName(m_label2->text());
+    m_cmdOK->setAccessibleName(m_cmdOK->text());
 
     for (QLabel* label : {m_label1, m_label2}) {
         label->setTextFormat(Qt::PlainText);
@@ -150,7 +155,7 @@ void frmShowModified::showLineMenu(QListWidget* list, const QPoint& pos) {
     auto* menu = new QMenu(this);
     menu->setObjectName(QStringLiteral("mnuRiga"));
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    QAction* open = menu->addAction(QStringLiteral("Apri"));
+    QAction* open = menu->addAction(tr("Apri"));
     open->setEnabled(m_opener && browsableUrl(line).isValid());
     connect(open, &QAction::triggered, this, [this, line] {
         const QUrl url = browsableUrl(line);
@@ -158,7 +163,7 @@ void frmShowModified::showLineMenu(QListWidget* list, const QPoint& pos) {
             m_opener(url);
     });
     // A page that timed out brought no new version to compare.
-    QAction* diff = menu->addAction(QStringLiteral("Mostra differenze"));
+    QAction* diff = menu->addAction(tr("Mostra differenze"));
     diff->setEnabled(list == m_lbxURLs);
     connect(diff, &QAction::triggered, this, [this, line] { emit diffRequested(line); });
     menu->popup(list->viewport()->mapToGlobal(pos));

@@ -1,8 +1,8 @@
 #pragma once
 
+#include <QDialog>
 #include <QPointer>
 #include <QStringList>
-#include <QWidget>
 
 #include <functional>
 
@@ -13,9 +13,9 @@ class QPushButton;
 class QUrl;
 struct CheckRunReport;
 
-// The results window: lists the pages that changed and those whose fetch timed out; stays open beside the
-// main window and grows with every run that reports through it.
-class frmShowModified : public QWidget {
+// The results window: lists the pages that changed and those whose fetch timed out; a dialog that never blocks,
+// it stays open beside the main window and grows with every run that reports through it.
+class frmShowModified : public QDialog {
     Q_OBJECT
 public:
     using UrlOpener = std::function<void(const QUrl&)>;

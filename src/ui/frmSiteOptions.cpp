@@ -1,8 +1,9 @@
 #include "ui/frmSiteOptions.h"
 
+#include "core/Language.h"
 #include "core/PageText.h"
-#include "winsupport/Twips.h"
 #include "ui/PlainTextLines.h"
+#include "winsupport/Twips.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -18,7 +19,6 @@
 
 namespace {
 
-const QColor kInvalidLine(0xff, 0xd0, 0xd0);
 constexpr int kErrorsNamed = 3;
 
 template <typename W> W* named(W* widget, const QString& name, const QString& accessible) {
@@ -40,21 +40,20 @@ frmSiteOptions::frmSiteOptions(const SiteOptions& current, std::optional<PageVer
     : QDialog(parent)
     , m_current(current)
     , m_latest(std::move(latest))
-    , m_chkTesto(named(new QCheckBox(QStringLiteral("Confronta solo il &testo della pagina"), this),
-                       QStringLiteral("chkTesto"), QStringLiteral("Confronta solo il testo della pagina")))
-    , m_chkCifre(named(new QCheckBox(QStringLiteral("Ignora le &cifre"), this), QStringLiteral("chkCifre"),
-                       QStringLiteral("Ignora le cifre")))
-    , m_txtRegole(
-          named(new QPlainTextEdit(this), QStringLiteral("txtRegole"), QStringLiteral("Righe da ignorare")))
+    , m_chkTesto(named(new QCheckBox(tr("Confronta solo il &testo della pagina"), this),
+                       QStringLiteral("chkTesto"), tr("Confronta solo il testo della pagina")))
+    , m_chkCifre(
+          named(new QCheckBox(tr("Ignora le &cifre"), this), QStringLiteral("chkCifre"), tr("Ignora le cifre")))
+    , m_txtRegole(named(new QPlainTextEdit(this), QStringLiteral("txtRegole"), tr("Righe da ignorare")))
     , m_lblErrore(plainLabel(QString(), QStringLiteral("lblErrore"), this))
-    , m_txtInizio(named(new QLineEdit(this), QStringLiteral("txtInizio"), QStringLiteral("Inizio regione")))
-    , m_txtFine(named(new QLineEdit(this), QStringLiteral("txtFine"), QStringLiteral("Fine regione")))
+    , m_txtInizio(named(new QLineEdit(this), QStringLiteral("txtInizio"), tr("Inizio regione")))
+    , m_txtFine(named(new QLineEdit(this), QStringLiteral("txtFine"), tr("Fine regione")))
     , m_lblAnteprima(plainLabel(QString(), QStringLiteral("lblAnteprima"), this))
-    , m_txtAnteprima(named(new QPlainTextEdit(this), QStringLiteral("txtAnteprima"), QStringLiteral("Anteprima")))
+    , m_txtAnteprima(named(new QPlainTextEdit(this), QStringLiteral("txtAnteprima"), tr("Anteprima")))
     , m_lblLimiti(plainLabel(QString(), QStringLiteral("lblLimiti"), this)) {
     setObjectName(QStringLiteral("frmSiteOptions"));
-    setWindowTitle(QStringLiteral("Opzioni sito"));
-    setAccessibleName(QStringLiteral("Opzioni sito"));
+    setWindowTitle(tr("Opzioni sito"));
+    setAccessibleName(tr("Opzioni sito"));
 
     m_chkTesto->setChecked(current.textMode);
     m_chkCifre->setChecked(current.noDigits);
@@ -68,16 +67,16 @@ frmSiteOptions::frmSiteOptions(const SiteOptions& current, std::optional<PageVer
     m_txtAnteprima->setUndoRedoEnabled(false);
     m_txtAnteprima->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     QPalette warning = m_lblErrore->palette();
-    warning.setColor(QPalette::WindowText, QColor(0xb0, 0x00, 0x00));
+    warning.setColor(QPalette::WindowText, PlainTextLines::tints(palette()).warningText);
     m_lblErrore->setPalette(warning);
     m_lblLimiti->setPalette(warning);
 
-    auto* lblRegole = plainLabel(QStringLiteral("Righe da &ignorare (un'espressione regolare per riga):"),
+    auto* lblRegole = plainLabel(tr("Righe da &ignorare (un'espressione regolare per riga):"),
                                  QStringLiteral("lblRegole"), this);
     lblRegole->setBuddy(m_txtRegole);
     auto* region = new QFormLayout;
-    auto* lblInizio = plainLabel(QStringLiteral("Inizio &regione"), QStringLiteral("lblInizio"), this);
-    auto* lblFine = plainLabel(QStringLiteral("Fine re&gione"), QStringLiteral("lblFine"), this);
+    auto* lblInizio = plainLabel(tr("Inizio &regione"), QStringLiteral("lblInizio"), this);
+    auto* lblFine = plainLabel(tr("Fine re&gione"), QStringLiteral("lblFine"), this);
     lblInizio->setBuddy(m_txtInizio);
     lblFine->setBuddy(m_txtFine);
     region->addRow(lblInizio, m_txtInizio);
@@ -85,13 +84,13 @@ frmSiteOptions::frmSiteOptions(const SiteOptions& current, std::optional<PageVer
     m_lblAnteprima->setBuddy(m_txtAnteprima);
 
     auto* buttons = named(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this),
-                          QStringLiteral("cmdButtons"), QStringLiteral("Pulsanti"));
+                          QStringLiteral("cmdButtons"), tr("Pulsanti"));
     QPushButton* ok = buttons->button(QDialogButtonBox::Ok);
     QPushButton* cancel = buttons->button(QDialogButtonBox::Cancel);
-    ok->setText(QStringLiteral("OK"));
-    cancel->setText(QStringLiteral("Annulla"));
-    named(ok, QStringLiteral("cmdOK"), QStringLiteral("OK"));
-    named(cancel, QStringLiteral("cmdAnnulla"), QStringLiteral("Annulla"));
+    ok->setText(tr("OK"));
+    cancel->setText(tr("Annulla"));
+    named(ok, QStringLiteral("cmdOK"), tr("OK"));
+    named(cancel, QStringLiteral("cmdAnnulla"), tr("Annulla"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
@@ -157,25 +156,23 @@ void frmSiteOptions::checkRules() {
             continue;
         QString error = TextRules::patternError(block.text());
         if (error.isEmpty() && ++valid > kMaxIgnoreRules)
-            error = QStringLiteral("Al massimo %1 regole per sito").arg(kMaxIgnoreRules);
+            error = tr("Al massimo %1 regole per sito").arg(kMaxIgnoreRules);
         if (error.isEmpty())
             continue;
         m_invalid << block.blockNumber() + 1;
         if (errors.size() < kErrorsNamed)
-            errors << QStringLiteral("Riga ") + QString::number(block.blockNumber() + 1) + QStringLiteral(": ") +
-                          error;
+            errors << tr("Riga %1: %2").arg(block.blockNumber() + 1).arg(error);
         QTextEdit::ExtraSelection mark;
         mark.cursor = QTextCursor(block);
-        mark.format.setBackground(kInvalidLine);
+        mark.format.setBackground(PlainTextLines::tints(m_txtRegole->palette()).invalidLine);
         mark.format.setProperty(QTextFormat::FullWidthSelection, true);
         marks << mark;
     }
     m_txtRegole->setExtraSelections(marks);
     if (m_invalid.size() > kErrorsNamed)
-        errors << QStringLiteral("…e altre ") + QString::number(m_invalid.size() - kErrorsNamed) +
-                      QStringLiteral(" righe non valide.");
+        errors << tr("…e altre %1 righe non valide.").arg(m_invalid.size() - kErrorsNamed);
     if (!errors.isEmpty())
-        errors << QStringLiteral("Le righe non valide non vengono salvate.");
+        errors << tr("Le righe non valide non vengono salvate.");
     m_lblErrore->setText(errors.join(u'\n'));
     m_lblErrore->setVisible(!errors.isEmpty());
 }
@@ -183,23 +180,23 @@ void frmSiteOptions::checkRules() {
 void frmSiteOptions::updatePreview() {
     m_previewTimer.stop();
     if (!m_latest) {
-        m_lblAnteprima->setText(QStringLiteral("&Anteprima:"));
+        m_lblAnteprima->setText(tr("&Anteprima:"));
         m_txtAnteprima->setPlainText(
-            QStringLiteral("Nessuna versione salvata: l'anteprima comparirà dopo il prossimo controllo in cui "
-                           "la pagina cambia."));
+            tr("Nessuna versione salvata: l'anteprima comparirà dopo il prossimo controllo in cui "
+               "la pagina cambia."));
         m_lblLimiti->hide();
         return;
     }
     const SiteOptions next = options();
     m_lblAnteprima->setText(
-        QStringLiteral("&Anteprima dell'ultima versione salvata") +
-        (next.textMode ? QStringLiteral(":")
-                       : QStringLiteral(" (le regole valgono solo confrontando il testo della pagina):")));
+        next.textMode ? tr("&Anteprima dell'ultima versione salvata:")
+                      : tr("&Anteprima dell'ultima versione salvata (le regole valgono solo confrontando il testo "
+                           "della pagina):"));
     const FilteredText filtered = TextRules(next).apply(m_latest->text);
 
     QTextCharFormat plain;
-    const QTextCharFormat greyed = PlainTextLines::leftOut();
-    const QTextCharFormat label = PlainTextLines::leftOutLabel();
+    const QTextCharFormat greyed = PlainTextLines::leftOut(m_txtAnteprima->palette());
+    const QTextCharFormat label = PlainTextLines::leftOutLabel(m_txtAnteprima->palette());
     QTextDocument* document = m_txtAnteprima->document();
     const int scroll = m_txtAnteprima->verticalScrollBar()->value();
     document->clear();
@@ -211,17 +208,17 @@ void frmSiteOptions::updatePreview() {
         const LineFate fate = i < filtered.fates.size() ? filtered.fates[i] : LineFate::Kept;
         cursor.insertText(PlainTextLines::oneBlock(filtered.lines[i]), fate == LineFate::Kept ? plain : greyed);
         if (fate == LineFate::Ignored)
-            cursor.insertText(PlainTextLines::kIgnoredLabel, label);
+            cursor.insertText(Language::text("PlainTextLines", PlainTextLines::kIgnoredLabel), label);
         else if (fate == LineFate::OutsideRegion)
-            cursor.insertText(PlainTextLines::kOutsideLabel, label);
+            cursor.insertText(Language::text("PlainTextLines", PlainTextLines::kOutsideLabel), label);
     }
     cursor.endEditBlock();
     m_txtAnteprima->verticalScrollBar()->setValue(scroll);
 
     QStringList hits;
     for (const QString& pattern : filtered.limitHits) {
-        const QString hit = QStringLiteral("La regola ") + pattern +
-                            QStringLiteral(" è troppo costosa su questa pagina: conta come non corrispondente.");
+        const QString hit =
+            tr("La regola %1 è troppo costosa su questa pagina: conta come non corrispondente.").arg(pattern);
         if (!hits.contains(hit))
             hits << hit;
     }

@@ -87,7 +87,8 @@ frmSplash::frmSplash(QWidget* owner)
     , m_drawnColour(m_colour)
     , m_openMail([](const QUrl& link) { QDesktopServices::openUrl(link); }) {
     setObjectName(QStringLiteral("frmSplash"));
-    setWindowTitle(QStringLiteral("Quovel"));
+    setWindowTitle(tr("Quovel"));
+    setAccessibleName(windowTitle());
     setModal(true);
     setFixedSize(twipsToPixels(6000, logicalDpiX()), twipsToPixels(3300, logicalDpiY()));
 
@@ -102,31 +103,34 @@ frmSplash::frmSplash(QWidget* owner)
     logo->setObjectName(QStringLiteral("imgLogo"));
     placeTwips(logo, 240, 540, kLogoSize, kLogoSize);
     logo->setPixmap(drawLogo(logo->width(), devicePixelRatioF()));
-    logo->setAccessibleName(QStringLiteral("Quovel"));
+    logo->setAccessibleName(tr("Quovel"));
 
     QLabel* name = addLabel("lblProductName", QStringLiteral("Quovel"), 1920, 300, 2600, 600);
     QFont nameFont = name->font();
     nameFont.setPointSize(20);
     nameFont.setBold(true);
     name->setFont(nameFont);
-    addLabel("lblVersion", QStringLiteral("v. ") + QStringLiteral(QUOVEL_VERSION), 1920, 900, 2600, 270);
-    addLabel("lblPlatform", QStringLiteral("Linux, Windows, macOS"), 1920, 1170, 2600, 270);
-    addLabel("lblTitle", QStringLiteral("Scritto, per ora, da:"), 1920, 1560, 2500, 270);
-    QLabel* authors = addLabel("lblAuthors", QStringLiteral("gli sviluppatori di Quovel"), 1920, 1830, 2500, 270);
+    addLabel("lblVersion", tr("v. %1").arg(QStringLiteral(QUOVEL_VERSION)), 1920, 900, 2600, 270);
+    addLabel("lblPlatform", tr("Linux"), 1920, 1170, 2600, 270);
+    addLabel("lblTitle", tr("Scritto, per ora, da:"), 1920, 1560, 2500, 270);
+    QLabel* authors = addLabel("lblAuthors", tr("gli sviluppatori di Quovel"), 1920, 1830, 2500, 270);
     QFont authorsFont = authors->font();
     authorsFont.setItalic(true);
     authors->setFont(authorsFont);
-    QLabel* info = addLabel("txtInfo",
-                            QStringLiteral("Quovel è costruito con Qt (finestre), libcurl (pagine web), pugixml "
-                                           "(file della lista) e zlib (impronte CRC-32): grazie ai loro autori."),
-                            240, 2220, 5520, 840);
+    QLabel* info =
+        addLabel("txtInfo",
+                 tr("Quovel è software libero: GNU General Public License, versione 3 o successiva. "
+                    "È costruito con Qt (finestre), libcurl (pagine web), pugixml (file della lista), "
+                    "gumbo e libxml2 (testo delle pagine), PCRE2 (espressioni regolari), dtl (differenze), "
+                    "zlib e zstd (impronte e cronologia): grazie ai loro autori."),
+                 240, 2220, 5520, 840);
     info->setWordWrap(true);
     info->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     info->setMargin(twipsToPixels(45, logicalDpiX()));
     info->setAutoFillBackground(true);
     info->setBackgroundRole(QPalette::Base);
 
-    auto* mail = new QPushButton(QStringLiteral("Mail me"), this);
+    auto* mail = new QPushButton(tr("Mail me"), this);
     mail->setObjectName(QStringLiteral("cbtMailMe"));
     // Keys belong to the window: any key closes it.
     mail->setFocusPolicy(Qt::NoFocus);
@@ -161,7 +165,7 @@ QUrl frmSplash::mailLink(const QString& address) {
     link.setPath(address);
     QUrlQuery query;
     query.addQueryItem(QStringLiteral("Subject"), QStringLiteral("Quovel"));
-    query.addQueryItem(QStringLiteral("Body"), QStringLiteral("\"Ho provato Quovel e trovo che sia...\""));
+    query.addQueryItem(QStringLiteral("Body"), tr("\"Ho provato Quovel e trovo che sia...\""));
     link.setQuery(query);
     return link;
 }

@@ -2,6 +2,7 @@
 
 #include "winsupport/Prompter.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -12,8 +13,9 @@
 namespace {
 
 CommonDialog::Result notAvailable() {
-    return CommonDialog::Result{CommonDialog::kNotAvailableError,
-                                QStringLiteral("This dialog is not available on this system.")};
+    return CommonDialog::Result{
+        CommonDialog::kNotAvailableError,
+        QCoreApplication::translate("CommonDialog", "This dialog is not available on this system.")};
 }
 
 QColor fromBgr(quint32 bgr) {
@@ -40,7 +42,8 @@ QString CommonDialog::startFolder() const {
 }
 
 CommonDialog::Result CommonDialog::cancelled() const {
-    return m_cancelError ? CommonDialog::Result{kCancelError, QStringLiteral("Cancel was selected.")}
+    return m_cancelError ? CommonDialog::Result{kCancelError, QCoreApplication::translate("CommonDialog",
+                                                                                          "Cancel was selected.")}
                          : CommonDialog::Result();
 }
 

@@ -85,6 +85,11 @@ QString Prompter::FileRequest::suffix() const {
     return ext;
 }
 
+void Prompter::messageDetail(Icon icon, const QString& title, const QString& text, const QString& detail,
+                             QWidget* owner) {
+    message(icon, title, detail.isEmpty() ? text : text + QStringLiteral("\n\n") + detail, owner);
+}
+
 std::optional<QColor> Prompter::chooseColor(const QColor&, QWidget*) {
     return std::nullopt;
 }
@@ -100,6 +105,14 @@ QString Prompter::chooseFolder(const QString&, const QString&, QWidget*) {
 void WidgetPrompter::message(Icon icon, const QString& title, const QString& text, QWidget* owner) {
     QMessageBox box(boxIcon(icon), titleOrApplication(title), text, QMessageBox::Ok, owner);
     box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+void WidgetPrompter::messageDetail(Icon icon, const QString& title, const QString& text, const QString& detail,
+                                   QWidget* owner) {
+    QMessageBox box(boxIcon(icon), titleOrApplication(title), text, QMessageBox::Ok, owner);
+    box.setTextFormat(Qt::PlainText);
+    box.setDetailedText(detail);
     box.exec();
 }
 

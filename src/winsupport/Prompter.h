@@ -35,6 +35,9 @@ public:
     virtual ~Prompter() = default;
     // A message with an OK button. An empty title stands for the application's title.
     virtual void message(Icon icon, const QString& title, const QString& text, QWidget* owner) = 0;
+    // The same with a detail text the person can unfold; unless a prompter shows it apart, it follows the text.
+    virtual void messageDetail(Icon icon, const QString& title, const QString& text, const QString& detail,
+                               QWidget* owner);
     // A question with Yes and No; true for Yes.
     virtual bool askYesNo(const QString& title, const QString& text, QWidget* owner) = 0;
     // The chosen file's full path, or an empty text when cancelled.
@@ -51,6 +54,8 @@ public:
 class WidgetPrompter : public Prompter {
 public:
     void message(Icon icon, const QString& title, const QString& text, QWidget* owner) override;
+    void messageDetail(Icon icon, const QString& title, const QString& text, const QString& detail,
+                       QWidget* owner) override;
     bool askYesNo(const QString& title, const QString& text, QWidget* owner) override;
     QString openFileName(const FileRequest& request) override;
     QString saveFileName(const FileRequest& request) override;

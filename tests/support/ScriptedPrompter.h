@@ -15,6 +15,7 @@ public:
         Icon icon;
         QString title;
         QString text;
+        QString detail;
     };
 
     QList<bool> answers;                    // next answers to askYesNo, first first
@@ -24,12 +25,16 @@ public:
     std::function<void()> whileMessageOpen; // what happens meanwhile, as under a real modal message
 
     void message(Icon icon, const QString& title, const QString& text, QWidget*) override {
-        shown.append({icon, title, text});
+        messageDetail(icon, title, text, {}, nullptr);
+    }
+    void messageDetail(Icon icon, const QString& title, const QString& text, const QString& detail,
+                       QWidget*) override {
+        shown.append({icon, title, text, detail});
         if (whileMessageOpen)
             whileMessageOpen();
     }
     bool askYesNo(const QString& title, const QString& text, QWidget*) override {
-        shown.append({Icon::Question, title, text});
+        shown.append({Icon::Question, title, text, {}});
         return answers.isEmpty() ? false : answers.takeFirst();
     }
     QString openFileName(const FileRequest& request) override { return nextFile(request); }

@@ -1,22 +1,22 @@
 #include "core/CheckRun.h"
 #include "core/Clock.h"
 #include "core/SiteList.h"
-#include "ui/frmShowModified.h"
 #include "schedule/CheckScheduler.h"
-#include "ui/ClockIndicator.h"
 #include "schedule/ConnectionState.h"
-#include "ui/frmPreferences.h"
 #include "store/SettingsStore.h"
 #include "support/DataRows.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestHttpServer.h"
+#include "ui/ClockIndicator.h"
 #include "ui/FileCommands.h"
 #include "ui/ListInteraction.h"
 #include "ui/MainMenus.h"
 #include "ui/QvlLayout.h"
 #include "ui/SiteTextCommands.h"
 #include "ui/frmDiff.h"
+#include "ui/frmPreferences.h"
 #include "ui/frmQVL.h"
+#include "ui/frmShowModified.h"
 
 #include <QAction>
 #include <QApplication>
@@ -32,6 +32,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
+#include <QTranslator>
 #include <QWindow>
 
 #include <memory>
@@ -250,6 +252,15 @@ private slots:
         QCOMPARE(w.prompter.files.first().owner, w.window.get());
         if (caption != QLatin1String("Quovel"))
             QCOMPARE(w.window->fileCommands().initialFolder(), QFileInfo(path).absolutePath());
+        if (message == QLatin1String("Load error"))
+            QVERIFY(!w.prompter.shown.last().detail.isEmpty()); // the reader's reason
+        // Save proposes a name, never a folder: the open list's, else "Siti.qvl"; the .qvl filter first.
+        w.window->runCommand(QvlCommand::Save, CommandOrigin::Menu);
+        const Prompter::FileRequest asked = w.prompter.files.last();
+        QCOMPARE(asked.fileName,
+                 caption == QLatin1String("Quovel") ? QStringLiteral("Siti.qvl") : QFileInfo(path).fileName());
+        QCOMPARE(asked.filterIndex, 1);
+        QCOMPARE(asked.suffix(), QStringLiteral("qvl"));
     }
 
     void closeSequence_data() {
@@ -283,6 +294,60 @@ private slots:
         QCOMPARE(w.scheduler.isArmed(), !closed);
         QCOMPARE(w.settings.get(QStringLiteral("frmQVL"), QStringLiteral("LTWHS"), {}).isEmpty(), !closed);
         QCOMPARE(w.list.isModified(), modified);
+    }
+
+    // Alt+letter reaches one entry only: in every menu, the toolbar's and the popup's, in every language.
+    void accessKeysAreUnique_data() {
+        columns<QString>("language");
+        for (const char* code : {"", "it", "en"})
+            QTest::newRow(*code ? code : "source") << QString::fromLatin1(code);
+    }
+    void accessKeysAreUnique() {
+        const auto [code] = fetch<QString>("language");
+        QTranslator translator;
+        if (!code.isEmpty()) {
+            QVERIFY(translator.load(QStringLiteral(":/i18n/quovel_%1.qm").arg(code)));
+            QCoreApplication::installTranslator(&translator);
+        }
+        World w;
+        QCoreApplication::removeTranslator(&translator);
+        QList<QList<QAction*>> groups{w.window->menuBar()->actions(), w.window->menus()->toolbar()->actions()};
+        for (QMenu* menu : w.window->findChildren<QMenu*>())
+            groups << menu->actions();
+        QVERIFY(groups.size() >= 2 + 5);
+        for (const QList<QAction*>& group : groups) {
+            QHash<QChar, QString> taken;
+            for (const QAction* action : group) {
+                const QString text = action->text();
+                QVERIFY(action->isSeparator() || !text.isEmpty());
+                const qsizetype amp = text.indexOf(u'&');
+                if (amp < 0 || amp + 1 >= text.size())
+                    continue;
+                const QChar key = text.at(amp + 1).toUpper();
+                QVERIFY2(!taken.contains(key), qPrintable(taken.value(key) + u'/' + text));
+                taken.insert(key, text);
+            }
+        }
+    }
+
+    // Space ticks the selected row whatever cell is the current one.
+    void spaceTicksTheRow_data() {
+        columns<int>("column");
+        for (int column = 0; column < SiteList::ColumnCount; ++column)
+            QTest::addRow("column %d", column) << column;
+    }
+    void spaceTicksTheRow() {
+        const auto [column] = fetch<int>("column");
+        World w;
+        w.add(QStringLiteral("a"), QStringLiteral("http://a.example/"));
+        w.add(QStringLiteral("b"), QStringLiteral("http://b.example/"));
+        QTableView* view = w.window->listView();
+        view->setFocus();
+        view->setCurrentIndex(view->model()->index(1, column));
+        QTest::keyClick(view, Qt::Key_Space);
+        QCOMPARE(w.ticks(), QStringLiteral("01"));
+        QTest::keyClick(view, Qt::Key_Space);
+        QCOMPARE(w.ticks(), QStringLiteral("00"));
     }
 
     void layoutClamps() {

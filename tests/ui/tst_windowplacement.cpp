@@ -1,6 +1,6 @@
 #include "store/SettingsStore.h"
-#include "ui/WindowPlacement.h"
 #include "support/DataRows.h"
+#include "ui/WindowPlacement.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -85,8 +85,9 @@ private slots:
         columns<QString, QRect, int>("record", "expected", "error");
         QTest::newRow("doubled, leading and trailing §")
             << u"§§100§§200§300§400§0§"_qs << QRect(7, 13, 20, 27) << 0;
+        // A position off the screen's top left comes back onto it.
         QTest::newRow("fractions, negative position")
-            << u"-1500.4§-750§8999.6§6000§0"_qs << QRect(-100, -50, 600, 400) << 0;
+            << u"-1500.4§-750§8999.6§6000§0"_qs << QRect(0, 0, 600, 400) << 0;
         QTest::newRow("two fields") << u"100§200"_qs << QRect(7, 13, 50, 60) << kMismatch;
         QTest::newRow("empty") << QString() << kStart << kMismatch;
         QTest::newRow("number then text") << u"1500§750x§9000§6000§0"_qs << QRect(100, 4, 50, 60) << kMismatch;
@@ -111,6 +112,25 @@ private slots:
     void saveFailureReported() {
         QVERIFY(QDir().mkpath(m_dir->filePath(u"Quovel.conf"_qs)));
         QCOMPARE(persist(*newWindow(), true).errorNumber(), kFileAccess);
+    }
+
+    // A placement off every screen comes back onto the nearest, keeping its size where it fits; at 150 % a
+    // 1920 x 1080 screen is 1280 x 720 to the window.
+    void placeOnScreens_data() {
+        columns<QRect, QRect>("saved", "placed");
+        QTest::newRow("on the second screen") << QRect(2000, 100, 600, 400) << QRect(2000, 100, 600, 400);
+        QTest::newRow("screen gone") << QRect(5000, 300, 600, 400) << QRect(2600, 300, 600, 400);
+        QTest::newRow("above everything") << QRect(300, -2000, 600, 400) << QRect(300, 0, 600, 400);
+        QTest::newRow("across the edge") << QRect(1700, 900, 600, 400) << QRect(1920, 624, 600, 400);
+        QTest::newRow("taller than the screen") << QRect(100, 100, 800, 2000) << QRect(100, 0, 800, 1080);
+        QTest::newRow("150 %") << QRect(500, 200, 900, 800) << QRect(380, 0, 900, 720);
+    }
+    void placeOnScreens() {
+        const auto [saved, placed] = fetch<QRect, QRect>("saved", "placed");
+        const bool scaled = QByteArray(QTest::currentDataTag()) == "150 %";
+        const QList<QRect> screens = scaled ? QList<QRect>{QRect(0, 0, 1280, 720)}
+                                            : QList<QRect>{QRect(0, 0, 1920, 1080), QRect(1920, 0, 1280, 1024)};
+        QCOMPARE(::placeOnScreens(saved, screens), placed);
     }
 };
 

@@ -1,0 +1,1074 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en_US">
+<context>
+    <name>CheckRun</name>
+    <message>
+        <source>Errore %1.</source>
+        <translation>Error %1.</translation>
+    </message>
+    <message>
+        <source>Browsing %1...</source>
+        <translation>Browsing %1...</translation>
+    </message>
+    <message>
+        <source>Type mismatch</source>
+        <translation>Type mismatch</translation>
+    </message>
+    <message>
+        <source>Pagina più grande di %1 KiB: confrontata per intero, non per testo.</source>
+        <translation>Page larger than %1 KiB: compared whole, not by its text.</translation>
+    </message>
+    <message>
+        <source>Pagina senza testo (%1): confrontata per intero, non per testo.</source>
+        <translation>Page without text (%1): compared whole, not by its text.</translation>
+    </message>
+    <message>
+        <source>Last check at %1</source>
+        <translation>Last check at %1</translation>
+    </message>
+</context>
+<context>
+    <name>CheckScheduler</name>
+    <message>
+        <source>Timer disabled</source>
+        <translation>Timer disabled</translation>
+    </message>
+    <message>
+        <source>Next check at </source>
+        <translation>Next check at </translation>
+    </message>
+    <message>
+        <source>Error: PC not online.</source>
+        <translation>Error: PC not online.</translation>
+    </message>
+    <message>
+        <source>Il PC non è connesso ad Internet.<byte value="xd"/>
+Avviare una connessione e riprovare...</source>
+        <translation>The PC is not connected to the Internet.<byte value="xd"/>
+Start a connection and try again...</translation>
+    </message>
+    <message>
+        <source>Intervallo non valido: %1 secondi.<byte value="xd"/>
+Il timer accetta da 1 a %2 secondi.</source>
+        <translation>Invalid interval: %1 seconds.<byte value="xd"/>
+The timer takes 1 to %2 seconds.</translation>
+    </message>
+</context>
+<context>
+    <name>CommonDialog</name>
+    <message>
+        <source>This dialog is not available on this system.</source>
+        <translation>This dialog is not available on this system.</translation>
+    </message>
+    <message>
+        <source>Cancel was selected.</source>
+        <translation>Cancel was selected.</translation>
+    </message>
+</context>
+<context>
+    <name>DesktopNotifier</name>
+    <message>
+        <source>Mostra i risultati</source>
+        <translation>Show the results</translation>
+    </message>
+    <message>
+        <source>Mostra differenze</source>
+        <translation>Show differences</translation>
+    </message>
+</context>
+<context>
+    <name>FileCommands</name>
+    <message>
+        <source>Siti.qvl</source>
+        <translation>Sites.qvl</translation>
+    </message>
+    <message>
+        <source>Save error</source>
+        <translation>Save error</translation>
+    </message>
+</context>
+<context>
+    <name>ListEditing</name>
+    <message>
+        <source>Attenzione: URL duplicato.</source>
+        <translation>Warning: duplicate URL.</translation>
+    </message>
+    <message>
+        <source>Questo indirizzo appartiene già alla lista!</source>
+        <translation>This address is already in the list!</translation>
+    </message>
+    <message>
+        <source>Errore %1</source>
+        <translation>Error %1</translation>
+    </message>
+    <message>
+        <source>Errore %1: %2</source>
+        <translation>Error %1: %2</translation>
+    </message>
+    <message>
+        <source>Chiave già presente nella lista</source>
+        <translation>Key already in the list</translation>
+    </message>
+    <message>
+        <source>Error: Missing URL.</source>
+        <translation>Error: Missing URL.</translation>
+    </message>
+    <message>
+        <source>Seleziona prima l&apos;indirizzo che intendi modificare!</source>
+        <translation>First select the address you want to change!</translation>
+    </message>
+    <message>
+        <source>Conferma eliminazione.</source>
+        <translation>Confirm deletion.</translation>
+    </message>
+    <message>
+        <source>Vuoi davvero eliminare l&apos;indirizzo:<byte value="xd"/>
+%1<byte value="xd"/>
+dall&apos;elenco?</source>
+        <translation>Do you really want to delete the address:<byte value="xd"/>
+%1<byte value="xd"/>
+from the list?</translation>
+    </message>
+</context>
+<context>
+    <name>MainMenus</name>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;File</translation>
+    </message>
+    <message>
+        <source>&amp;Open</source>
+        <translation>&amp;Open</translation>
+    </message>
+    <message>
+        <source>&amp;Save</source>
+        <translation>&amp;Save</translation>
+    </message>
+    <message>
+        <source>Op&amp;tion</source>
+        <translation>Op&amp;tion</translation>
+    </message>
+    <message>
+        <source>&amp;Exit</source>
+        <translation>&amp;Exit</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>&amp;Edit</translation>
+    </message>
+    <message>
+        <source>&amp;Add URL</source>
+        <translation>&amp;Add URL</translation>
+    </message>
+    <message>
+        <source>&amp;Delete</source>
+        <translation>&amp;Delete</translation>
+    </message>
+    <message>
+        <source>&amp;Modify selected URL</source>
+        <translation>&amp;Modify selected URL</translation>
+    </message>
+    <message>
+        <source>&amp;Copy URL to Clipboard</source>
+        <translation>&amp;Copy URL to Clipboard</translation>
+    </message>
+    <message>
+        <source>Mostra d&amp;ifferenze</source>
+        <translation>Show d&amp;ifferences</translation>
+    </message>
+    <message>
+        <source>&amp;Opzioni sito…</source>
+        <translation>Site &amp;options…</translation>
+    </message>
+    <message>
+        <source>&amp;Select</source>
+        <translation>&amp;Select</translation>
+    </message>
+    <message>
+        <source>Select &amp;All</source>
+        <translation>Select &amp;All</translation>
+    </message>
+    <message>
+        <source>&amp;Deselect all items</source>
+        <translation>&amp;Deselect all items</translation>
+    </message>
+    <message>
+        <source>&amp;Invert selection</source>
+        <translation>&amp;Invert selection</translation>
+    </message>
+    <message>
+        <source>&amp;?</source>
+        <translation>&amp;?</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Help</translation>
+    </message>
+    <message>
+        <source>&amp;About</source>
+        <translation>&amp;About</translation>
+    </message>
+    <message>
+        <source>Popup1</source>
+        <translation>Popup1</translation>
+    </message>
+    <message>
+        <source>&amp;Start</source>
+        <translation>&amp;Start</translation>
+    </message>
+    <message>
+        <source>S&amp;top</source>
+        <translation>S&amp;top</translation>
+    </message>
+    <message>
+        <source>Seleziona tutti</source>
+        <translation>Select all</translation>
+    </message>
+    <message>
+        <source>Deseleziona tutti</source>
+        <translation>Deselect all</translation>
+    </message>
+    <message>
+        <source>Inverti selezione</source>
+        <translation>Invert selection</translation>
+    </message>
+    <message>
+        <source>Aggiungi</source>
+        <translation>Add</translation>
+    </message>
+    <message>
+        <source>Modifica</source>
+        <translation>Modify</translation>
+    </message>
+    <message>
+        <source>Elimina</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>&amp;Copia</source>
+        <translation>&amp;Copy</translation>
+    </message>
+    <message>
+        <source>Esci</source>
+        <translation>Exit</translation>
+    </message>
+    <message>
+        <source>Toolbar</source>
+        <translation>Toolbar</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>Apre un nuovo elenco degli indirizzi</source>
+        <translation>Opens a new list of addresses</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>Salva l&apos;elenco degli indirizzi</source>
+        <translation>Saves the list of addresses</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>Elimina la riga selezionata</source>
+        <translation>Deletes the selected row</translation>
+    </message>
+    <message>
+        <source>Edit</source>
+        <translation>Edit</translation>
+    </message>
+    <message>
+        <source>Modifica l&apos;URL selezionato</source>
+        <translation>Modifies the selected URL</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Copy</translation>
+    </message>
+    <message>
+        <source>Copia l&apos;url selezionato</source>
+        <translation>Copies the selected URL</translation>
+    </message>
+    <message>
+        <source>Paste</source>
+        <translation>Paste</translation>
+    </message>
+    <message>
+        <source>Scrive il contenuto della clipboard</source>
+        <translation>Writes the clipboard&apos;s contents</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>Inizia la lettura delle pagine</source>
+        <translation>Starts reading the pages</translation>
+    </message>
+</context>
+<context>
+    <name>PageFetcher</name>
+    <message>
+        <source>Tempo scaduto: la pagina non è arrivata entro 1 secondo.</source>
+        <translation>Timed out: the page did not arrive within 1 second.</translation>
+    </message>
+    <message>
+        <source>Tempo scaduto: la pagina non è arrivata entro %1 secondi.</source>
+        <translation>Timed out: the page did not arrive within %1 seconds.</translation>
+    </message>
+    <message>
+        <source>Indirizzo non valido: sono ammessi solo indirizzi http e https.</source>
+        <translation>Invalid address: only http and https addresses are allowed.</translation>
+    </message>
+    <message>
+        <source>Host non trovato.</source>
+        <translation>Host not found.</translation>
+    </message>
+    <message>
+        <source>Connessione al server non riuscita.</source>
+        <translation>Could not connect to the server.</translation>
+    </message>
+    <message>
+        <source>Connessione sicura (TLS) non riuscita.</source>
+        <translation>Secure connection (TLS) failed.</translation>
+    </message>
+    <message>
+        <source>Troppi reindirizzamenti.</source>
+        <translation>Too many redirects.</translation>
+    </message>
+    <message>
+        <source>Trasferimento interrotto o incompleto.</source>
+        <translation>Transfer broken off or incomplete.</translation>
+    </message>
+    <message>
+        <source>Errore del proxy.</source>
+        <translation>Proxy error.</translation>
+    </message>
+    <message>
+        <source>Risposta del server non valida.</source>
+        <translation>Invalid reply from the server.</translation>
+    </message>
+    <message>
+        <source>Errore interno: il trasferimento non è partito.</source>
+        <translation>Internal error: the transfer did not start.</translation>
+    </message>
+    <message>
+        <source>Errore di rete.</source>
+        <translation>Network error.</translation>
+    </message>
+    <message>
+        <source>: reindirizzamento senza una destinazione utilizzabile.</source>
+        <translation>: a redirect with no usable target.</translation>
+    </message>
+</context>
+<context>
+    <name>PlainTextLines</name>
+    <message>
+        <source> [ignorata]</source>
+        <translation> [ignored]</translation>
+    </message>
+    <message>
+        <source> [fuori regione]</source>
+        <translation> [outside the region]</translation>
+    </message>
+</context>
+<context>
+    <name>QuovelCheck</name>
+    <message>
+        <source>Write the new fingerprints and times back into FILE.</source>
+        <translation>Write the new fingerprints and times back into FILE.</translation>
+    </message>
+    <message>
+        <source>Fetch timeout in seconds (default: the Timeout setting).</source>
+        <translation>Fetch timeout in seconds (default: the Timeout setting).</translation>
+    </message>
+    <message>
+        <source>Pages fetched at once (default: the Parallel setting).</source>
+        <translation>Pages fetched at once (default: the Parallel setting).</translation>
+    </message>
+    <message>
+        <source>After the entries, a unified diff of each changed page&apos;s text against its previous version.</source>
+        <translation>After the entries, a unified diff of each changed page&apos;s text against its previous version.</translation>
+    </message>
+    <message>
+        <source>The list file to check.</source>
+        <translation>The list file to check.</translation>
+    </message>
+    <message>
+        <source>quovel-check: give exactly one list file (see --help)
+</source>
+        <translation>quovel-check: give exactly one list file (see --help)
+</translation>
+    </message>
+    <message>
+        <source>quovel-check: --timeout takes a whole number of seconds from 1
+</source>
+        <translation>quovel-check: --timeout takes a whole number of seconds from 1
+</translation>
+    </message>
+    <message>
+        <source>quovel-check: --parallel takes a whole number from 1
+</source>
+        <translation>quovel-check: --parallel takes a whole number from 1
+</translation>
+    </message>
+    <message>
+        <source>%1: Errore %2: %3
+</source>
+        <translation>%1: Error %2: %3
+</translation>
+    </message>
+    <message>
+        <source>%1 of %2 checked: %3 changed, %4 timed out
+</source>
+        <translation>%1 of %2 checked: %3 changed, %4 timed out
+</translation>
+    </message>
+    <message>
+        <source>Errore %1: %2
+</source>
+        <translation>Error %1: %2
+</translation>
+    </message>
+    <message>
+        <source>quovel-check: cannot write to standard output: %1
+</source>
+        <translation>quovel-check: cannot write to standard output: %1
+</translation>
+    </message>
+    <message>
+        <source>quovel-check: cannot write to standard output
+</source>
+        <translation>quovel-check: cannot write to standard output
+</translation>
+    </message>
+    <message>
+        <source>No history kept for %1
+</source>
+        <translation>No history kept for %1
+</translation>
+    </message>
+    <message>
+        <source>The history file of %1 is damaged: %2 versions kept%3; the others go at the next version written
+</source>
+        <translation>The history file of %1 is damaged: %2 versions kept%3; the others go at the next version written
+</translation>
+    </message>
+    <message>
+        <source> of %1</source>
+        <translation> of %1</translation>
+    </message>
+    <message>
+        <source>%1 versions kept
+</source>
+        <translation>%1 versions kept
+</translation>
+    </message>
+    <message>
+        <source>Checks every page of a Quovel list file and prints one line per entry: marker, fingerprint, URL.
+Exit status: 0 nothing changed or timed out, 1 something did or could not be fetched, 2 the file could not be read, the run ended on an error, or the output could not be written.
+With --history: 0 the history was read whole (or there is none), 1 its file is damaged.</source>
+        <translation>Checks every page of a Quovel list file and prints one line per entry: marker, fingerprint, URL.
+Exit status: 0 nothing changed or timed out, 1 something did or could not be fetched, 2 the file could not be read, the run ended on an error, or the output could not be written.
+With --history: 0 the history was read whole (or there is none), 1 its file is damaged.</translation>
+    </message>
+    <message>
+        <source>List the versions kept in the history of URL&apos;s page, oldest first: check time, body fingerprint, text size in bytes, complete or truncated. No list file is read.</source>
+        <translation>List the versions kept in the history of URL&apos;s page, oldest first: check time, body fingerprint, text size in bytes, complete or truncated. No list file is read.</translation>
+    </message>
+    <message>
+        <source>quovel-check: --history takes a URL and no list file
+</source>
+        <translation>quovel-check: --history takes a URL and no list file
+</translation>
+    </message>
+</context>
+<context>
+    <name>SiteList</name>
+    <message>
+        <source>                      URL</source>
+        <translation>                      URL</translation>
+    </message>
+    <message>
+        <source>RES</source>
+        <translation>RES</translation>
+    </message>
+    <message>
+        <source>      CRC</source>
+        <translation>      CRC</translation>
+    </message>
+    <message>
+        <source>   Ultimo controllo</source>
+        <translation>   Last checked</translation>
+    </message>
+    <message>
+        <source>   Descrizione</source>
+        <translation>   Description</translation>
+    </message>
+</context>
+<context>
+    <name>SiteListFileTexts</name>
+    <message>
+        <source>Il file non è nel formato corretto.</source>
+        <translation>The file is not in the right format.</translation>
+    </message>
+    <message>
+        <source>Load error</source>
+        <translation>Load error</translation>
+    </message>
+    <message>
+        <source>Caricamento elenco siti da aggiornare</source>
+        <translation>Load the list of sites to check</translation>
+    </message>
+    <message>
+        <source>Salvataggio degli url da verificare</source>
+        <translation>Save the URLs to check</translation>
+    </message>
+    <message>
+        <source>XML files (*.xml)|*.xml|Quovel files (*.qvl)|*.qvl</source>
+        <translation>XML files (*.xml)|*.xml|Quovel files (*.qvl)|*.qvl</translation>
+    </message>
+    <message>
+        <source>Vuoi sovrascrivere il file esistente?</source>
+        <translation>Do you want to replace the existing file?</translation>
+    </message>
+    <message>
+        <source>Conferma sovrascrittura</source>
+        <translation>Confirm replacement</translation>
+    </message>
+    <message>
+        <source>Quovel - </source>
+        <translation>Quovel - </translation>
+    </message>
+</context>
+<context>
+    <name>SiteTextCommands</name>
+    <message>
+        <source>Error: Missing URL.</source>
+        <translation>Error: Missing URL.</translation>
+    </message>
+    <message>
+        <source>Seleziona prima l&apos;indirizzo che intendi modificare!</source>
+        <translation>First select the address you want to change!</translation>
+    </message>
+</context>
+<context>
+    <name>TextRules</name>
+    <message>
+        <source>Regola vuota</source>
+        <translation>Empty rule</translation>
+    </message>
+    <message>
+        <source>Regola troppo lunga: al massimo %1 caratteri</source>
+        <translation>Rule too long: at most %1 characters</translation>
+    </message>
+    <message>
+        <source>Espressione non valida: %1 (posizione %2)</source>
+        <translation>Invalid expression: %1 (position %2)</translation>
+    </message>
+</context>
+<context>
+    <name>TrayPresence</name>
+    <message>
+        <source>Avvia controllo</source>
+        <translation>Start check</translation>
+    </message>
+    <message>
+        <source>Arresta controllo</source>
+        <translation>Stop check</translation>
+    </message>
+    <message>
+        <source>Mostra Quovel</source>
+        <translation>Show Quovel</translation>
+    </message>
+    <message>
+        <source>Quovel</source>
+        <translation>Quovel</translation>
+    </message>
+    <message>
+        <source>Nessuna pagina cambiata</source>
+        <translation>No page changed</translation>
+    </message>
+    <message>
+        <source>1 pagina cambiata</source>
+        <translation>1 page changed</translation>
+    </message>
+    <message>
+        <source>%1 pagine cambiate</source>
+        <translation>%1 pages changed</translation>
+    </message>
+    <message>
+        <source>nessun errore di timeout</source>
+        <translation>no timeout errors</translation>
+    </message>
+    <message>
+        <source>1 errore di timeout</source>
+        <translation>1 timeout error</translation>
+    </message>
+    <message>
+        <source>%1 errori di timeout</source>
+        <translation>%1 timeout errors</translation>
+    </message>
+    <message>
+        <source>
+Cambiate: </source>
+        <translation>
+Changed: </translation>
+    </message>
+    <message>
+        <source>
+In timeout: </source>
+        <translation>
+Timed out: </translation>
+    </message>
+    <message>
+        <source>
+…e un&apos;altra pagina.</source>
+        <translation>
+…and one more page.</translation>
+    </message>
+    <message>
+        <source>
+…e altre %1 pagine.</source>
+        <translation>
+…and %1 more pages.</translation>
+    </message>
+</context>
+<context>
+    <name>WindowPlacement</name>
+    <message>
+        <source>Overflow</source>
+        <translation>Overflow</translation>
+    </message>
+    <message>
+        <source>Type mismatch</source>
+        <translation>Type mismatch</translation>
+    </message>
+    <message>
+        <source>Path/File access error</source>
+        <translation>Path/File access error</translation>
+    </message>
+    <message>
+        <source>Invalid property value</source>
+        <translation>Invalid property value</translation>
+    </message>
+</context>
+<context>
+    <name>frmDialog</name>
+    <message>
+        <source>Digita l&apos;indirizzo da aggiungere</source>
+        <translation>Type the address to add</translation>
+    </message>
+    <message>
+        <source>Digita un nick per l&apos;indirizzo (es. Meteo per https://www.meteo.example.org/)</source>
+        <translation>Type a nick for the address (e.g. Weather for https://www.meteo.example.org/)</translation>
+    </message>
+    <message>
+        <source>Digita una breve descrizione del link da aggiungere</source>
+        <translation>Type a short description of the link to add</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Annulla</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Add URL</source>
+        <translation>Add URL</translation>
+    </message>
+</context>
+<context>
+    <name>frmDiff</name>
+    <message>
+        <source>Nessuna riga aggiunta</source>
+        <translation>No lines added</translation>
+    </message>
+    <message>
+        <source>Nessuna riga cambiata</source>
+        <translation>No lines changed</translation>
+    </message>
+    <message>
+        <source>1 riga aggiunta</source>
+        <translation>1 line added</translation>
+    </message>
+    <message>
+        <source>1 riga cambiata</source>
+        <translation>1 line changed</translation>
+    </message>
+    <message>
+        <source>%1 righe aggiunte</source>
+        <translation>%1 lines added</translation>
+    </message>
+    <message>
+        <source>%1 righe cambiate</source>
+        <translation>%1 lines changed</translation>
+    </message>
+    <message>
+        <source> (1 ignorata)</source>
+        <translation> (1 ignored)</translation>
+    </message>
+    <message>
+        <source> (%1 ignorate)</source>
+        <translation> (%1 ignored)</translation>
+    </message>
+    <message>
+        <source>Versione precedente</source>
+        <translation>Earlier version</translation>
+    </message>
+    <message>
+        <source>Versione successiva</source>
+        <translation>Later version</translation>
+    </message>
+    <message>
+        <source>Solo righe &amp;aggiunte</source>
+        <translation>Only &amp;added lines</translation>
+    </message>
+    <message>
+        <source>Solo righe aggiunte</source>
+        <translation>Only added lines</translation>
+    </message>
+    <message>
+        <source>Modifica &amp;precedente</source>
+        <translation>&amp;Previous change</translation>
+    </message>
+    <message>
+        <source>Modifica precedente</source>
+        <translation>Previous change</translation>
+    </message>
+    <message>
+        <source>Modifica &amp;successiva</source>
+        <translation>&amp;Next change</translation>
+    </message>
+    <message>
+        <source>Modifica successiva</source>
+        <translation>Next change</translation>
+    </message>
+    <message>
+        <source>Righe cambiate</source>
+        <translation>Changed lines</translation>
+    </message>
+    <message>
+        <source>Differenze</source>
+        <translation>Differences</translation>
+    </message>
+    <message>
+        <source>Differenze - %1</source>
+        <translation>Differences - %1</translation>
+    </message>
+    <message>
+        <source>Pri&amp;ma:</source>
+        <translation>&amp;Before:</translation>
+    </message>
+    <message>
+        <source>Prima</source>
+        <translation>Before</translation>
+    </message>
+    <message>
+        <source>D&amp;opo:</source>
+        <translation>Af&amp;ter:</translation>
+    </message>
+    <message>
+        <source>Dopo</source>
+        <translation>After</translation>
+    </message>
+    <message>
+        <source> (troncata)</source>
+        <translation> (truncated)</translation>
+    </message>
+    <message>
+        <source>Nessuna cronologia per questa pagina.</source>
+        <translation>No history for this page.</translation>
+    </message>
+    <message>
+        <source>Nessuna versione precedente da confrontare.</source>
+        <translation>No earlier version to compare.</translation>
+    </message>
+</context>
+<context>
+    <name>frmPreferences</name>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Set Timer Interval</source>
+        <translation>Set Timer Interval</translation>
+    </message>
+    <message>
+        <source>Controlla ogni...</source>
+        <translation>Check every...</translation>
+    </message>
+    <message>
+        <source>ore</source>
+        <translation>hours</translation>
+    </message>
+    <message>
+        <source>min</source>
+        <translation>min</translation>
+    </message>
+    <message>
+        <source>sec</source>
+        <translation>sec</translation>
+    </message>
+    <message>
+        <source>Imposta timeout ( &gt; 10s)</source>
+        <translation>Set timeout ( &gt; 10s)</translation>
+    </message>
+    <message>
+        <source>Totale</source>
+        <translation>Total</translation>
+    </message>
+    <message>
+        <source>Attenzione!</source>
+        <translation>Warning!</translation>
+    </message>
+    <message>
+        <source>Il timeout non può essere minore di 15 secondi!</source>
+        <translation>The timeout cannot be less than 15 seconds!</translation>
+    </message>
+    <message>
+        <source>Un valore plausibile prevede almeno otto secondi di tempo per ogni URL.<byte value="xd"/>
+Essendo presenti %1 diversi url, l&apos;intervallo di scansione degli stessi verrà<byte value="xd"/>
+automaticamente impostato a %2 secondi.<byte value="xd"/>
+Accetti le modifiche?</source>
+        <translation>A sensible value allows at least eight seconds for each URL.<byte value="xd"/>
+As there are %1 different URLs, the interval between checks will<byte value="xd"/>
+be set to %2 seconds.<byte value="xd"/>
+Do you accept the change?</translation>
+    </message>
+    <message>
+        <source>Intervallo troppo breve!</source>
+        <translation>Interval too short!</translation>
+    </message>
+    <message>
+        <source>L&apos;intervallo non può superare %1 secondi (596 ore, 31 minuti e 23 secondi).</source>
+        <translation>The interval cannot exceed %1 seconds (596 hours, 31 minutes and 23 seconds).</translation>
+    </message>
+</context>
+<context>
+    <name>frmQVL</name>
+    <message>
+        <source>imgClock</source>
+        <translation>Timer clock</translation>
+    </message>
+    <message>
+        <source>Imposta Timer</source>
+        <translation>Set Timer</translation>
+    </message>
+    <message>
+        <source>Avvia controllo</source>
+        <translation>Start check</translation>
+    </message>
+    <message>
+        <source>Arresta controllo</source>
+        <translation>Stop check</translation>
+    </message>
+    <message>
+        <source>Error %1</source>
+        <translation>Error %1</translation>
+    </message>
+    <message>
+        <source>Errore!</source>
+        <translation>Error!</translation>
+    </message>
+    <message>
+        <source>Errore %1: %2</source>
+        <translation>Error %1: %2</translation>
+    </message>
+    <message>
+        <source>Richiesta salvataggio</source>
+        <translation>Save changes</translation>
+    </message>
+    <message>
+        <source>Uscire senza salvare le modifiche apportate?</source>
+        <translation>Quit without saving the changes made?</translation>
+    </message>
+</context>
+<context>
+    <name>frmShowModified</name>
+    <message>
+        <source>Pagine cambiate:</source>
+        <translation>Changed pages:</translation>
+    </message>
+    <message>
+        <source>Errori di timeout</source>
+        <translation>Timeout errors</translation>
+    </message>
+    <message>
+        <source>EXIT</source>
+        <translation>EXIT</translation>
+    </message>
+    <message>
+        <source>Check response</source>
+        <translation>Check response</translation>
+    </message>
+    <message>
+        <source>Apri</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>Mostra differenze</source>
+        <translation>Show differences</translation>
+    </message>
+</context>
+<context>
+    <name>frmSiteOptions</name>
+    <message>
+        <source>Confronta solo il &amp;testo della pagina</source>
+        <translation>Compare only the page&apos;s &amp;text</translation>
+    </message>
+    <message>
+        <source>Confronta solo il testo della pagina</source>
+        <translation>Compare only the page&apos;s text</translation>
+    </message>
+    <message>
+        <source>Ignora le &amp;cifre</source>
+        <translation>Ignore &amp;digits</translation>
+    </message>
+    <message>
+        <source>Ignora le cifre</source>
+        <translation>Ignore digits</translation>
+    </message>
+    <message>
+        <source>Righe da ignorare</source>
+        <translation>Lines to ignore</translation>
+    </message>
+    <message>
+        <source>Inizio regione</source>
+        <translation>Region start</translation>
+    </message>
+    <message>
+        <source>Fine regione</source>
+        <translation>Region end</translation>
+    </message>
+    <message>
+        <source>Anteprima</source>
+        <translation>Preview</translation>
+    </message>
+    <message>
+        <source>Opzioni sito</source>
+        <translation>Site options</translation>
+    </message>
+    <message>
+        <source>Righe da &amp;ignorare (un&apos;espressione regolare per riga):</source>
+        <translation>Lines to &amp;ignore (one regular expression per line):</translation>
+    </message>
+    <message>
+        <source>Inizio &amp;regione</source>
+        <translation>&amp;Region start</translation>
+    </message>
+    <message>
+        <source>Fine re&amp;gione</source>
+        <translation>Region e&amp;nd</translation>
+    </message>
+    <message>
+        <source>Pulsanti</source>
+        <translation>Buttons</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Annulla</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Al massimo %1 regole per sito</source>
+        <translation>At most %1 rules per site</translation>
+    </message>
+    <message>
+        <source>Riga %1: %2</source>
+        <translation>Line %1: %2</translation>
+    </message>
+    <message>
+        <source>…e altre %1 righe non valide.</source>
+        <translation>…and %1 more invalid lines.</translation>
+    </message>
+    <message>
+        <source>Le righe non valide non vengono salvate.</source>
+        <translation>Invalid lines are not saved.</translation>
+    </message>
+    <message>
+        <source>&amp;Anteprima:</source>
+        <translation>&amp;Preview:</translation>
+    </message>
+    <message>
+        <source>Nessuna versione salvata: l&apos;anteprima comparirà dopo il prossimo controllo in cui la pagina cambia.</source>
+        <translation>No version saved: the preview will appear after the next check in which the page changes.</translation>
+    </message>
+    <message>
+        <source>&amp;Anteprima dell&apos;ultima versione salvata:</source>
+        <translation>&amp;Preview of the last saved version:</translation>
+    </message>
+    <message>
+        <source>&amp;Anteprima dell&apos;ultima versione salvata (le regole valgono solo confrontando il testo della pagina):</source>
+        <translation>&amp;Preview of the last saved version (the rules apply only when comparing the page&apos;s text):</translation>
+    </message>
+    <message>
+        <source>La regola %1 è troppo costosa su questa pagina: conta come non corrispondente.</source>
+        <translation>The rule %1 is too costly on this page: it counts as not matching.</translation>
+    </message>
+</context>
+<context>
+    <name>frmSplash</name>
+    <message>
+        <source>Quovel</source>
+        <translation>Quovel</translation>
+    </message>
+    <message>
+        <source>v. %1</source>
+        <translation>v. %1</translation>
+    </message>
+    <message>
+        <source>Linux</source>
+        <translation>Linux</translation>
+    </message>
+    <message>
+        <source>Scritto, per ora, da:</source>
+        <translation>Written, for now, by:</translation>
+    </message>
+    <message>
+        <source>gli sviluppatori di Quovel</source>
+        <translation>the Quovel developers</translation>
+    </message>
+    <message>
+        <source>Quovel è software libero: GNU General Public License, versione 3 o successiva. È costruito con Qt (finestre), libcurl (pagine web), pugixml (file della lista), gumbo e libxml2 (testo delle pagine), PCRE2 (espressioni regolari), dtl (differenze), zlib e zstd (impronte e cronologia): grazie ai loro autori.</source>
+        <translation>Quovel is free software: GNU General Public License, version 3 or later. It is built with Qt (windows), libcurl (web pages), pugixml (list file), gumbo and libxml2 (page text), PCRE2 (regular expressions), dtl (differences), zlib and zstd (fingerprints and history): thanks to their authors.</translation>
+    </message>
+    <message>
+        <source>Mail me</source>
+        <translation>Mail me</translation>
+    </message>
+    <message>
+        <source>&quot;Ho provato Quovel e trovo che sia...&quot;</source>
+        <translation>&quot;I tried Quovel and I find it...&quot;</translation>
+    </message>
+</context>
+<context>
+    <name>main</name>
+    <message>
+        <source>Quovel: quali pagine web sono cambiate dall&apos;ultima visita.</source>
+        <translation>Quovel: which web pages changed since your last visit.</translation>
+    </message>
+    <message>
+        <source>Lingua di questa esecuzione: it (italiano), en (inglese) o source (i testi originali).</source>
+        <translation>Language of this run: it (Italian), en (English) or source (the original texts).</translation>
+    </message>
+    <message>
+        <source>elenco dei siti da aprire (.qvl o .xml)</source>
+        <translation>list of sites to open (.qvl or .xml)</translation>
+    </message>
+</context>
+</TS>

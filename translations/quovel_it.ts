@@ -1,0 +1,1074 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="it_IT">
+<context>
+    <name>CheckRun</name>
+    <message>
+        <source>Errore %1.</source>
+        <translation>Errore %1.</translation>
+    </message>
+    <message>
+        <source>Browsing %1...</source>
+        <translation>Lettura di %1...</translation>
+    </message>
+    <message>
+        <source>Type mismatch</source>
+        <translation>Tipo non corrispondente</translation>
+    </message>
+    <message>
+        <source>Pagina più grande di %1 KiB: confrontata per intero, non per testo.</source>
+        <translation>Pagina più grande di %1 KiB: confrontata per intero, non per testo.</translation>
+    </message>
+    <message>
+        <source>Pagina senza testo (%1): confrontata per intero, non per testo.</source>
+        <translation>Pagina senza testo (%1): confrontata per intero, non per testo.</translation>
+    </message>
+    <message>
+        <source>Last check at %1</source>
+        <translation>Ultimo controllo alle %1</translation>
+    </message>
+</context>
+<context>
+    <name>CheckScheduler</name>
+    <message>
+        <source>Timer disabled</source>
+        <translation>Timer disattivato</translation>
+    </message>
+    <message>
+        <source>Next check at </source>
+        <translation>Prossimo controllo: </translation>
+    </message>
+    <message>
+        <source>Error: PC not online.</source>
+        <translation>Errore: il PC non è in linea.</translation>
+    </message>
+    <message>
+        <source>Il PC non è connesso ad Internet.<byte value="xd"/>
+Avviare una connessione e riprovare...</source>
+        <translation>Il PC non è connesso ad Internet.<byte value="xd"/>
+Avviare una connessione e riprovare...</translation>
+    </message>
+    <message>
+        <source>Intervallo non valido: %1 secondi.<byte value="xd"/>
+Il timer accetta da 1 a %2 secondi.</source>
+        <translation>Intervallo non valido: %1 secondi.<byte value="xd"/>
+Il timer accetta da 1 a %2 secondi.</translation>
+    </message>
+</context>
+<context>
+    <name>CommonDialog</name>
+    <message>
+        <source>This dialog is not available on this system.</source>
+        <translation>Questa finestra non è disponibile su questo sistema.</translation>
+    </message>
+    <message>
+        <source>Cancel was selected.</source>
+        <translation>È stato scelto Annulla.</translation>
+    </message>
+</context>
+<context>
+    <name>DesktopNotifier</name>
+    <message>
+        <source>Mostra i risultati</source>
+        <translation>Mostra i risultati</translation>
+    </message>
+    <message>
+        <source>Mostra differenze</source>
+        <translation>Mostra differenze</translation>
+    </message>
+</context>
+<context>
+    <name>FileCommands</name>
+    <message>
+        <source>Siti.qvl</source>
+        <translation>Siti.qvl</translation>
+    </message>
+    <message>
+        <source>Save error</source>
+        <translation>Errore di salvataggio</translation>
+    </message>
+</context>
+<context>
+    <name>ListEditing</name>
+    <message>
+        <source>Attenzione: URL duplicato.</source>
+        <translation>Attenzione: URL duplicato.</translation>
+    </message>
+    <message>
+        <source>Questo indirizzo appartiene già alla lista!</source>
+        <translation>Questo indirizzo appartiene già alla lista!</translation>
+    </message>
+    <message>
+        <source>Errore %1</source>
+        <translation>Errore %1</translation>
+    </message>
+    <message>
+        <source>Errore %1: %2</source>
+        <translation>Errore %1: %2</translation>
+    </message>
+    <message>
+        <source>Chiave già presente nella lista</source>
+        <translation>Chiave già presente nella lista</translation>
+    </message>
+    <message>
+        <source>Error: Missing URL.</source>
+        <translation>Errore: manca l&apos;indirizzo.</translation>
+    </message>
+    <message>
+        <source>Seleziona prima l&apos;indirizzo che intendi modificare!</source>
+        <translation>Seleziona prima l&apos;indirizzo che intendi modificare!</translation>
+    </message>
+    <message>
+        <source>Conferma eliminazione.</source>
+        <translation>Conferma eliminazione.</translation>
+    </message>
+    <message>
+        <source>Vuoi davvero eliminare l&apos;indirizzo:<byte value="xd"/>
+%1<byte value="xd"/>
+dall&apos;elenco?</source>
+        <translation>Vuoi davvero eliminare l&apos;indirizzo:<byte value="xd"/>
+%1<byte value="xd"/>
+dall&apos;elenco?</translation>
+    </message>
+</context>
+<context>
+    <name>MainMenus</name>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;File</translation>
+    </message>
+    <message>
+        <source>&amp;Open</source>
+        <translation>&amp;Apri</translation>
+    </message>
+    <message>
+        <source>&amp;Save</source>
+        <translation>&amp;Salva</translation>
+    </message>
+    <message>
+        <source>Op&amp;tion</source>
+        <translation>Op&amp;zioni</translation>
+    </message>
+    <message>
+        <source>&amp;Exit</source>
+        <translation>&amp;Esci</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>&amp;Modifica</translation>
+    </message>
+    <message>
+        <source>&amp;Add URL</source>
+        <translation>&amp;Aggiungi indirizzo</translation>
+    </message>
+    <message>
+        <source>&amp;Delete</source>
+        <translation>&amp;Elimina</translation>
+    </message>
+    <message>
+        <source>&amp;Modify selected URL</source>
+        <translation>&amp;Modifica l&apos;indirizzo selezionato</translation>
+    </message>
+    <message>
+        <source>&amp;Copy URL to Clipboard</source>
+        <translation>&amp;Copia l&apos;indirizzo negli appunti</translation>
+    </message>
+    <message>
+        <source>Mostra d&amp;ifferenze</source>
+        <translation>Mostra d&amp;ifferenze</translation>
+    </message>
+    <message>
+        <source>&amp;Opzioni sito…</source>
+        <translation>&amp;Opzioni sito…</translation>
+    </message>
+    <message>
+        <source>&amp;Select</source>
+        <translation>&amp;Seleziona</translation>
+    </message>
+    <message>
+        <source>Select &amp;All</source>
+        <translation>Seleziona &amp;tutti</translation>
+    </message>
+    <message>
+        <source>&amp;Deselect all items</source>
+        <translation>&amp;Deseleziona tutti</translation>
+    </message>
+    <message>
+        <source>&amp;Invert selection</source>
+        <translation>&amp;Inverti selezione</translation>
+    </message>
+    <message>
+        <source>&amp;?</source>
+        <translation>&amp;?</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Guida</translation>
+    </message>
+    <message>
+        <source>&amp;About</source>
+        <translation>&amp;Informazioni su Quovel</translation>
+    </message>
+    <message>
+        <source>Popup1</source>
+        <translation>Popup1</translation>
+    </message>
+    <message>
+        <source>&amp;Start</source>
+        <translation>&amp;Avvia</translation>
+    </message>
+    <message>
+        <source>S&amp;top</source>
+        <translation>&amp;Ferma</translation>
+    </message>
+    <message>
+        <source>Seleziona tutti</source>
+        <translation>Seleziona tutti</translation>
+    </message>
+    <message>
+        <source>Deseleziona tutti</source>
+        <translation>Deseleziona tutti</translation>
+    </message>
+    <message>
+        <source>Inverti selezione</source>
+        <translation>Inverti selezione</translation>
+    </message>
+    <message>
+        <source>Aggiungi</source>
+        <translation>Aggiungi</translation>
+    </message>
+    <message>
+        <source>Modifica</source>
+        <translation>Modifica</translation>
+    </message>
+    <message>
+        <source>Elimina</source>
+        <translation>Elimina</translation>
+    </message>
+    <message>
+        <source>&amp;Copia</source>
+        <translation>&amp;Copia</translation>
+    </message>
+    <message>
+        <source>Esci</source>
+        <translation>Esci</translation>
+    </message>
+    <message>
+        <source>Toolbar</source>
+        <translation>Barra degli strumenti</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>Apri</translation>
+    </message>
+    <message>
+        <source>Apre un nuovo elenco degli indirizzi</source>
+        <translation>Apre un nuovo elenco degli indirizzi</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Salva</translation>
+    </message>
+    <message>
+        <source>Salva l&apos;elenco degli indirizzi</source>
+        <translation>Salva l&apos;elenco degli indirizzi</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Elimina</translation>
+    </message>
+    <message>
+        <source>Elimina la riga selezionata</source>
+        <translation>Elimina la riga selezionata</translation>
+    </message>
+    <message>
+        <source>Edit</source>
+        <translation>Modifica</translation>
+    </message>
+    <message>
+        <source>Modifica l&apos;URL selezionato</source>
+        <translation>Modifica l&apos;URL selezionato</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Copia</translation>
+    </message>
+    <message>
+        <source>Copia l&apos;url selezionato</source>
+        <translation>Copia l&apos;url selezionato</translation>
+    </message>
+    <message>
+        <source>Paste</source>
+        <translation>Incolla</translation>
+    </message>
+    <message>
+        <source>Scrive il contenuto della clipboard</source>
+        <translation>Scrive il contenuto della clipboard</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>Avvia</translation>
+    </message>
+    <message>
+        <source>Inizia la lettura delle pagine</source>
+        <translation>Inizia la lettura delle pagine</translation>
+    </message>
+</context>
+<context>
+    <name>PageFetcher</name>
+    <message>
+        <source>Tempo scaduto: la pagina non è arrivata entro 1 secondo.</source>
+        <translation>Tempo scaduto: la pagina non è arrivata entro 1 secondo.</translation>
+    </message>
+    <message>
+        <source>Tempo scaduto: la pagina non è arrivata entro %1 secondi.</source>
+        <translation>Tempo scaduto: la pagina non è arrivata entro %1 secondi.</translation>
+    </message>
+    <message>
+        <source>Indirizzo non valido: sono ammessi solo indirizzi http e https.</source>
+        <translation>Indirizzo non valido: sono ammessi solo indirizzi http e https.</translation>
+    </message>
+    <message>
+        <source>Host non trovato.</source>
+        <translation>Host non trovato.</translation>
+    </message>
+    <message>
+        <source>Connessione al server non riuscita.</source>
+        <translation>Connessione al server non riuscita.</translation>
+    </message>
+    <message>
+        <source>Connessione sicura (TLS) non riuscita.</source>
+        <translation>Connessione sicura (TLS) non riuscita.</translation>
+    </message>
+    <message>
+        <source>Troppi reindirizzamenti.</source>
+        <translation>Troppi reindirizzamenti.</translation>
+    </message>
+    <message>
+        <source>Trasferimento interrotto o incompleto.</source>
+        <translation>Trasferimento interrotto o incompleto.</translation>
+    </message>
+    <message>
+        <source>Errore del proxy.</source>
+        <translation>Errore del proxy.</translation>
+    </message>
+    <message>
+        <source>Risposta del server non valida.</source>
+        <translation>Risposta del server non valida.</translation>
+    </message>
+    <message>
+        <source>Errore interno: il trasferimento non è partito.</source>
+        <translation>Errore interno: il trasferimento non è partito.</translation>
+    </message>
+    <message>
+        <source>Errore di rete.</source>
+        <translation>Errore di rete.</translation>
+    </message>
+    <message>
+        <source>: reindirizzamento senza una destinazione utilizzabile.</source>
+        <translation>: reindirizzamento senza una destinazione utilizzabile.</translation>
+    </message>
+</context>
+<context>
+    <name>PlainTextLines</name>
+    <message>
+        <source> [ignorata]</source>
+        <translation> [ignorata]</translation>
+    </message>
+    <message>
+        <source> [fuori regione]</source>
+        <translation> [fuori regione]</translation>
+    </message>
+</context>
+<context>
+    <name>QuovelCheck</name>
+    <message>
+        <source>Write the new fingerprints and times back into FILE.</source>
+        <translation>Riscrive in FILE le nuove impronte e le ore.</translation>
+    </message>
+    <message>
+        <source>Fetch timeout in seconds (default: the Timeout setting).</source>
+        <translation>Timeout di lettura in secondi (predefinito: l&apos;impostazione Timeout).</translation>
+    </message>
+    <message>
+        <source>Pages fetched at once (default: the Parallel setting).</source>
+        <translation>Pagine lette insieme (predefinito: l&apos;impostazione Parallel).</translation>
+    </message>
+    <message>
+        <source>After the entries, a unified diff of each changed page&apos;s text against its previous version.</source>
+        <translation>Dopo le voci, le differenze (formato unificato) del testo di ogni pagina cambiata rispetto alla versione precedente.</translation>
+    </message>
+    <message>
+        <source>The list file to check.</source>
+        <translation>Il file elenco da controllare.</translation>
+    </message>
+    <message>
+        <source>quovel-check: give exactly one list file (see --help)
+</source>
+        <translation>quovel-check: indicare un solo file elenco (vedi --help)
+</translation>
+    </message>
+    <message>
+        <source>quovel-check: --timeout takes a whole number of seconds from 1
+</source>
+        <translation>quovel-check: --timeout vuole un numero intero di secondi da 1 in su
+</translation>
+    </message>
+    <message>
+        <source>quovel-check: --parallel takes a whole number from 1
+</source>
+        <translation>quovel-check: --parallel vuole un numero intero da 1 in su
+</translation>
+    </message>
+    <message>
+        <source>%1: Errore %2: %3
+</source>
+        <translation>%1: Errore %2: %3
+</translation>
+    </message>
+    <message>
+        <source>%1 of %2 checked: %3 changed, %4 timed out
+</source>
+        <translation>%1 di %2 controllate: %3 cambiate, %4 in timeout
+</translation>
+    </message>
+    <message>
+        <source>Errore %1: %2
+</source>
+        <translation>Errore %1: %2
+</translation>
+    </message>
+    <message>
+        <source>quovel-check: cannot write to standard output: %1
+</source>
+        <translation>quovel-check: impossibile scrivere sull&apos;uscita standard: %1
+</translation>
+    </message>
+    <message>
+        <source>quovel-check: cannot write to standard output
+</source>
+        <translation>quovel-check: impossibile scrivere sull&apos;uscita standard
+</translation>
+    </message>
+    <message>
+        <source>No history kept for %1
+</source>
+        <translation>Nessuna cronologia tenuta per %1
+</translation>
+    </message>
+    <message>
+        <source>The history file of %1 is damaged: %2 versions kept%3; the others go at the next version written
+</source>
+        <translation>Il file della cronologia di %1 è danneggiato: %2 versioni tenute%3; le altre se ne vanno alla prossima versione scritta
+</translation>
+    </message>
+    <message>
+        <source> of %1</source>
+        <translation> su %1</translation>
+    </message>
+    <message>
+        <source>%1 versions kept
+</source>
+        <translation>%1 versioni tenute
+</translation>
+    </message>
+    <message>
+        <source>Checks every page of a Quovel list file and prints one line per entry: marker, fingerprint, URL.
+Exit status: 0 nothing changed or timed out, 1 something did or could not be fetched, 2 the file could not be read, the run ended on an error, or the output could not be written.
+With --history: 0 the history was read whole (or there is none), 1 its file is damaged.</source>
+        <translation>Controlla ogni pagina di un file elenco di Quovel e scrive una riga per voce: segno, impronta, URL.
+Stato di uscita: 0 nulla è cambiato o è andato in timeout, 1 qualcosa sì o non si è potuto scaricare, 2 il file non si è potuto leggere, il controllo è finito in errore o l&apos;uscita non si è potuta scrivere.
+Con --history: 0 la cronologia è stata letta per intero (o non c&apos;è), 1 il suo file è danneggiato.</translation>
+    </message>
+    <message>
+        <source>List the versions kept in the history of URL&apos;s page, oldest first: check time, body fingerprint, text size in bytes, complete or truncated. No list file is read.</source>
+        <translation>Elenca le versioni tenute nella cronologia della pagina di URL, dalla più vecchia: ora del controllo, impronta del contenuto, dimensione del testo in byte, completa o troncata. Non legge alcun file elenco.</translation>
+    </message>
+    <message>
+        <source>quovel-check: --history takes a URL and no list file
+</source>
+        <translation>quovel-check: --history vuole un URL e nessun file elenco
+</translation>
+    </message>
+</context>
+<context>
+    <name>SiteList</name>
+    <message>
+        <source>                      URL</source>
+        <translation>                      URL</translation>
+    </message>
+    <message>
+        <source>RES</source>
+        <translation>RES</translation>
+    </message>
+    <message>
+        <source>      CRC</source>
+        <translation>      CRC</translation>
+    </message>
+    <message>
+        <source>   Ultimo controllo</source>
+        <translation>   Ultimo controllo</translation>
+    </message>
+    <message>
+        <source>   Descrizione</source>
+        <translation>   Descrizione</translation>
+    </message>
+</context>
+<context>
+    <name>SiteListFileTexts</name>
+    <message>
+        <source>Il file non è nel formato corretto.</source>
+        <translation>Il file non è nel formato corretto.</translation>
+    </message>
+    <message>
+        <source>Load error</source>
+        <translation>Errore di caricamento</translation>
+    </message>
+    <message>
+        <source>Caricamento elenco siti da aggiornare</source>
+        <translation>Caricamento elenco siti da aggiornare</translation>
+    </message>
+    <message>
+        <source>Salvataggio degli url da verificare</source>
+        <translation>Salvataggio degli url da verificare</translation>
+    </message>
+    <message>
+        <source>XML files (*.xml)|*.xml|Quovel files (*.qvl)|*.qvl</source>
+        <translation>File XML (*.xml)|*.xml|File di Quovel (*.qvl)|*.qvl</translation>
+    </message>
+    <message>
+        <source>Vuoi sovrascrivere il file esistente?</source>
+        <translation>Vuoi sovrascrivere il file esistente?</translation>
+    </message>
+    <message>
+        <source>Conferma sovrascrittura</source>
+        <translation>Conferma sovrascrittura</translation>
+    </message>
+    <message>
+        <source>Quovel - </source>
+        <translation>Quovel - </translation>
+    </message>
+</context>
+<context>
+    <name>SiteTextCommands</name>
+    <message>
+        <source>Error: Missing URL.</source>
+        <translation>Errore: manca l&apos;indirizzo.</translation>
+    </message>
+    <message>
+        <source>Seleziona prima l&apos;indirizzo che intendi modificare!</source>
+        <translation>Seleziona prima l&apos;indirizzo che intendi modificare!</translation>
+    </message>
+</context>
+<context>
+    <name>TextRules</name>
+    <message>
+        <source>Regola vuota</source>
+        <translation>Regola vuota</translation>
+    </message>
+    <message>
+        <source>Regola troppo lunga: al massimo %1 caratteri</source>
+        <translation>Regola troppo lunga: al massimo %1 caratteri</translation>
+    </message>
+    <message>
+        <source>Espressione non valida: %1 (posizione %2)</source>
+        <translation>Espressione non valida: %1 (posizione %2)</translation>
+    </message>
+</context>
+<context>
+    <name>TrayPresence</name>
+    <message>
+        <source>Avvia controllo</source>
+        <translation>Avvia controllo</translation>
+    </message>
+    <message>
+        <source>Arresta controllo</source>
+        <translation>Arresta controllo</translation>
+    </message>
+    <message>
+        <source>Mostra Quovel</source>
+        <translation>Mostra Quovel</translation>
+    </message>
+    <message>
+        <source>Quovel</source>
+        <translation>Quovel</translation>
+    </message>
+    <message>
+        <source>Nessuna pagina cambiata</source>
+        <translation>Nessuna pagina cambiata</translation>
+    </message>
+    <message>
+        <source>1 pagina cambiata</source>
+        <translation>1 pagina cambiata</translation>
+    </message>
+    <message>
+        <source>%1 pagine cambiate</source>
+        <translation>%1 pagine cambiate</translation>
+    </message>
+    <message>
+        <source>nessun errore di timeout</source>
+        <translation>nessun errore di timeout</translation>
+    </message>
+    <message>
+        <source>1 errore di timeout</source>
+        <translation>1 errore di timeout</translation>
+    </message>
+    <message>
+        <source>%1 errori di timeout</source>
+        <translation>%1 errori di timeout</translation>
+    </message>
+    <message>
+        <source>
+Cambiate: </source>
+        <translation>
+Cambiate: </translation>
+    </message>
+    <message>
+        <source>
+In timeout: </source>
+        <translation>
+In timeout: </translation>
+    </message>
+    <message>
+        <source>
+…e un&apos;altra pagina.</source>
+        <translation>
+…e un&apos;altra pagina.</translation>
+    </message>
+    <message>
+        <source>
+…e altre %1 pagine.</source>
+        <translation>
+…e altre %1 pagine.</translation>
+    </message>
+</context>
+<context>
+    <name>WindowPlacement</name>
+    <message>
+        <source>Overflow</source>
+        <translation>Overflow</translation>
+    </message>
+    <message>
+        <source>Type mismatch</source>
+        <translation>Tipo non corrispondente</translation>
+    </message>
+    <message>
+        <source>Path/File access error</source>
+        <translation>Errore di accesso al percorso o al file</translation>
+    </message>
+    <message>
+        <source>Invalid property value</source>
+        <translation>Valore di proprietà non valido</translation>
+    </message>
+</context>
+<context>
+    <name>frmDialog</name>
+    <message>
+        <source>Digita l&apos;indirizzo da aggiungere</source>
+        <translation>Digita l&apos;indirizzo da aggiungere</translation>
+    </message>
+    <message>
+        <source>Digita un nick per l&apos;indirizzo (es. Meteo per https://www.meteo.example.org/)</source>
+        <translation>Digita un nick per l&apos;indirizzo (es. Meteo per https://www.meteo.example.org/)</translation>
+    </message>
+    <message>
+        <source>Digita una breve descrizione del link da aggiungere</source>
+        <translation>Digita una breve descrizione del link da aggiungere</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Annulla</source>
+        <translation>Annulla</translation>
+    </message>
+    <message>
+        <source>Add URL</source>
+        <translation>Aggiungi indirizzo</translation>
+    </message>
+</context>
+<context>
+    <name>frmDiff</name>
+    <message>
+        <source>Nessuna riga aggiunta</source>
+        <translation>Nessuna riga aggiunta</translation>
+    </message>
+    <message>
+        <source>Nessuna riga cambiata</source>
+        <translation>Nessuna riga cambiata</translation>
+    </message>
+    <message>
+        <source>1 riga aggiunta</source>
+        <translation>1 riga aggiunta</translation>
+    </message>
+    <message>
+        <source>1 riga cambiata</source>
+        <translation>1 riga cambiata</translation>
+    </message>
+    <message>
+        <source>%1 righe aggiunte</source>
+        <translation>%1 righe aggiunte</translation>
+    </message>
+    <message>
+        <source>%1 righe cambiate</source>
+        <translation>%1 righe cambiate</translation>
+    </message>
+    <message>
+        <source> (1 ignorata)</source>
+        <translation> (1 ignorata)</translation>
+    </message>
+    <message>
+        <source> (%1 ignorate)</source>
+        <translation> (%1 ignorate)</translation>
+    </message>
+    <message>
+        <source>Versione precedente</source>
+        <translation>Versione precedente</translation>
+    </message>
+    <message>
+        <source>Versione successiva</source>
+        <translation>Versione successiva</translation>
+    </message>
+    <message>
+        <source>Solo righe &amp;aggiunte</source>
+        <translation>Solo righe &amp;aggiunte</translation>
+    </message>
+    <message>
+        <source>Solo righe aggiunte</source>
+        <translation>Solo righe aggiunte</translation>
+    </message>
+    <message>
+        <source>Modifica &amp;precedente</source>
+        <translation>Modifica &amp;precedente</translation>
+    </message>
+    <message>
+        <source>Modifica precedente</source>
+        <translation>Modifica precedente</translation>
+    </message>
+    <message>
+        <source>Modifica &amp;successiva</source>
+        <translation>Modifica &amp;successiva</translation>
+    </message>
+    <message>
+        <source>Modifica successiva</source>
+        <translation>Modifica successiva</translation>
+    </message>
+    <message>
+        <source>Righe cambiate</source>
+        <translation>Righe cambiate</translation>
+    </message>
+    <message>
+        <source>Differenze</source>
+        <translation>Differenze</translation>
+    </message>
+    <message>
+        <source>Differenze - %1</source>
+        <translation>Differenze - %1</translation>
+    </message>
+    <message>
+        <source>Pri&amp;ma:</source>
+        <translation>Pri&amp;ma:</translation>
+    </message>
+    <message>
+        <source>Prima</source>
+        <translation>Prima</translation>
+    </message>
+    <message>
+        <source>D&amp;opo:</source>
+        <translation>D&amp;opo:</translation>
+    </message>
+    <message>
+        <source>Dopo</source>
+        <translation>Dopo</translation>
+    </message>
+    <message>
+        <source> (troncata)</source>
+        <translation> (troncata)</translation>
+    </message>
+    <message>
+        <source>Nessuna cronologia per questa pagina.</source>
+        <translation>Nessuna cronologia per questa pagina.</translation>
+    </message>
+    <message>
+        <source>Nessuna versione precedente da confrontare.</source>
+        <translation>Nessuna versione precedente da confrontare.</translation>
+    </message>
+</context>
+<context>
+    <name>frmPreferences</name>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Set Timer Interval</source>
+        <translation>Intervallo del timer</translation>
+    </message>
+    <message>
+        <source>Controlla ogni...</source>
+        <translation>Controlla ogni...</translation>
+    </message>
+    <message>
+        <source>ore</source>
+        <translation>ore</translation>
+    </message>
+    <message>
+        <source>min</source>
+        <translation>min</translation>
+    </message>
+    <message>
+        <source>sec</source>
+        <translation>sec</translation>
+    </message>
+    <message>
+        <source>Imposta timeout ( &gt; 10s)</source>
+        <translation>Imposta timeout ( &gt; 10s)</translation>
+    </message>
+    <message>
+        <source>Totale</source>
+        <translation>Totale</translation>
+    </message>
+    <message>
+        <source>Attenzione!</source>
+        <translation>Attenzione!</translation>
+    </message>
+    <message>
+        <source>Il timeout non può essere minore di 15 secondi!</source>
+        <translation>Il timeout non può essere minore di 15 secondi!</translation>
+    </message>
+    <message>
+        <source>Un valore plausibile prevede almeno otto secondi di tempo per ogni URL.<byte value="xd"/>
+Essendo presenti %1 diversi url, l&apos;intervallo di scansione degli stessi verrà<byte value="xd"/>
+automaticamente impostato a %2 secondi.<byte value="xd"/>
+Accetti le modifiche?</source>
+        <translation>Un valore plausibile prevede almeno otto secondi di tempo per ogni URL.<byte value="xd"/>
+Essendo presenti %1 diversi url, l&apos;intervallo di scansione degli stessi verrà<byte value="xd"/>
+automaticamente impostato a %2 secondi.<byte value="xd"/>
+Accetti le modifiche?</translation>
+    </message>
+    <message>
+        <source>Intervallo troppo breve!</source>
+        <translation>Intervallo troppo breve!</translation>
+    </message>
+    <message>
+        <source>L&apos;intervallo non può superare %1 secondi (596 ore, 31 minuti e 23 secondi).</source>
+        <translation>L&apos;intervallo non può superare %1 secondi (596 ore, 31 minuti e 23 secondi).</translation>
+    </message>
+</context>
+<context>
+    <name>frmQVL</name>
+    <message>
+        <source>imgClock</source>
+        <translation>Orologio del timer</translation>
+    </message>
+    <message>
+        <source>Imposta Timer</source>
+        <translation>Imposta Timer</translation>
+    </message>
+    <message>
+        <source>Avvia controllo</source>
+        <translation>Avvia controllo</translation>
+    </message>
+    <message>
+        <source>Arresta controllo</source>
+        <translation>Arresta controllo</translation>
+    </message>
+    <message>
+        <source>Error %1</source>
+        <translation>Errore %1</translation>
+    </message>
+    <message>
+        <source>Errore!</source>
+        <translation>Errore!</translation>
+    </message>
+    <message>
+        <source>Errore %1: %2</source>
+        <translation>Errore %1: %2</translation>
+    </message>
+    <message>
+        <source>Richiesta salvataggio</source>
+        <translation>Richiesta salvataggio</translation>
+    </message>
+    <message>
+        <source>Uscire senza salvare le modifiche apportate?</source>
+        <translation>Uscire senza salvare le modifiche apportate?</translation>
+    </message>
+</context>
+<context>
+    <name>frmShowModified</name>
+    <message>
+        <source>Pagine cambiate:</source>
+        <translation>Pagine cambiate:</translation>
+    </message>
+    <message>
+        <source>Errori di timeout</source>
+        <translation>Errori di timeout</translation>
+    </message>
+    <message>
+        <source>EXIT</source>
+        <translation>ESCI</translation>
+    </message>
+    <message>
+        <source>Check response</source>
+        <translation>Esito del controllo</translation>
+    </message>
+    <message>
+        <source>Apri</source>
+        <translation>Apri</translation>
+    </message>
+    <message>
+        <source>Mostra differenze</source>
+        <translation>Mostra differenze</translation>
+    </message>
+</context>
+<context>
+    <name>frmSiteOptions</name>
+    <message>
+        <source>Confronta solo il &amp;testo della pagina</source>
+        <translation>Confronta solo il &amp;testo della pagina</translation>
+    </message>
+    <message>
+        <source>Confronta solo il testo della pagina</source>
+        <translation>Confronta solo il testo della pagina</translation>
+    </message>
+    <message>
+        <source>Ignora le &amp;cifre</source>
+        <translation>Ignora le &amp;cifre</translation>
+    </message>
+    <message>
+        <source>Ignora le cifre</source>
+        <translation>Ignora le cifre</translation>
+    </message>
+    <message>
+        <source>Righe da ignorare</source>
+        <translation>Righe da ignorare</translation>
+    </message>
+    <message>
+        <source>Inizio regione</source>
+        <translation>Inizio regione</translation>
+    </message>
+    <message>
+        <source>Fine regione</source>
+        <translation>Fine regione</translation>
+    </message>
+    <message>
+        <source>Anteprima</source>
+        <translation>Anteprima</translation>
+    </message>
+    <message>
+        <source>Opzioni sito</source>
+        <translation>Opzioni sito</translation>
+    </message>
+    <message>
+        <source>Righe da &amp;ignorare (un&apos;espressione regolare per riga):</source>
+        <translation>Righe da &amp;ignorare (un&apos;espressione regolare per riga):</translation>
+    </message>
+    <message>
+        <source>Inizio &amp;regione</source>
+        <translation>Inizio &amp;regione</translation>
+    </message>
+    <message>
+        <source>Fine re&amp;gione</source>
+        <translation>Fine re&amp;gione</translation>
+    </message>
+    <message>
+        <source>Pulsanti</source>
+        <translation>Pulsanti</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Annulla</source>
+        <translation>Annulla</translation>
+    </message>
+    <message>
+        <source>Al massimo %1 regole per sito</source>
+        <translation>Al massimo %1 regole per sito</translation>
+    </message>
+    <message>
+        <source>Riga %1: %2</source>
+        <translation>Riga %1: %2</translation>
+    </message>
+    <message>
+        <source>…e altre %1 righe non valide.</source>
+        <translation>…e altre %1 righe non valide.</translation>
+    </message>
+    <message>
+        <source>Le righe non valide non vengono salvate.</source>
+        <translation>Le righe non valide non vengono salvate.</translation>
+    </message>
+    <message>
+        <source>&amp;Anteprima:</source>
+        <translation>&amp;Anteprima:</translation>
+    </message>
+    <message>
+        <source>Nessuna versione salvata: l&apos;anteprima comparirà dopo il prossimo controllo in cui la pagina cambia.</source>
+        <translation>Nessuna versione salvata: l&apos;anteprima comparirà dopo il prossimo controllo in cui la pagina cambia.</translation>
+    </message>
+    <message>
+        <source>&amp;Anteprima dell&apos;ultima versione salvata:</source>
+        <translation>&amp;Anteprima dell&apos;ultima versione salvata:</translation>
+    </message>
+    <message>
+        <source>&amp;Anteprima dell&apos;ultima versione salvata (le regole valgono solo confrontando il testo della pagina):</source>
+        <translation>&amp;Anteprima dell&apos;ultima versione salvata (le regole valgono solo confrontando il testo della pagina):</translation>
+    </message>
+    <message>
+        <source>La regola %1 è troppo costosa su questa pagina: conta come non corrispondente.</source>
+        <translation>La regola %1 è troppo costosa su questa pagina: conta come non corrispondente.</translation>
+    </message>
+</context>
+<context>
+    <name>frmSplash</name>
+    <message>
+        <source>Quovel</source>
+        <translation>Quovel</translation>
+    </message>
+    <message>
+        <source>v. %1</source>
+        <translation>v. %1</translation>
+    </message>
+    <message>
+        <source>Linux</source>
+        <translation>Linux</translation>
+    </message>
+    <message>
+        <source>Scritto, per ora, da:</source>
+        <translation>Scritto, per ora, da:</translation>
+    </message>
+    <message>
+        <source>gli sviluppatori di Quovel</source>
+        <translation>gli sviluppatori di Quovel</translation>
+    </message>
+    <message>
+        <source>Quovel è software libero: GNU General Public License, versione 3 o successiva. È costruito con Qt (finestre), libcurl (pagine web), pugixml (file della lista), gumbo e libxml2 (testo delle pagine), PCRE2 (espressioni regolari), dtl (differenze), zlib e zstd (impronte e cronologia): grazie ai loro autori.</source>
+        <translation>Quovel è software libero: GNU General Public License, versione 3 o successiva. È costruito con Qt (finestre), libcurl (pagine web), pugixml (file della lista), gumbo e libxml2 (testo delle pagine), PCRE2 (espressioni regolari), dtl (differenze), zlib e zstd (impronte e cronologia): grazie ai loro autori.</translation>
+    </message>
+    <message>
+        <source>Mail me</source>
+        <translation>Scrivimi</translation>
+    </message>
+    <message>
+        <source>&quot;Ho provato Quovel e trovo che sia...&quot;</source>
+        <translation>&quot;Ho provato Quovel e trovo che sia...&quot;</translation>
+    </message>
+</context>
+<context>
+    <name>main</name>
+    <message>
+        <source>Quovel: quali pagine web sono cambiate dall&apos;ultima visita.</source>
+        <translation>Quovel: quali pagine web sono cambiate dall&apos;ultima visita.</translation>
+    </message>
+    <message>
+        <source>Lingua di questa esecuzione: it (italiano), en (inglese) o source (i testi originali).</source>
+        <translation>Lingua di questa esecuzione: it (italiano), en (inglese) o source (i testi originali).</translation>
+    </message>
+    <message>
+        <source>elenco dei siti da aprire (.qvl o .xml)</source>
+        <translation>elenco dei siti da aprire (.qvl o .xml)</translation>
+    </message>
+</context>
+</TS>
