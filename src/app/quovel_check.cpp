@@ -117,7 +117,9 @@ int importInto(const QString& importPath, const QString& listPath, bool save) {
     const int added = addImported(list, plan.toAdd);
     for (const ImportedSite& site : plan.toAdd)
         printOut(oneLine(site.url) + u'\n');
-    printErr(QStringLiteral("%1 added, %2 not imported\n").arg(added).arg(plan.skipped.size()));
+    printErr(QCoreApplication::translate("QuovelCheck", "%1 added, %2 not imported\n")
+                 .arg(added)
+                 .arg(plan.skipped.size()));
     if (save && added > 0) {
         const Outcome written = writeSiteListFile(listPath, list.entries());
         if (!written.ok()) {
