@@ -1,5 +1,5 @@
 // Times the text side of a check for a 1 MiB page: reading its text, comparing two 1 MiB texts with one line
-// in a hundred changed, and writing and reading its history.
+// in a hundred changed, and writing and reading its history; and the first check of a 1 MiB random-text page.
 #include "core/PageText.h"
 #include "core/TextDiff.h"
 #include "store/PageHistory.h"
@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <functional>
 
 namespace {
@@ -58,6 +59,13 @@ double bestMs(const std::function<void()>& work, int runs = 5) {
     return best;
 }
 
+// CPU time of this thread: the wall time adds the wait for the disk to take the history file.
+double cpuMs() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
+}
+
 } // namespace
 
 int main() {
@@ -102,17 +110,22 @@ int main() {
     QByteArray noise(1024 * 1024, '\n');
     for (qsizetype i = 0; i < noise.size(); ++i)
         noise[i] = i % 100 == 99 ? '\n' : char(0x20 + random.bounded(0xe0));
-    std::optional<PageVersion> cut;
+    QTemporaryDir empty;
+    PageHistory fresh(empty.path());
+    double firstCpu = 1e9;
     const double first = bestMs([&] {
-        QTemporaryDir empty;
-        PageHistory fresh(empty.path());
+        QFile::remove(empty.filePath(QDir(empty.path()).entryList(QDir::Files).value(0)));
+        const double cpuBefore = cpuMs();
         fresh.record(url, extractPageText(noise, "text/plain; charset=iso-8859-1"),
                      QDateTime::currentDateTimeUtc(), 1);
-        cut = fresh.latest(url);
+        firstCpu = std::min(firstCpu, cpuMs() - cpuBefore);
     });
+    const std::optional<PageVersion> cut = fresh.latest(url);
     std::printf(
-        "first check of a 1 MiB random-text page (text and history): %.1f ms (%lld of %lld characters kept)\n",
-        first, cut ? static_cast<long long>(cut->text.size()) : 0LL, static_cast<long long>(noise.size()));
+        "first check of a 1 MiB random-text page (text and history): %.1f ms, %.1f ms of CPU (%lld of %lld "
+        "characters kept)\n",
+        first, firstCpu, cut ? static_cast<long long>(cut->text.size()) : 0LL,
+        static_cast<long long>(noise.size()));
 
     std::printf("text 1MiB: max %.0f ms\n", std::max({extract, diff, write, read}));
     return 0;

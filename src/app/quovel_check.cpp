@@ -73,6 +73,11 @@ int listHistory(const PageHistory& history, const QString& url) {
     const qsizetype kept = qsizetype(listing.versions.size());
     if (!listing.found) {
         printErr(QCoreApplication::translate("QuovelCheck", "No history kept for %1\n").arg(oneLine(url)));
+    } else if (listing.newer) {
+        printErr(QCoreApplication::translate(
+                     "QuovelCheck", "The history file of %1 was written by a newer version of Quovel: it is left "
+                                    "as it is\n")
+                     .arg(oneLine(url)));
     } else if (listing.damaged) {
         printErr(QCoreApplication::translate(
                      "QuovelCheck", "The history file of %1 is damaged: %2 versions kept%3; the others go at the "

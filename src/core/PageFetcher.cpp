@@ -520,7 +520,7 @@ quint64 PageFetcher::fetch(const QString& url, const BodyRequest& body) {
     ++d->inFlight;
     if (!d->worker.joinable()) {
         d->postError(id, generation, FetchError::kInternal, d->timeoutSeconds,
-                     QStringLiteral("libcurl non inizializzata"));
+                     QCoreApplication::translate("PageFetcher", "libcurl non inizializzata"));
         return id;
     }
     CheckedUrl checked = checkUrl(url);

@@ -2,6 +2,7 @@
 
 #include "store/SiteListFile.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 
@@ -21,23 +22,23 @@ QString sysError(int err) {
 }
 
 QString tooLarge(qint64 maxSize) {
-    return QStringLiteral("file larger than %1 MiB").arg(maxSize / (1024 * 1024));
+    return QCoreApplication::translate("SiteListFile", "file larger than %1 MiB").arg(maxSize / (1024 * 1024));
 }
 
 } // namespace
 
 int readBoundedFile(const QString& path, qint64 maxSize, QByteArray& data, QString& detail) {
     if (path.isEmpty()) {
-        detail = QStringLiteral("no file name");
+        detail = QCoreApplication::translate("SiteListFile", "no file name");
         return SiteListFileErrors::kFileAccess;
     }
     const QFileInfo info(path);
     if (!info.exists()) {
-        detail = QStringLiteral("file does not exist");
+        detail = QCoreApplication::translate("SiteListFile", "file does not exist");
         return SiteListFileErrors::kFileNotFound;
     }
     if (!info.isFile()) {
-        detail = QStringLiteral("not a regular file");
+        detail = QCoreApplication::translate("SiteListFile", "not a regular file");
         return SiteListFileErrors::kFileAccess;
     }
     if (info.size() > maxSize) {
@@ -48,13 +49,13 @@ int readBoundedFile(const QString& path, qint64 maxSize, QByteArray& data, QStri
     // Non-blocking, so that a FIFO swapped in after the check above cannot hang the open.
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        detail = QStringLiteral("cannot open: ") + sysError(errno);
+        detail = QCoreApplication::translate("SiteListFile", "cannot open: ") + sysError(errno);
         return SiteListFileErrors::kFileAccess;
     }
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
-        detail = QStringLiteral("not a regular file");
+        detail = QCoreApplication::translate("SiteListFile", "not a regular file");
         return SiteListFileErrors::kFileAccess;
     }
     if (st.st_size > maxSize) {
@@ -79,7 +80,7 @@ int readBoundedFile(const QString& path, qint64 maxSize, QByteArray& data, QStri
                 continue;
             const int err = errno;
             ::close(fd);
-            detail = QStringLiteral("cannot read: ") + sysError(err);
+            detail = QCoreApplication::translate("SiteListFile", "cannot read: ") + sysError(err);
             return SiteListFileErrors::kFileAccess;
         }
         if (n == 0)
@@ -91,7 +92,7 @@ int readBoundedFile(const QString& path, qint64 maxSize, QByteArray& data, QStri
 #else
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        detail = QStringLiteral("cannot open: ") + file.errorString();
+        detail = QCoreApplication::translate("SiteListFile", "cannot open: ") + file.errorString();
         return SiteListFileErrors::kFileAccess;
     }
     data = file.readAll();

@@ -14,7 +14,8 @@
 // oldest first. Numbers are little-endian; every length is checked against what is left and a cap before
 // anything is allocated.
 //
-// Format 2 (written now) closes the header with its CRC-32 (u32). A version: check time (i64, ms since the
+// Format 2 (written now) closes the header with its CRC-32 (u32); later formats keep that header, so that a
+// file of a newer program is known by its intact header and left alone. A version: check time (i64, ms since the
 // epoch, UTC), body crc (i32), flags (u32: bit 0 truncated, bits 8-15 codec), stored text length (u32, UTF-8
 // bytes), text fingerprint (u64), data length (u32), the CRC-32 of those 32 bytes (u32); then the data and its
 // CRC-32 (u32). A version whose data is damaged is skipped by its checked length; a damaged head ends the
@@ -163,8 +164,7 @@ Contents parse(QByteArrayView file, QByteArrayView url, bool verifyAll) {
     QByteArrayView magic, storedUrl;
     quint32 format = 0, urlBytes = 0, count = 0, headerCrc = 0;
     if (!in.take(4, &magic) || magic != QByteArrayView(kMagic, 4) || !in.number(&format) || format < 1 ||
-        format > kCurrentFormat || !in.number(&urlBytes) || urlBytes > kMaxUrlBytes ||
-        !in.take(urlBytes, &storedUrl) || !in.number(&count) ||
+        !in.number(&urlBytes) || urlBytes > kMaxUrlBytes || !in.take(urlBytes, &storedUrl) || !in.number(&count) ||
         (format >= 2 && (!in.number(&headerCrc) || headerCrc != crcOf(file.first(in.pos() - 4)))) ||
         storedUrl != url) {
         out.damaged = !file.isEmpty();
@@ -172,6 +172,8 @@ Contents parse(QByteArrayView file, QByteArrayView url, bool verifyAll) {
     }
     out.format = format;
     out.held = count;
+    if (format > kCurrentFormat)
+        return out;                        // a newer program's, whole: left to it
     std::vector<QByteArrayView> unchecked; // of a quick reading, copied only for the newest that is intact
     while (in.left() > 0) {
         QByteArrayView data;

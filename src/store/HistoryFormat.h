@@ -35,7 +35,7 @@ struct Record {
 
 struct Contents {
     std::vector<Record> records; // the intact versions, oldest first
-    quint32 format = 0;          // 0: not a history file of this URL
+    quint32 format = 0;          // 0: not a history file of this URL; over kCurrentFormat: a newer program's
     quint32 held = 0;            // versions the file says it holds
     bool damaged = false;        // something was dropped, or the file is not a history of this URL at all
 };

@@ -136,7 +136,7 @@ void PageHistory::record(const QString& url, const QString& text, const QDateTim
     };
     // Most changed pages keep the text they had (the body changed elsewhere): decided without compressing.
     if (const Contents quick = HistoryFormat::parse(readRegular(path).value_or(QByteArray()), urlBytes, false);
-        !quick.damaged && unchanged(quick)) {
+        quick.format > HistoryFormat::kCurrentFormat || (!quick.damaged && unchanged(quick))) {
         touch(path, when);
         return;
     }
@@ -151,6 +151,8 @@ void PageHistory::record(const QString& url, const QString& text, const QDateTim
     if (!fileLock.tryLock(kLockWaitMs))
         return;
     Contents c = HistoryFormat::parse(readRegular(path).value_or(QByteArray()), urlBytes);
+    if (c.format > HistoryFormat::kCurrentFormat)
+        return;
     // Versions read from the older format get their fingerprints, so the file can be written in the new one.
     c.damaged |= std::erase_if(c.records, [](Record& r) { return !HistoryFormat::completePrint(r); }) > 0;
     if (unchanged(c)) {
@@ -206,6 +208,7 @@ HistoryListing PageHistory::listing(const QString& url) const {
     const std::optional<QByteArray> bytes = readRegular(d->pathOf(url));
     const Contents c = HistoryFormat::parse(bytes.value_or(QByteArray()), url.toUtf8());
     out.found = bytes.has_value();
+    out.newer = c.format > HistoryFormat::kCurrentFormat;
     out.damaged = c.damaged;
     out.held = int(c.held);
     for (const Record& r : c.records) {

@@ -27,6 +27,7 @@ struct HistoryListing {
     };
     bool found = false;            // there is a history file for the page
     bool damaged = false;          // some of it could not be read: those versions are dropped at the next write
+    bool newer = false;            // written by a newer version of the program, which alone reads and writes it
     int held = 0;                  // versions the file says it holds
     std::vector<Version> versions; // the intact ones, oldest first
 };

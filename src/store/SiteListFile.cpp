@@ -3,6 +3,7 @@
 #include "store/BoundedFile.h"
 #include "store/XmlEntities.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QSet>
@@ -129,21 +130,27 @@ const char* readOptions(const pugi::xml_node& opzioni, SiteOptions& options) {
 bool readRecord(const pugi::xml_node& sito, qsizetype number, RawRecord& rec, QString& detail) {
     const pugi::xml_attribute attr = sito.first_attribute();
     if (!attr) {
-        detail = QStringLiteral("record %1 has no attribute").arg(number);
+        detail = QCoreApplication::translate("SiteListFile", "record %1 has no attribute").arg(number);
         return false;
     }
     if (!decodeText(QByteArrayView(attr.value()), rec.nickRaw)) {
-        detail = QStringLiteral("record %1: attribute holds a character XML does not allow").arg(number);
+        detail = QCoreApplication::translate("SiteListFile",
+                                             "record %1: attribute holds a character XML does not allow")
+                     .arg(number);
         return false;
     }
     pugi::xml_node child = sito.first_child();
     for (int i = 0; i < 4; ++i, child = child.next_sibling()) {
         if (!child) {
-            detail = QStringLiteral("record %1 has %2 child nodes, not four").arg(number).arg(i);
+            detail = QCoreApplication::translate("SiteListFile", "record %1 has %2 child nodes, not four")
+                         .arg(number)
+                         .arg(i);
             return false;
         }
         if (const char* problem = textOf(child, rec.fields[i])) {
-            detail = QStringLiteral("record %1: %2").arg(number).arg(QLatin1StringView(problem));
+            detail = QCoreApplication::translate("SiteListFile", "record %1: %2")
+                         .arg(number)
+                         .arg(QLatin1StringView(problem));
             return false;
         }
     }
@@ -152,7 +159,9 @@ bool readRecord(const pugi::xml_node& sito, qsizetype number, RawRecord& rec, QS
         if (!isElement(child, kOpzioni))
             continue;
         if (const char* problem = readOptions(child, rec.options)) {
-            detail = QStringLiteral("record %1 options: %2").arg(number).arg(QLatin1StringView(problem));
+            detail = QCoreApplication::translate("SiteListFile", "record %1 options: %2")
+                         .arg(number)
+                         .arg(QLatin1StringView(problem));
             return false;
         }
         break;
@@ -212,7 +221,8 @@ SiteListReadResult readSiteListFile(const QString& path, SiteListRoot root) {
 SiteListReadResult readSiteListData(QByteArray data, SiteListRoot root) {
     using SiteListFileErrors::kBadFormat;
     if (data.size() > kMaxSiteListFileSize)
-        return failure(SiteListFileErrors::kFileAccess, QStringLiteral("file larger than 256 MiB"));
+        return failure(SiteListFileErrors::kFileAccess,
+                       QCoreApplication::translate("SiteListFile", "file larger than 256 MiB"));
     qsizetype offset = 0;
     if (data.startsWith("\xEF\xBB\xBF"))
         offset = 3;
@@ -220,13 +230,16 @@ SiteListReadResult readSiteListData(QByteArray data, SiteListRoot root) {
     const qsizetype size = data.size() - offset;
     qsizetype bad = firstNonXmlByte(QByteArrayView(text, size));
     if (bad >= 0)
-        return failure(kBadFormat, QStringLiteral("not valid UTF-8 XML text at byte %1").arg(bad + offset));
+        return failure(
+            kBadFormat,
+            QCoreApplication::translate("SiteListFile", "not valid UTF-8 XML text at byte %1").arg(bad + offset));
     if ((bad = firstBadCharReference(QByteArrayView(text, size))) >= 0)
-        return failure(kBadFormat,
-                       QStringLiteral("reference to a character XML does not allow at byte %1").arg(bad + offset));
+        return failure(kBadFormat, QCoreApplication::translate(
+                                       "SiteListFile", "reference to a character XML does not allow at byte %1")
+                                       .arg(bad + offset));
     const qint64 markup = std::count(text, text + size, '<') + std::count(text, text + size, '=');
     if (markup > kMaxMarkupCount)
-        return failure(kBadFormat, QStringLiteral("too much markup"));
+        return failure(kBadFormat, QCoreApplication::translate("SiteListFile", "too much markup"));
 
     pugi::xml_document doc;
     const unsigned options =
@@ -235,7 +248,7 @@ SiteListReadResult readSiteListData(QByteArray data, SiteListRoot root) {
     const pugi::xml_parse_result parsed =
         doc.load_buffer_inplace(text, size_t(size), options, pugi::encoding_utf8);
     if (!parsed) {
-        return failure(kBadFormat, QStringLiteral("not well-formed: %1 at byte %2")
+        return failure(kBadFormat, QCoreApplication::translate("SiteListFile", "not well-formed: %1 at byte %2")
                                        .arg(QString::fromUtf8(parsed.description()))
                                        .arg(qint64(parsed.offset) + offset));
     }
@@ -246,22 +259,29 @@ SiteListReadResult readSiteListData(QByteArray data, SiteListRoot root) {
             ++elements;
             break;
         case pugi::node_doctype:
-            return failure(kBadFormat, QStringLiteral("document type declaration refused"));
+            return failure(kBadFormat,
+                           QCoreApplication::translate("SiteListFile", "document type declaration refused"));
         case pugi::node_declaration:
             if (n != doc.first_child())
-                return failure(kBadFormat, QStringLiteral("not well-formed: misplaced XML declaration"));
+                return failure(kBadFormat, QCoreApplication::translate(
+                                               "SiteListFile", "not well-formed: misplaced XML declaration"));
             break;
         default:
-            return failure(kBadFormat, QStringLiteral("not well-formed: text outside the root element"));
+            return failure(kBadFormat, QCoreApplication::translate(
+                                           "SiteListFile", "not well-formed: text outside the root element"));
         }
     }
     if (elements != 1)
-        return failure(kBadFormat, QStringLiteral("not well-formed: %1 root elements").arg(elements));
+        return failure(
+            kBadFormat,
+            QCoreApplication::translate("SiteListFile", "not well-formed: %1 root elements").arg(elements));
 
     const pugi::xml_node top = doc.document_element();
     if (root == SiteListRoot::ElencoSiti && QLatin1StringView(top.name()) != QLatin1StringView("ElencoSiti")) {
-        return failure(kBadFormat, QStringLiteral("not a site list: the root element is <%1>, not <ElencoSiti>")
-                                       .arg(QString::fromUtf8(top.name())));
+        return failure(kBadFormat,
+                       QCoreApplication::translate("SiteListFile",
+                                                   "not a site list: the root element is <%1>, not <ElencoSiti>")
+                           .arg(QString::fromUtf8(top.name())));
     }
     std::vector<SiteEntry> entries;
     std::vector<QString> primaries;
@@ -485,8 +505,10 @@ QString unwritableEntry(const std::vector<SiteEntry>& entries) {
             QString who = e.nick.isEmpty() ? e.url : e.nick;
             for (qsizetype at; (at = firstNonXmlChar(who)) >= 0;)
                 who[at] = QChar::ReplacementCharacter;
-            return QStringLiteral("la voce %1 (%2) contiene nel campo %3 un carattere che un file XML non può "
-                                  "contenere. Correggila e salva di nuovo.")
+            return QCoreApplication::translate(
+                       "SiteListFile",
+                       "la voce %1 (%2) contiene nel campo %3 un carattere che un file XML non può "
+                       "contenere. Correggila e salva di nuovo.")
                 .arg(number)
                 .arg(who, QString::fromLatin1(field));
         }
@@ -499,19 +521,21 @@ QString unwritableEntry(const std::vector<SiteEntry>& entries) {
 Outcome writeSiteListFile(const QString& path, const std::vector<SiteEntry>& entries) {
     using namespace SiteListFileErrors;
     const auto fail = [&path](int number, const QString& reason) {
-        return Outcome::failure(number,
-                                QStringLiteral("Impossibile salvare il file \"%1\": %2").arg(path, reason));
+        return Outcome::failure(
+            number, QCoreApplication::translate("SiteListFile", "Impossibile salvare il file \"%1\": %2")
+                        .arg(path, reason));
     };
     if (const QString why = unwritableEntry(entries); !why.isEmpty())
         return fail(kBadFormat, why);
     ByteCounter counter;
     putList(counter, entries);
     if (counter.size() > kMaxSiteListFileSize)
-        return fail(kFileAccess, QStringLiteral("l'elenco supera 256 MiB e non potrebbe essere riaperto."));
+        return fail(kFileAccess, QCoreApplication::translate(
+                                     "SiteListFile", "l'elenco supera 256 MiB e non potrebbe essere riaperto."));
     if (path.isEmpty())
-        return fail(kFileAccess, QStringLiteral("nessun nome di file."));
+        return fail(kFileAccess, QCoreApplication::translate("SiteListFile", "nessun nome di file."));
     if (QFileInfo(path).isDir())
-        return fail(kFileAccess, QStringLiteral("il percorso è una cartella."));
+        return fail(kFileAccess, QCoreApplication::translate("SiteListFile", "il percorso è una cartella."));
 
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))

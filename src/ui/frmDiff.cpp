@@ -48,7 +48,7 @@ template <typename W> W* named(W* widget, const QString& name, const QString& ac
 
 frmDiff::frmDiff(const QString& url, const QString& nick, const PageHistory* history, const SiteOptions& options,
                  QWidget* owner)
-    : QWidget(owner, Qt::Window)
+    : QDialog(owner, Qt::Window)
     , m_url(url)
     , m_history(history)
     , m_options(options)
@@ -67,6 +67,9 @@ frmDiff::frmDiff(const QString& url, const QString& nick, const PageHistory* his
     // Titles are plain text on every platform.
     setWindowTitle(tr("Differenze - %1").arg(nick.trimmed().isEmpty() ? url : nick));
     setAttribute(Qt::WA_DeleteOnClose);
+    // Return belongs to the control that has the focus, not to a default button.
+    for (QPushButton* button : {m_cmdPrecedente, m_cmdSuccessiva})
+        button->setAutoDefault(false);
 
     m_lblConteggio->setTextFormat(Qt::PlainText);
     m_txtDiff->setReadOnly(true);
@@ -145,7 +148,7 @@ void frmDiff::reload(const SiteOptions& options) {
 }
 
 void frmDiff::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
+    QDialog::showEvent(event);
     // The view knows its height only now: the change it opens at comes to its middle, with what precedes it.
     QTimer::singleShot(0, this, [this] { m_txtDiff->centerCursor(); });
 }

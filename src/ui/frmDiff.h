@@ -4,7 +4,7 @@
 #include "core/TextDiff.h"
 #include "store/PageHistory.h"
 
-#include <QWidget>
+#include <QDialog>
 
 #include <vector>
 
@@ -16,8 +16,8 @@ class QPushButton;
 
 // The change viewer: two stored versions of a page's text side by side in one line diff, the changed words
 // marked inside changed lines, the lines the site's rules leave out greyed and labelled. Non-modal; page text
-// is only ever inserted as plain text.
-class frmDiff : public QWidget {
+// is only ever inserted as plain text. A dialog to assistive technology, with a normal window's frame.
+class frmDiff : public QDialog {
     Q_OBJECT
 public:
     // Suffix of a line the site's rules leave out.

@@ -90,7 +90,7 @@ frmSplash::frmSplash(QWidget* owner)
     setWindowTitle(tr("Quovel"));
     setAccessibleName(windowTitle());
     setModal(true);
-    setFixedSize(twipsToPixels(6000, logicalDpiX()), twipsToPixels(3300, logicalDpiY()));
+    setFixedSize(twipsToPixels(6000, logicalDpiX()), twipsToPixels(4140, logicalDpiY()));
 
     // The frame is drawn over the banner but not filled, so the banner shows through it.
     auto* frame = new QFrame(this);
@@ -123,7 +123,7 @@ frmSplash::frmSplash(QWidget* owner)
                     "È costruito con Qt (finestre), libcurl (pagine web), pugixml (file della lista), "
                     "gumbo e libxml2 (testo delle pagine), PCRE2 (espressioni regolari), dtl (differenze), "
                     "zlib e zstd (impronte e cronologia): grazie ai loro autori."),
-                 240, 2220, 5520, 840);
+                 240, 2220, 5520, 1680);
     info->setWordWrap(true);
     info->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     info->setMargin(twipsToPixels(45, logicalDpiX()));
@@ -172,7 +172,7 @@ QUrl frmSplash::mailLink(const QString& address) {
 
 QRect frmSplash::bannerRect() const {
     const QPoint topLeft(twipsToPixels(kBannerLeft, logicalDpiX()), twipsToPixels(kBannerTop, logicalDpiY()));
-    return QRect(topLeft, QFontMetrics(bannerFont()).size(0, QStringLiteral("Open Source")));
+    return QRect(topLeft, QFontMetrics(bannerFont()).size(0, tr("Open Source")));
 }
 
 void frmSplash::bannerTick() {
@@ -187,7 +187,7 @@ void frmSplash::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     painter.setFont(bannerFont());
     painter.setPen(m_drawnColour);
-    painter.drawText(bannerRect(), Qt::AlignLeft | Qt::AlignTop, QStringLiteral("Open Source"));
+    painter.drawText(bannerRect(), Qt::AlignLeft | Qt::AlignTop, tr("Open Source"));
 }
 
 void frmSplash::mousePressEvent(QMouseEvent* event) {

@@ -7,6 +7,7 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QtEndian>
 
 #include <csignal>
 #include <sys/resource.h>
@@ -14,6 +15,7 @@
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+#include <zlib.h>
 
 using namespace Qt::StringLiterals;
 
@@ -162,6 +164,23 @@ private slots:
         QCOMPARE(texts(history.versions(kUrl)), expected << u"nuova"_s);
         QCOMPARE(readAll(path).mid(4, 4), QByteArray("\x02\0\0\0", 4)); // rewritten in the current format
         QVERIFY(!history.listing(kUrl).damaged);
+    }
+
+    // A file of a newer format, its header intact, belongs to a newer program: never rewritten.
+    void newerFormatLeftAlone() {
+        QTemporaryDir dir;
+        PageHistory history(dir.path());
+        history.record(kUrl, u"prima"_s, kStart, 1);
+        const QString path = dir.filePath(fileFor(kUrl));
+        QByteArray bytes = readAll(path);
+        const qsizetype header = 16 + kUrl.size();
+        bytes[4] = 3;
+        qToLittleEndian(quint32(crc32_z(0, reinterpret_cast<const Bytef*>(bytes.constData()), size_t(header))),
+                        bytes.data() + header);
+        writeAll(path, bytes);
+        history.record(kUrl, u"seconda"_s, kStart.addSecs(60), 2);
+        QCOMPARE(readAll(path), bytes);
+        QVERIFY(history.listing(kUrl).newer && history.versions(kUrl).empty());
     }
 
     void pruneByLastCheck() {

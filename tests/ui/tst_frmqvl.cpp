@@ -1,6 +1,7 @@
 #include "core/CheckRun.h"
 #include "core/Clock.h"
 #include "core/SiteList.h"
+#include "core/SiteOptions.h"
 #include "schedule/CheckScheduler.h"
 #include "schedule/ConnectionState.h"
 #include "store/SettingsStore.h"
@@ -13,11 +14,15 @@
 #include "ui/MainMenus.h"
 #include "ui/QvlLayout.h"
 #include "ui/SiteTextCommands.h"
+#include "ui/frmDialog.h"
 #include "ui/frmDiff.h"
 #include "ui/frmPreferences.h"
 #include "ui/frmQVL.h"
 #include "ui/frmShowModified.h"
+#include "ui/frmSiteOptions.h"
+#include "ui/frmSplash.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -328,6 +333,45 @@ private slots:
                 taken.insert(key, text);
             }
         }
+    }
+
+    // To assistive technology every window is a window or dialog with a name, and every control has a name.
+    void everyWindowAndControlIsNamed() {
+        World w;
+        w.add(QStringLiteral("a"), QStringLiteral("http://a.example/"));
+        QPointer<frmShowModified> results;
+        CheckRunReport report;
+        report.outcome = Outcome::success();
+        report.changed << QStringLiteral("http://a.example/");
+        frmShowModified::showReport(results, report, w.window.get());
+        QVERIFY(results && !results->isModal());
+        const std::unique_ptr<QWidget> windows[] = {
+            std::make_unique<frmDialog>(w.window.get()),
+            std::make_unique<frmPreferences>(1, QStringLiteral("15"), w.prompter, w.window.get()),
+            std::make_unique<frmSiteOptions>(SiteOptions(), std::nullopt, w.window.get()),
+            std::make_unique<frmDiff>(QStringLiteral("http://a.example/"), QString(), nullptr, SiteOptions(),
+                                      w.window.get()),
+            std::make_unique<frmSplash>(w.window.get())};
+        QList<QWidget*> all{w.window.get(), results.data()};
+        for (const auto& window : windows)
+            all << window.get();
+        for (QWidget* window : all) {
+            QAccessibleInterface* face = QAccessible::queryAccessibleInterface(window);
+            QVERIFY(face);
+            QVERIFY2(QList<QAccessible::Role>({QAccessible::Window, QAccessible::Dialog}).contains(face->role()),
+                     qPrintable(window->objectName()));
+            QVERIFY2(!face->text(QAccessible::Name).isEmpty(), qPrintable(window->objectName()));
+            for (QWidget* control : window->findChildren<QWidget*>()) {
+                if (control->window() != window || control->focusPolicy() == Qt::NoFocus ||
+                    !control->isVisibleTo(window))
+                    continue;
+                QAccessibleInterface* part = QAccessible::queryAccessibleInterface(control);
+                QVERIFY2(part && !part->text(QAccessible::Name).isEmpty(),
+                         qPrintable(window->objectName() + u'/' + control->objectName() + u'/' +
+                                    QString::fromLatin1(control->metaObject()->className())));
+            }
+        }
+        results->close();
     }
 
     // Space ticks the selected row whatever cell is the current one.
