@@ -87,8 +87,7 @@ Figures runOnce(int parallel, int hosts, quint32 seedBase, bool unchanged) {
                                                          .arg(seedBase + quint32(i)));
         entries[i].ticked = true;
         if (unchanged)
-            entries[i].crc =
-                QString::number(calcCRC32(TestHttpServer::pageBody(kPageBytes, seedBase + quint32(i))));
+            entries[i].crc = StoredCrc(calcCRC32(TestHttpServer::pageBody(kPageBytes, seedBase + quint32(i))));
     }
     list.replaceAll(std::move(entries));
 

@@ -68,7 +68,7 @@ int main() {
         e.url = (i % 3 == 0)
                     ? QStringLiteral("https://www.example%1.org/cerca?q=citt%C3%A0&pag=%2").arg(i).arg(i % 10)
                     : QStringLiteral("http://news%1.example.com/index.html").arg(i);
-        e.crc = QString::number(qint32(quint32(i) * 2654435761u));
+        e.crc = StoredCrc(qint32(quint32(i) * 2654435761u));
         e.rdatetime = QStringLiteral("12/03/2024 10:%1:%2")
                           .arg(i % 60, 2, 10, QLatin1Char('0'))
                           .arg(i % 59, 2, 10, QLatin1Char('0'));

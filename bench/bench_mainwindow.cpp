@@ -80,7 +80,7 @@ int main(int argc, char* argv[]) {
         SiteEntry& e = entries[i];
         e.nick = QStringLiteral("Sito %1").arg((i * 7919) % kEntries);
         e.url = QStringLiteral("http://www.sito%1.example/pagina/%2.html").arg((i * 7919) % kEntries).arg(i % 97);
-        e.crc = QString::number(qint32(i * 2654435761u));
+        e.crc = StoredCrc(qint32(i * 2654435761u));
         e.rdatetime = QStringLiteral("07/12/2026 01:%1:%2")
                           .arg(i % 60, 2, 10, QLatin1Char('0'))
                           .arg(i % 59, 2, 10, QLatin1Char('0'));

@@ -41,7 +41,7 @@ std::vector<SiteEntry> makeEntries() {
         e.url = QStringLiteral("https://www.example-") + n + QStringLiteral(".com/path/page") + n +
                 QStringLiteral(".html");
         e.res = markers[rng.bounded(4)];
-        e.crc = QString::number(static_cast<qint32>(rng.generate()));
+        e.crc = StoredCrc(static_cast<qint32>(rng.generate()));
         e.rdatetime = twoDigits(rng.bounded(1, 29)) + u'/' + twoDigits(rng.bounded(1, 13)) + u'/' +
                       QString::number(rng.bounded(2020, 2027)) + u' ' + twoDigits(rng.bounded(24)) + u':' +
                       twoDigits(rng.bounded(60)) + u':' + twoDigits(rng.bounded(60));
@@ -64,7 +64,7 @@ std::vector<SiteEntry> deepCopy(const std::vector<SiteEntry>& entries) {
     out.reserve(entries.size());
     for (const SiteEntry& e : entries) {
         SiteEntry c = e;
-        for (QString* text : {&c.url, &c.res, &c.crc, &c.rdatetime, &c.descrizione, &c.nick, &c.key})
+        for (QString* text : {&c.url, &c.res, &c.rdatetime, &c.descrizione, &c.nick, &c.key})
             *text = own(*text);
         out.push_back(std::move(c));
     }

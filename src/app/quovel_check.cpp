@@ -276,7 +276,8 @@ int main(int argc, char* argv[]) {
         printErr(QStringLiteral("\r\033[K"));
 
     for (const SiteEntry& entry : list.entries()) {
-        if (!printOut(markerWord(entry.res) + u' ' + oneLine(entry.crc) + u' ' + oneLine(entry.url) + u'\n'))
+        if (!printOut(markerWord(entry.res) + u' ' + oneLine(entry.crc.text()) + u' ' + oneLine(entry.url) +
+                      u'\n'))
             break;
     }
     if (parser.isSet(diffOption)) {

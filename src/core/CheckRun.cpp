@@ -28,22 +28,6 @@ QString hostOf(const QString& url) {
     return QUrl(url).host().toLower();
 }
 
-// A crc text as the list keeps it: optional minus sign, digits, within the signed 32-bit range.
-bool parseCrc(const QString& text, qint32* value) {
-    const qsizetype digitsFrom = text.startsWith(u'-') ? 1 : 0;
-    if (text.size() == digitsFrom || text.size() - digitsFrom > 11)
-        return false;
-    for (qsizetype i = digitsFrom; i < text.size(); ++i) {
-        if (text.at(i) < u'0' || text.at(i) > u'9')
-            return false;
-    }
-    bool ok = false;
-    const qlonglong n = text.toLongLong(&ok);
-    if (!ok || n < std::numeric_limits<qint32>::min() || n > std::numeric_limits<qint32>::max())
-        return false;
-    *value = qint32(n);
-    return true;
-}
 } // namespace
 
 QString CheckRunReport::errorMessage() const {
@@ -247,9 +231,8 @@ void CheckRun::Impl::startFetch(int row, std::size_t position, const QString& ho
     BodyRequest body;
     if (archive || site.textMode) {
         body.maxBytes = maxTextBytes;
-        qint32 stored = 0;
-        if ((!site.textMode || site.hasBaseline()) && parseCrc(list.field(row, SiteList::Field::Crc), &stored))
-            body.unlessFingerprint = stored;
+        if (!site.textMode || site.hasBaseline())
+            body.unlessFingerprint = list.entryAt(row).crc.value();
     }
     const quint64 requestId = fetcher.fetch(url, body);
     inFlight.insert(requestId, Flight{position, snapshot[position], url, host});
@@ -295,12 +278,12 @@ void CheckRun::Impl::handleResult(int row, const Flight& flight, const FetchResu
         return;
     }
 
-    qint32 stored = 0;
-    if (!parseCrc(list.field(row, SiteList::Field::Crc), &stored)) {
+    const std::optional<qint32> stored = list.entryAt(row).crc.value();
+    if (!stored) {
         fail(Outcome::failure(kTypeMismatch, CheckRun::tr("Type mismatch")));
         return;
     }
-    const bool bodyChanged = stored != result.fingerprint;
+    const bool bodyChanged = *stored != result.fingerprint;
     SiteOptions site = list.entryAt(row).options;
     const bool textual = result.bodyKept && hasPageText(result.body, result.contentType);
     if (textual) {
@@ -358,9 +341,7 @@ void CheckRun::Impl::onText(const TextResult& text) {
         if (list.field(row, SiteList::Field::Res) == ResultMarker::kBusy)
             list.setField(row, SiteList::Field::Res, ResultMarker::kNone);
     } else if (row >= 0) {
-        qint32 stored = 0;
-        const bool bodyChanged =
-            !parseCrc(list.field(row, SiteList::Field::Crc), &stored) || stored != text.fingerprint;
+        const bool bodyChanged = list.entryAt(row).crc.value() != text.fingerprint;
         SiteOptions site = list.entryAt(row).options;
         bool changed = bodyChanged;
         if (site.textMode && text.textCrc) {
@@ -400,9 +381,9 @@ void CheckRun::Impl::settle(int row, const Flight& flight, qint32 fingerprint, b
         emit q->beep();
         findings.push_back({flight.position, flight.entryId, flight.url, Outcome::success()});
     }
-    if (changed || list.field(row, SiteList::Field::Crc) != QString::number(fingerprint))
+    if (changed || list.entryAt(row).crc != StoredCrc(fingerprint))
         list.setModified(true);
-    list.setField(row, SiteList::Field::Crc, QString::number(fingerprint));
+    list.setCrc(row, StoredCrc(fingerprint));
     list.setField(row, SiteList::Field::RDateTime, generalDateTimeText(clock.now()));
     list.setTicked(row, false);
     checkedUrls.append(flight.url);

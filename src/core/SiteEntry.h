@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/SiteOptions.h"
+#include "core/StoredCrc.h"
 
 #include <QString>
 #include <QtGlobal>
@@ -8,9 +9,9 @@
 // One watched page: what a row of the site list shows and what the list file keeps.
 struct SiteEntry {
     QString url;
-    QString res;                       // result marker of the latest check, one of the ResultMarker texts
-    QString crc = QStringLiteral("0"); // page fingerprint as signed decimal text
-    QString rdatetime;                 // local date and time of the last successful check, as text
+    QString res;       // result marker of the latest check, one of the ResultMarker texts
+    StoredCrc crc;     // page fingerprint of the latest check
+    QString rdatetime; // local date and time of the last successful check, as text
     QString descrizione;
     QString nick;
     QString key;           // identity within the list; fixed at creation

@@ -31,26 +31,28 @@ bool validCell(const QModelIndex& index) {
     return index.isValid() && !index.parent().isValid() && validColumn(index.column());
 }
 
-const QString& fieldOf(const SiteEntry& e, SiteList::Field f) {
+// The field's text, for the fields kept as text; the fingerprint is not one of them.
+template <class Entry> auto* textField(Entry& e, SiteList::Field f) {
     switch (f) {
     case SiteList::Field::Url:
-        return e.url;
+        return &e.url;
     case SiteList::Field::Res:
-        return e.res;
-    case SiteList::Field::Crc:
-        return e.crc;
+        return &e.res;
     case SiteList::Field::RDateTime:
-        return e.rdatetime;
+        return &e.rdatetime;
     case SiteList::Field::Descrizione:
-        return e.descrizione;
+        return &e.descrizione;
     case SiteList::Field::Nick:
+        return &e.nick;
+    case SiteList::Field::Crc:
         break;
     }
-    return e.nick;
+    return decltype(&e.url){};
 }
 
-QString& fieldOf(SiteEntry& e, SiteList::Field f) {
-    return const_cast<QString&>(fieldOf(std::as_const(e), f));
+QString fieldOf(const SiteEntry& e, SiteList::Field f) {
+    const QString* text = textField(e, f);
+    return text ? *text : e.crc.text();
 }
 
 // Column showing a field, or -1 for a field without a column (nick).
@@ -95,11 +97,25 @@ QString SiteList::field(int pos, Field f) const {
 void SiteList::setField(int pos, Field f, const QString& text) {
     if (!validRow(pos))
         return;
-    QString& target = fieldOf(m_entries[pos], f);
-    if (target == text)
-        return;
-    target = text;
+    SiteEntry& e = m_entries[pos];
+    if (QString* target = textField(e, f)) {
+        if (*target == text)
+            return;
+        *target = text;
+    } else {
+        const StoredCrc crc = StoredCrc::fromText(text);
+        if (e.crc == crc)
+            return;
+        e.crc = crc;
+    }
     emitFieldChanged(pos, f);
+}
+
+void SiteList::setCrc(int pos, const StoredCrc& crc) {
+    if (!validRow(pos) || m_entries[pos].crc == crc)
+        return;
+    m_entries[pos].crc = crc;
+    emitFieldChanged(pos, Field::Crc);
 }
 
 void SiteList::emitFieldChanged(int pos, Field f) {

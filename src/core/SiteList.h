@@ -30,7 +30,9 @@ public:
     const std::vector<SiteEntry>& entries() const { return m_entries; }
 
     QString field(int pos, Field f) const;
+    // A fingerprint's text is read as StoredCrc::fromText reads it.
     void setField(int pos, Field f, const QString& text);
+    void setCrc(int pos, const StoredCrc& crc);
 
     // The site's options (entryAt(pos).options reads them); the modified flag is the caller's to set.
     void setOptions(int pos, const SiteOptions& options);

@@ -240,5 +240,14 @@ int PageHistory::prune(const QDateTime& now, int days) {
         if (fresh.exists() && fresh.lastModified() < limit && QFile::remove(fresh.filePath()))
             ++removed;
     }
+    // What a writer that died left behind: its lock file, its temporary file.
+    const QFileInfoList leftovers =
+        QDir(d->folder).entryInfoList({QLatin1Char('*') + kSuffix + QStringLiteral(".lock"),
+                                       QStringLiteral(".*") + kSuffix + QStringLiteral(".*")},
+                                      QDir::Files | QDir::Hidden | QDir::System);
+    for (const QFileInfo& info : leftovers) {
+        if (info.lastModified() < limit)
+            QFile::remove(info.filePath());
+    }
     return removed;
 }

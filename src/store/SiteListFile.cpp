@@ -296,7 +296,7 @@ SiteListReadResult readSiteListData(QByteArray data, SiteListRoot root) {
                 return failure(kBadFormat, detail);
             SiteEntry e;
             e.url = std::move(rec.fields[0]);
-            e.crc = rec.fields[1].isEmpty() ? QStringLiteral("0") : std::move(rec.fields[1]);
+            e.crc = rec.fields[1].isEmpty() ? StoredCrc() : StoredCrc::fromText(rec.fields[1]);
             e.rdatetime = std::move(rec.fields[2]);
             e.descrizione = XMLEntityDecode(rec.fields[3]);
             e.nick = XMLEntityDecode(rec.nickRaw);
@@ -470,7 +470,7 @@ template <class Out> void putList(Out& out, const std::vector<SiteEntry>& entrie
         putText(out, e.nick, kAttribute | kEntities);
         out.put("\">");
         putElement(out, "url", e.url);
-        putElement(out, "crc", e.crc);
+        putElement(out, "crc", e.crc.text());
         putElement(out, "rdatetime", e.rdatetime);
         putElement(out, "descrizione", e.descrizione, kEntities);
         if (!e.options.isDefault())
@@ -485,9 +485,10 @@ QString unwritableEntry(const std::vector<SiteEntry>& entries) {
     qsizetype number = 0;
     for (const SiteEntry& e : entries) {
         ++number;
+        const QString crc = e.crc.text();
         const std::pair<const char*, const QString*> fields[] = {{"nick", &e.nick},
                                                                  {"url", &e.url},
-                                                                 {"crc", &e.crc},
+                                                                 {"crc", &crc},
                                                                  {"rdatetime", &e.rdatetime},
                                                                  {"descrizione", &e.descrizione},
                                                                  {"inizio", &e.options.start},

@@ -97,7 +97,8 @@ void SiteTextCommands::editSelectedOptions() {
     if (dialog->result() != QDialog::Accepted || now < 0)
         return;
     const SiteEntry& current = m_list.entryAt(now);
-    const SiteOptions next = frmSiteOptions::rebaselined(current.options, dialog->options(), current.crc, latest);
+    const SiteOptions next =
+        frmSiteOptions::rebaselined(current.options, dialog->options(), current.crc.value(), latest);
     if (next == current.options)
         return;
     m_list.setOptions(now, next);

@@ -226,17 +226,15 @@ void frmSiteOptions::updatePreview() {
     m_lblLimiti->setVisible(!hits.isEmpty());
 }
 
-SiteOptions frmSiteOptions::rebaselined(const SiteOptions& old, SiteOptions next, const QString& bodyCrcText,
+SiteOptions frmSiteOptions::rebaselined(const SiteOptions& old, SiteOptions next, std::optional<qint32> bodyCrc,
                                         const std::optional<PageVersion>& latest) {
     if (next.sameRules(old)) {
         next.textCrc = old.textCrc;
         next.version = old.version;
         return next;
     }
-    bool parsed = false;
-    const qint32 bodyCrc = bodyCrcText.trimmed().toInt(&parsed, 10);
     // A cut text is not the text of the body: its fingerprint would be no baseline.
-    if (next.textMode && latest && !latest->truncated && parsed && latest->bodyCrc == bodyCrc) {
+    if (next.textMode && latest && !latest->truncated && latest->bodyCrc == bodyCrc) {
         next.textCrc = TextRules(next).fingerprint(latest->text);
         next.version = kTextVersion;
     } else {

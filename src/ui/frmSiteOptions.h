@@ -31,9 +31,9 @@ public:
 
     // The options to store after a change from `old` to `next`. Unchanged rules keep the stored fingerprint.
     // Changed rules are a new baseline, never a change: taken now from the latest stored text when that text
-    // was read from the body whose fingerprint the entry holds (bodyCrcText, signed decimal); otherwise left
-    // for the next check to take silently.
-    static SiteOptions rebaselined(const SiteOptions& old, SiteOptions next, const QString& bodyCrcText,
+    // was read from the body whose fingerprint the entry holds (bodyCrc); otherwise left for the next check
+    // to take silently.
+    static SiteOptions rebaselined(const SiteOptions& old, SiteOptions next, std::optional<qint32> bodyCrc,
                                    const std::optional<PageVersion>& latest);
 
 private:

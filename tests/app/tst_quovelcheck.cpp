@@ -93,7 +93,7 @@ private slots:
         for (qsizetype i = 0; i < urls.size(); ++i) {
             SiteEntry& e = entries[std::size_t(i)];
             e.url = urls[i];
-            e.crc = crcs[i];
+            e.crc = StoredCrc::fromText(crcs[i]);
             e.rdatetime = kOldTime;
             // Only /other changes: it is given another fingerprint in every list.
             const QString marker = markers.section(u' ', int(i), int(i));
@@ -112,8 +112,8 @@ private slots:
         for (qsizetype i = 0; i < urls.size(); ++i) {
             const SiteEntry& e = after.entries.at(std::size_t(i));
             // Saved, the file holds what was printed; otherwise it is as it was.
-            QCOMPARE(e.crc, options.contains(u"--save") ? lines[i].section(u' ', 1, 1) : crcs[i]);
-            QCOMPARE(e.rdatetime != kOldTime, e.crc != crcs[i]); // a new time only with a new fingerprint
+            QCOMPARE(e.crc.text(), options.contains(u"--save") ? lines[i].section(u' ', 1, 1) : crcs[i]);
+            QCOMPARE(e.rdatetime != kOldTime, e.crc.text() != crcs[i]); // a new time only with a new fingerprint
         }
     }
 

@@ -75,7 +75,7 @@ private slots:
         w.server.setPage(u"/plain"_s, newsPage("12:05:09", 1042, "10"));
         QVERIFY(check(2));
         QCOMPARE(w.entry(u"news"_s).res, ResultMarker::kEqual);
-        QCOMPARE(w.entry(u"news"_s).crc, crcText(newsPage("12:05:09", 1042, "10")));
+        QCOMPARE(w.entry(u"news"_s).crc.text(), crcText(newsPage("12:05:09", 1042, "10")));
         QCOMPARE(w.entry(u"plain"_s).res, ResultMarker::kChanged);
 
         w.server.setPage(u"/news"_s, newsPage("12:07:00", 1043, "12"));
@@ -130,15 +130,16 @@ private slots:
             QCOMPARE(e.rdatetime, generalDateTimeText(w.clock.now()));
             QVERIFY(!e.ticked);
         }
-        QCOMPARE(w.entry(key(2)).crc, crcText(TestHttpServer::pageBody(100, 2)));
+        QCOMPARE(w.entry(key(2)).crc.text(), crcText(TestHttpServer::pageBody(100, 2)));
         const SiteEntry& t = w.entry(u"t"_s);
-        QVERIFY(t.res == ResultMarker::kTimeout && t.crc == u"777"_s && t.rdatetime == u"ieri"_s && !t.ticked);
+        QVERIFY(t.res == ResultMarker::kTimeout && t.crc.text() == u"777"_s && t.rdatetime == u"ieri"_s &&
+                !t.ticked);
         const SiteEntry& dead = w.entry(u"dead"_s);
-        QVERIFY(dead.res == ResultMarker::kTimeout && dead.crc == u"555"_s && dead.rdatetime.isEmpty() &&
+        QVERIFY(dead.res == ResultMarker::kTimeout && dead.crc.text() == u"555"_s && dead.rdatetime.isEmpty() &&
                 !dead.ticked);
         QVERIFY(w.entry(u"error page"_s).res == ResultMarker::kTimeout &&
-                w.entry(u"error page"_s).crc == u"556"_s);
-        QVERIFY(w.entry(u"idle"_s).res.isEmpty() && w.entry(u"idle"_s).crc == u"42"_s);
+                w.entry(u"error page"_s).crc.text() == u"556"_s);
+        QVERIFY(w.entry(u"idle"_s).res.isEmpty() && w.entry(u"idle"_s).crc.text() == u"42"_s);
         QVERIFY(w.list.isModified());
         QCOMPARE(w.beeps.count(), 4);
         QVERIFY(w.status.contains(
@@ -279,7 +280,7 @@ private slots:
         });
         w.run.CheckSelectedURLs(false);
         QVERIFY(w.waitRuns());
-        QCOMPARE(w.entry(u"moved"_s).crc, u"0"_s);
+        QCOMPARE(w.entry(u"moved"_s).crc.text(), u"0"_s);
         QCOMPARE(w.entry(u"moved"_s).res, ResultMarker::kNone);
         QVERIFY(w.entry(u"moved"_s).ticked);
         QStringList changed;

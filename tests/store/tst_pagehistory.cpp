@@ -190,16 +190,22 @@ private slots:
         history.record(u"https://b/"_s, u"b"_s, kStart, 2);
         history.record(u"https://c/"_s, u"c"_s, kStart, 3);
         history.record(u"https://c/"_s, u"c"_s, kStart.addDays(25), 3); // same text, checked again
-        QFile other(dir.filePath(u"note.txt"_s));
-        QVERIFY(other.open(QIODevice::WriteOnly));
-        other.setFileTime(kStart.addYears(-1), QFileDevice::FileModificationTime);
+        // Beside them, a file of the user's, and a lock and a temporary file left by a writer that died.
+        const QStringList names{u"note.txt"_s, fileFor(u"https://d/"_s) + u".lock",
+                                u"."_s + fileFor(kUrl) + u".Ab12Cd"};
+        for (const QString& name : names) {
+            QFile other(dir.filePath(name));
+            QVERIFY(other.open(QIODevice::WriteOnly));
+            other.setFileTime(kStart.addYears(-1), QFileDevice::FileModificationTime);
+        }
         history.noteChecked({u"https://b/"_s, u"https://nessuna/"_s}, kStart.addDays(20));
         QCOMPARE(history.prune(kStart.addDays(45)), 1);
         QVERIFY(history.versions(u"https://a/"_s).empty());
         QCOMPARE(texts(history.versions(u"https://b/"_s)), QStringList{u"b"_s});
         QCOMPARE(history.prune(kStart.addDays(52)), 1);
         QCOMPARE(texts(history.versions(u"https://c/"_s)), QStringList{u"c"_s});
-        QVERIFY(other.exists());
+        QCOMPARE(QDir(dir.path()).entryList({u"*.*"_s}, QDir::Files | QDir::Hidden),
+                 (QStringList{fileFor(u"https://c/"_s), u"note.txt"_s}));
     }
 
     // Whatever has the history file's name is replaced, never written through or waited on; a history folder

@@ -35,7 +35,7 @@ QByteArray readBytes(const QString& path) {
 }
 
 QString describe(const SiteEntry& e) {
-    return QStringList{e.key, e.nick, e.url, e.crc, e.rdatetime, e.descrizione}.join(QLatin1Char('|'));
+    return QStringList{e.key, e.nick, e.url, e.crc.text(), e.rdatetime, e.descrizione}.join(QLatin1Char('|'));
 }
 
 const QByteArray kHead = QByteArrayLiteral("<?xml version=\"1.0\"?>\r\n");
@@ -71,6 +71,7 @@ private slots:
         QTest::newRow("markup and references") << u"A & B <c> \"d\" 'e' ]]> &amp; &#13; &nbsp;"_qs;
         QTest::newRow("line breaks and tab") << u"one\r\ntwo\rthree\nfour\tfive"_qs;
         QTest::newRow("outer blanks") << u"  padded  "_qs;
+        QTest::newRow("a number not in its own form") << u"-007"_qs;
         QTest::newRow("whitespace only") << u" \t "_qs;
         QTest::newRow("line break only") << u"\r\n"_qs;
         QTest::newRow("non-ASCII and emoji") << u"perché 東京 §1 \U0001F600"_qs;
@@ -81,7 +82,8 @@ private slots:
     void roundTrip() {
         QFETCH(QString, text);
         SiteEntry in = makeEntry(text, text);
-        in.crc = in.rdatetime = in.descrizione = text;
+        in.crc = StoredCrc::fromText(text);
+        in.rdatetime = in.descrizione = text;
         QVERIFY(writeSiteListFile(path(u"list.xml"_qs), {in}).ok());
         const SiteListReadResult r = readSiteListFile(path(u"list.xml"_qs), SiteListRoot::ElencoSiti);
         QVERIFY2(r.outcome.ok(), qPrintable(r.detail));
@@ -246,8 +248,10 @@ private slots:
     void saveRefused() {
         const auto [target, field, bad] = fetch<QString, int, QString>("target", "field", "bad");
         SiteEntry e = makeEntry(u"Seconda"_qs, u"http://two/"_qs);
-        QString* fields[] = {&e.nick, &e.url, &e.crc, &e.rdatetime, &e.descrizione};
+        QString crc = e.crc.text();
+        QString* fields[] = {&e.nick, &e.url, &crc, &e.rdatetime, &e.descrizione};
         *fields[field] += bad;
+        e.crc = StoredCrc::fromText(crc);
         const QByteArray oldBytes = list(record("old"));
         QVERIFY(writeBytes(path(u"list.xml"_qs), oldBytes));
         QVERIFY(QDir(m_dir->path()).mkdir(u"sub"_qs));

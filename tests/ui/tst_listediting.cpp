@@ -29,7 +29,7 @@ static void fillList(SiteList& list, QString entries) {
 static QString listText(const SiteList& list) {
     QStringList rows;
     for (const SiteEntry& e : list.entries())
-        rows << QStringList{e.url, e.crc, e.res, e.nick, e.descrizione}.join(u'|');
+        rows << QStringList{e.url, e.crc.text(), e.res, e.nick, e.descrizione}.join(u'|');
     return rows.join(u';');
 }
 

@@ -158,7 +158,8 @@ private slots:
         if (!latestCrc.isEmpty())
             latest = PageVersion{kMonday, latestCrc == u"cut" ? 7 : latestCrc.toInt(),
                                  QStringLiteral("Visitatori: 1\nOggi piove\nNotizie"), latestCrc == u"cut"};
-        const SiteOptions result = frmSiteOptions::rebaselined(old, next, entryCrc, latest);
+        const SiteOptions result =
+            frmSiteOptions::rebaselined(old, next, StoredCrc::fromText(entryCrc).value(), latest);
         QVERIFY(result.sameRules(next));
         QCOMPARE(result.version, kTextVersion);
         const std::optional<qint32> want = expected == u"kept" ? old.textCrc
