@@ -15,6 +15,18 @@
 <context>
     <name>CheckRun</name>
     <message>
+        <source>Pagina troppo grande o troppo annidata per leggerne il testo: confrontata per intero, non per testo.</source>
+        <translation>Page too large or too deeply nested to read its text: compared whole, not by its text.</translation>
+    </message>
+    <message>
+        <source>Nessun elemento corrisponde al selettore</source>
+        <translation>No element matches the selector</translation>
+    </message>
+    <message>
+        <source>Selettore non supportato: %1</source>
+        <translation>Selector not supported: %1</translation>
+    </message>
+    <message>
         <source>Errore %1.</source>
         <translation>Error %1.</translation>
     </message>
@@ -478,8 +490,12 @@ from the list?</translation>
         <translation>Pages fetched at once (default: the Parallel setting).</translation>
     </message>
     <message>
-        <source>After the entries, a unified diff of each changed page&apos;s text against its previous version.</source>
-        <translation>After the entries, a unified diff of each changed page&apos;s text against its previous version.</translation>
+        <source>After the entries, a unified diff of each changed page&apos;s text against its previous version; for a site in text mode, lines its rules leave out are marked &apos;~&apos;, not &apos;-&apos; or &apos;+&apos;.</source>
+        <translation>After the entries, a unified diff of each changed page&apos;s text against its previous version; for a site in text mode, lines its rules leave out are marked &apos;~&apos;, not &apos;-&apos; or &apos;+&apos;.</translation>
+    </message>
+    <message>
+        <source>Check nothing: print the text that text mode sees in the page at URL, one line per line. With a list FILE, the rules of that URL&apos;s site apply (its selector too: standard error says how many elements matched) and every line is marked: &apos;  &apos; kept, &apos;~ &apos; left out by an ignore rule, &apos;# &apos; outside the region.</source>
+        <translation>Check nothing: print the text that text mode sees in the page at URL, one line per line. With a list FILE, the rules of that URL&apos;s site apply (its selector too: standard error says how many elements matched) and every line is marked: &apos;  &apos; kept, &apos;~ &apos; left out by an ignore rule, &apos;# &apos; outside the region.</translation>
     </message>
     <message>
         <source>The list file to check.</source>

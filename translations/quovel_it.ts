@@ -15,6 +15,18 @@
 <context>
     <name>CheckRun</name>
     <message>
+        <source>Pagina troppo grande o troppo annidata per leggerne il testo: confrontata per intero, non per testo.</source>
+        <translation>Pagina troppo grande o troppo annidata per leggerne il testo: confrontata per intero, non per testo.</translation>
+    </message>
+    <message>
+        <source>Nessun elemento corrisponde al selettore</source>
+        <translation>Nessun elemento corrisponde al selettore</translation>
+    </message>
+    <message>
+        <source>Selettore non supportato: %1</source>
+        <translation>Selettore non supportato: %1</translation>
+    </message>
+    <message>
         <source>Errore %1.</source>
         <translation>Errore %1.</translation>
     </message>
@@ -478,8 +490,12 @@ dall&apos;elenco?</translation>
         <translation>Pagine lette insieme (predefinito: l&apos;impostazione Parallel).</translation>
     </message>
     <message>
-        <source>After the entries, a unified diff of each changed page&apos;s text against its previous version.</source>
-        <translation>Dopo le voci, le differenze (formato unificato) del testo di ogni pagina cambiata rispetto alla versione precedente.</translation>
+        <source>After the entries, a unified diff of each changed page&apos;s text against its previous version; for a site in text mode, lines its rules leave out are marked &apos;~&apos;, not &apos;-&apos; or &apos;+&apos;.</source>
+        <translation>Dopo le voci, le differenze (formato unificato) del testo di ogni pagina cambiata rispetto alla versione precedente; per un sito in modalità testo, le righe che le sue regole escludono sono segnate &apos;~&apos;, non &apos;-&apos; o &apos;+&apos;.</translation>
+    </message>
+    <message>
+        <source>Check nothing: print the text that text mode sees in the page at URL, one line per line. With a list FILE, the rules of that URL&apos;s site apply (its selector too: standard error says how many elements matched) and every line is marked: &apos;  &apos; kept, &apos;~ &apos; left out by an ignore rule, &apos;# &apos; outside the region.</source>
+        <translation>Non controlla nulla: stampa il testo che la modalità testo vede nella pagina all&apos;URL, una riga per riga. Con un FILE elenco si applicano le regole del sito di quell&apos;URL (anche il selettore: lo standard error dice quanti elementi corrispondono) e ogni riga è segnata: &apos;  &apos; tenuta, &apos;~ &apos; esclusa da una regola da ignorare, &apos;# &apos; fuori dalla regione.</translation>
     </message>
     <message>
         <source>The list file to check.</source>

@@ -1,7 +1,9 @@
 // quovel-check: checks every entry of a list file as a scheduled run does, without a window.
+#include "app/ShowText.h"
 #include "core/CheckRun.h"
 #include "core/Clock.h"
 #include "core/Language.h"
+#include "core/PageText.h"
 #include "core/SiteList.h"
 #include "core/TextDiff.h"
 #include "store/PageHistory.h"
@@ -13,10 +15,12 @@
 #include <QCoreApplication>
 #include <QLocale>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <unistd.h>
 
 namespace {
@@ -171,7 +175,8 @@ int main(int argc, char* argv[]) {
         QStringLiteral("diff"),
         QCoreApplication::translate(
             "QuovelCheck",
-            "After the entries, a unified diff of each changed page's text against its previous version."));
+            "After the entries, a unified diff of each changed page's text against its previous version; for a "
+            "site in text mode, lines its rules leave out are marked '~', not '-' or '+'."));
     const QCommandLineOption historyOption(
         QStringLiteral("history"),
         QCoreApplication::translate("QuovelCheck",
@@ -188,7 +193,17 @@ int main(int argc, char* argv[]) {
             "written. Added URLs go to standard output, what is not imported and why to standard error. "
             "Exit status 0, or 2 when IMPORT or FILE cannot be read or FILE cannot be written."),
         QStringLiteral("IMPORT"));
-    parser.addOptions({saveOption, timeoutOption, parallelOption, diffOption, historyOption, importOption});
+    const QCommandLineOption showTextOption(
+        QStringLiteral("show-text"),
+        QCoreApplication::translate(
+            "QuovelCheck",
+            "Check nothing: print the text that text mode sees in the page at URL, one line per line. With a list "
+            "FILE, the rules of that URL's site apply (its selector too: standard error says how many elements "
+            "matched) and every line is marked: '  ' kept, '~ ' left out by an ignore rule, '# ' outside the "
+            "region."),
+        QStringLiteral("URL"));
+    parser.addOptions(
+        {saveOption, timeoutOption, parallelOption, diffOption, historyOption, showTextOption, importOption});
     parser.addPositionalArgument(QStringLiteral("FILE"),
                                  QCoreApplication::translate("QuovelCheck", "The list file to check."));
     if (!parser.parse(QCoreApplication::arguments())) {
@@ -211,12 +226,13 @@ int main(int argc, char* argv[]) {
         }
         return listHistory(PageHistory(PageHistory::defaultFolder()), parser.value(historyOption));
     }
-    if (parser.positionalArguments().size() != 1) {
+    const bool showing = parser.isSet(showTextOption);
+    if (parser.positionalArguments().size() != 1 && !(showing && parser.positionalArguments().isEmpty())) {
         printErr(
             QCoreApplication::translate("QuovelCheck", "quovel-check: give exactly one list file (see --help)\n"));
         return kExitError;
     }
-    const QString path = parser.positionalArguments().constFirst();
+    const QString path = parser.positionalArguments().value(0);
     if (parser.isSet(importOption))
         return importInto(parser.value(importOption), path, parser.isSet(saveOption));
 
@@ -241,6 +257,8 @@ int main(int argc, char* argv[]) {
     }
     // A reader of the output that goes away must not kill the program before it saves.
     std::signal(SIGPIPE, SIG_IGN);
+    if (showing)
+        return showText(parser.value(showTextOption), path, options, settings.maxTextBytes());
 
     SiteListReadResult read = readSiteListFile(path, SiteListRoot::ElencoSiti); // never overwrite other XML
     if (!read.outcome.ok()) {
@@ -290,7 +308,13 @@ int main(int argc, char* argv[]) {
             const auto label = [&url](const PageVersion& v) -> QString {
                 return oneLine(url) + u'\t' + v.checked.toLocalTime().toString(Qt::ISODate);
             };
-            QString diff = unifiedDiff(older.text, newer.text, label(older), label(newer));
+            const auto entry = std::find_if(list.entries().begin(), list.entries().end(),
+                                            [&url](const SiteEntry& e) { return e.url == url; });
+            std::optional<TextRules> rules;
+            if (entry != list.entries().end() && entry->options.textMode)
+                rules.emplace(entry->options);
+            QString diff =
+                unifiedDiff(older.text, newer.text, label(older), label(newer), rules ? &*rules : nullptr);
             if (!diff.endsWith(u'\n'))
                 diff += u'\n';
             if (!printOut(u'\n' + diff))

@@ -22,7 +22,8 @@ constexpr int kPerHostCap = 6;
 constexpr int kPositionsPerTurn = 4096;
 constexpr int kStatusUrlChars = 60;
 constexpr int kTypeMismatch = 13;
-constexpr int kJudgedByBody = 35780; // a note, not an error: the page was judged by its body
+constexpr int kJudgedByBody = 35780;   // a note, not an error: the page was judged by its body
+constexpr int kSelectorFailed = 35790; // the site's selector matched nothing or cannot be used
 
 QString hostOf(const QString& url) {
     return QUrl(url).host().toLower();
@@ -59,6 +60,8 @@ struct CheckRun::Impl {
         qint32 fingerprint;
         SiteOptions rules;             // the site's options the text was read with
         std::optional<qint32> textCrc; // for a site in text mode
+        bool tooComplex = false;       // the page had no text the parser could read
+        QString selectorFailure;       // why the site's selector gave no text
     };
 
     CheckOptions options;
@@ -109,6 +112,7 @@ struct CheckRun::Impl {
     void onText(const TextResult& text);
     void settle(int row, const Flight& flight, qint32 fingerprint, bool changed);
     void storeOptions(int row, const SiteOptions& site);
+    void judgedByBody(int row, const Flight& flight, const QString& why);
     void fail(const Outcome& outcome);
     void finish();
     CheckRunReport report() const;
@@ -284,24 +288,19 @@ void CheckRun::Impl::handleResult(int row, const Flight& flight, const FetchResu
         return;
     }
     const bool bodyChanged = *stored != result.fingerprint;
-    SiteOptions site = list.entryAt(row).options;
     const bool textual = result.bodyKept && hasPageText(result.body, result.contentType);
     if (textual) {
         readText(row, flight, result);
         return;
     }
-    if (site.textMode && (result.bodyTooLarge || result.bodyKept)) {
-        // Judged by its body; the text fingerprint no longer belongs to the page, and is taken again,
-        // silently, once the page has a text that fits.
+    if (list.entryAt(row).options.textMode && (result.bodyTooLarge || result.bodyKept)) {
         const QString why =
             result.bodyTooLarge
                 ? CheckRun::tr("Pagina più grande di %1 KiB: confrontata per intero, non per testo.")
                       .arg(maxTextBytes / 1024)
                 : CheckRun::tr("Pagina senza testo (%1): confrontata per intero, non per testo.")
                       .arg(QString::fromLatin1(result.contentType).simplified().left(80));
-        notes.append({flight.entryId, flight.url, Outcome::failure(kJudgedByBody, why)});
-        site.textCrc.reset();
-        storeOptions(row, site);
+        judgedByBody(row, flight, why);
     }
     settle(row, flight, result.fingerprint, bodyChanged);
 }
@@ -315,14 +314,28 @@ void CheckRun::Impl::readText(int row, const Flight& flight, const FetchResult& 
     ++textsPending;
     CheckRun* const owner = q; // alive while a text is read: the pool waits for its workers when it goes
     PageArchive* const keeper = archive;
-    TextResult base{flight.position, flight.entryId, flight.url, result.fingerprint, site, std::nullopt};
+    TextResult base{flight.position, flight.entryId, flight.url, result.fingerprint, site,
+                    std::nullopt,    false,          {}};
     textPool.start([this, owner, gen, keeper, site, when, base, body = result.body, type = result.contentType] {
         TextResult out = base;
-        const QString text = extractPageText(body, type);
-        if (keeper)
-            keeper->record(out.url, text, when, out.fingerprint);
-        if (site.textMode)
-            out.textCrc = TextRules(site).fingerprint(text);
+        // A site's selector decides what its text is, in its history too.
+        const bool selecting = site.textMode && !site.selector.isEmpty();
+        const SelectorXPath selector =
+            selecting ? selectorXPath(site.selectorKind, site.selector) : SelectorXPath{};
+        const PageText page = selector.error.isEmpty() ? extractPageText(body, type, selector.xpath) : PageText{};
+        out.tooComplex = page.status == PageText::TooComplex;
+        out.selectorFailure = !selector.error.isEmpty() ? selector.error
+                              : page.status == PageText::NoMatch
+                                  ? CheckRun::tr("Nessun elemento corrisponde al selettore")
+                              : page.status == PageText::BadSelector
+                                  ? CheckRun::tr("Selettore non supportato: %1").arg(site.selector)
+                                  : QString();
+        if (page.status == PageText::Read && selector.error.isEmpty()) {
+            if (keeper)
+                keeper->record(out.url, page.text, when, out.fingerprint);
+            if (site.textMode)
+                out.textCrc = TextRules(site).fingerprint(page.text);
+        }
         QMetaObject::invokeMethod(
             owner,
             [this, gen, out] {
@@ -344,7 +357,22 @@ void CheckRun::Impl::onText(const TextResult& text) {
         const bool bodyChanged = list.entryAt(row).crc.value() != text.fingerprint;
         SiteOptions site = list.entryAt(row).options;
         bool changed = bodyChanged;
-        if (site.textMode && text.textCrc) {
+        if (!text.selectorFailure.isEmpty() && site.sameRules(text.rules)) {
+            // A failed check: both fingerprints stay, so the next check compares with what was last seen.
+            list.setField(row, SiteList::Field::Res, ResultMarker::kTimeout);
+            findings.push_back(
+                {text.position, text.entryId, text.url, Outcome::failure(kSelectorFailed, text.selectorFailure)});
+            list.setModified(true);
+            list.setTicked(row, false);
+            ++checked;
+            turn();
+            return;
+        }
+        if (site.textMode && text.tooComplex) {
+            judgedByBody(row, flight,
+                         CheckRun::tr("Pagina troppo grande o troppo annidata per leggerne il testo: confrontata "
+                                      "per intero, non per testo."));
+        } else if (site.textMode && text.textCrc) {
             if (!site.sameRules(text.rules)) {
                 // Rules changed while the text was read: its fingerprint is not one of theirs, and the page is
                 // judged by its body; the new rules take their own at the next check.
@@ -362,6 +390,15 @@ void CheckRun::Impl::onText(const TextResult& text) {
         settle(row, flight, text.fingerprint, changed);
     }
     turn();
+}
+
+// A site in text mode judged by its body this time says why; its text fingerprint no longer belongs to the
+// page, and is taken again, silently, once the page has a text that can be read.
+void CheckRun::Impl::judgedByBody(int row, const Flight& flight, const QString& why) {
+    notes.append({flight.entryId, flight.url, Outcome::failure(kJudgedByBody, why)});
+    SiteOptions site = list.entryAt(row).options;
+    site.textCrc.reset();
+    storeOptions(row, site);
 }
 
 // A text fingerprint taken or dropped is part of the list, to be saved.

@@ -3,13 +3,13 @@
 #include <QCoreApplication>
 
 #include "core/Fingerprint.h"
-#include "core/MarkupScan.h"
+#include "core/HtmlText.h"
+#include "core/PageSelector.h"
 
 #include <QRegularExpression>
 #include <QStringDecoder>
 
 #define PCRE2_CODE_UNIT_WIDTH 16
-#include <gumbo.h>
 #include <pcre2.h>
 
 #include <algorithm>
@@ -22,34 +22,6 @@
 #include <vector>
 
 namespace {
-
-// ---- Lines ---------------------------------------------------------------------------------------------
-
-// Every kind of white space (QChar::isSpace: blanks, tabs, no-break spaces and the other Unicode spaces)
-// inside a line becomes one blank; '\n' ends a line, and so does '\r' in plain text; lines are trimmed and
-// blank ones dropped.
-QString cleanLines(QStringView in, bool crEndsLine) {
-    QString out;
-    out.reserve(in.size());
-    bool inLine = false, needBreak = false, pendingBlank = false;
-    for (const QChar c : in) {
-        if (c == u'\n' || (crEndsLine && c == u'\r')) {
-            needBreak = needBreak || inLine;
-            inLine = pendingBlank = false;
-        } else if (c.isSpace()) {
-            pendingBlank = inLine;
-        } else {
-            if (needBreak)
-                out += u'\n';
-            else if (pendingBlank)
-                out += u' ';
-            needBreak = pendingBlank = false;
-            out += c;
-            inLine = true;
-        }
-    }
-    return out;
-}
 
 // ---- Encodings -----------------------------------------------------------------------------------------
 
@@ -158,87 +130,6 @@ bool looksLikeMarkup(std::string_view s) {
     return false;
 }
 
-using markup_scan::Role;
-using markup_scan::roleOf;
-using enum markup_scan::Role;
-
-// The text of a node, appended; outside preformatted text a line break in the source is only white space.
-void appendText(std::string& out, const char* text, bool pre) {
-    const size_t from = out.size();
-    out += text;
-    if (!pre) {
-        for (size_t i = from; i < out.size(); ++i) {
-            if (out[i] == '\n' || out[i] == '\r')
-                out[i] = ' ';
-        }
-    }
-}
-
-// The parsed tree's text, walked with a stack of our own: hostile pages nest very deep.
-std::string treeText(const GumboNode* root) {
-    struct Frame {
-        const GumboVector* kids;
-        unsigned next;
-        Role role;
-    };
-    std::string out;
-    std::vector<Frame> stack{{&root->v.document.children, 0, Inline}};
-    int pre = 0;
-    while (!stack.empty()) {
-        Frame& top = stack.back();
-        if (top.next == top.kids->length) {
-            const Role role = top.role;
-            stack.pop_back();
-            pre -= role == Pre;
-            out += role == Block || role == Pre ? "\n" : role == Cell ? " " : "";
-            continue;
-        }
-        const auto* node = static_cast<const GumboNode*>(top.kids->data[top.next++]);
-        if (node->type == GUMBO_NODE_TEXT || node->type == GUMBO_NODE_WHITESPACE ||
-            node->type == GUMBO_NODE_CDATA) {
-            appendText(out, node->v.text.text, pre > 0);
-        } else if (node->type == GUMBO_NODE_ELEMENT) {
-            const Role role = roleOf(node->v.element.tag);
-            if (role == Drop)
-                continue;
-            out += role == Block || role == Pre || role == Break ? "\n" : role == Cell ? " " : "";
-            pre += role == Pre;
-            if (role != Break)
-                stack.push_back({&node->v.element.children, 0, role});
-        } // comments and template contents are no text
-    }
-    return out;
-}
-
-QString htmlText(std::string_view utf8) {
-    if (!markup_scan::fitsParser(utf8))
-        return cleanLines(QString::fromUtf8(markup_scan::strippedText(utf8)), false);
-    // The parser allocates from an arena, dropped whole: freeing its tree would recurse as deep as it nests.
-    struct Arena {
-        std::vector<std::unique_ptr<std::byte[]>> blocks;
-        std::byte* at = nullptr;
-        size_t left = 0;
-        static void* allocate(void* self, size_t size) {
-            auto& a = *static_cast<Arena*>(self);
-            size = (size + 15) & ~size_t(15);
-            if (size > a.left) {
-                a.left = std::max<size_t>(size, 1 << 20);
-                a.at = a.blocks.emplace_back(new std::byte[a.left]).get();
-            }
-            a.left -= size;
-            return std::exchange(a.at, a.at + size);
-        }
-        static void release(void*, void*) {}
-    } arena;
-    GumboOptions options = kGumboDefaultOptions;
-    options.allocator = &Arena::allocate;
-    options.deallocator = &Arena::release;
-    options.userdata = &arena;
-    options.max_errors = 0; // a broken page does not build a list of its faults
-    const GumboOutput* output = gumbo_parse_with_options(&options, utf8.data(), utf8.size());
-    return cleanLines(QString::fromUtf8(treeText(output->document)), false);
-}
-
 } // namespace
 
 bool hasPageText(QByteArrayView body, QByteArrayView contentType) {
@@ -252,35 +143,54 @@ bool hasPageText(QByteArrayView body, QByteArrayView contentType) {
            type.contains("javascript") || type.contains("ecmascript");
 }
 
-QString extractPageText(QByteArrayView body, QByteArrayView contentType) {
+PageText extractPageText(QByteArrayView body, QByteArrayView contentType, const QString& xpath) {
     const Kind kind = kindOf(contentType);
     const bool markup =
         kind == Kind::Html ||
         (kind == Kind::Unknown && looksLikeMarkup(std::string_view(body.data(), size_t(body.size()))));
     const std::optional<QString> decoded = decodeDeclared(body, contentType, markup);
-    if (decoded && kind == Kind::Plain)
-        return cleanLines(*decoded, true);
     const QByteArray transcoded = decoded ? decoded->toUtf8() : QByteArray();
     std::string_view utf8 = decoded ? std::string_view(transcoded.constData(), size_t(transcoded.size()))
                                     : std::string_view(body.data(), size_t(body.size()));
     if (utf8.substr(0, 3) == "\xEF\xBB\xBF")
         utf8.remove_prefix(3);
-    if (kind == Kind::Html || (kind == Kind::Unknown && looksLikeMarkup(utf8)))
-        return htmlText(utf8);
-    return cleanLines(QString::fromUtf8(utf8.data(), qsizetype(utf8.size())), true);
+    std::string valid;
+    utf8 = html_text::validUtf8(utf8, valid);
+    const auto text = [](const std::string& lines) {
+        return QString::fromUtf8(lines.data(), qsizetype(lines.size()));
+    };
+    PageText out;
+    const bool html = kind == Kind::Html || (kind == Kind::Unknown && looksLikeMarkup(utf8));
+    if (!xpath.isEmpty()) {
+        if (!html) {
+            out.status = PageText::NoMatch;
+            out.matches = 0;
+            return out;
+        }
+        const html_text::Selected selected =
+            html_text::readSelected(utf8, xpath.toStdString(), withoutTbodySteps(xpath).toStdString());
+        out.matches = selected.matches;
+        out.status = selected.status == html_text::Selected::TooMuch         ? PageText::TooComplex
+                     : selected.status == html_text::Selected::BadExpression ? PageText::BadSelector
+                     : selected.matches == 0                                 ? PageText::NoMatch
+                                                                             : PageText::Read;
+        out.text = text(html_text::cleanLines(selected.text, false));
+        return out;
+    }
+    if (!html) {
+        out.text = text(html_text::cleanLines(utf8, true));
+        return out;
+    }
+    std::string raw;
+    if (!html_text::read(utf8, raw)) {
+        out.status = PageText::TooComplex;
+        return out;
+    }
+    out.text = text(html_text::cleanLines(raw, false));
+    return out;
 }
 
-// ---- Rules ---------------------------------------------------------------------------------------------
-
-namespace {
-
-// Rules look at the first 16 Ki characters of a line: with the match limit on every start position, that
-// bounds the work of one pattern on one line however long the line is.
-constexpr qsizetype kMatchedChars = 16 * 1024;
-constexpr uint32_t kMatchLimit = 100'000;
-constexpr uint32_t kDepthLimit = 10'000;
-
-QString withoutDigits(const QString& s) {
+QString withoutDigits(QStringView s) {
     QString out;
     out.reserve(s.size());
     for (qsizetype i = 0; i < s.size(); ++i) {
@@ -292,6 +202,16 @@ QString withoutDigits(const QString& s) {
     }
     return out;
 }
+
+// ---- Rules ---------------------------------------------------------------------------------------------
+
+namespace {
+
+// Rules look at the first 16 Ki characters of a line: with the match limit on every start position, that
+// bounds the work of one pattern on one line however long the line is.
+constexpr qsizetype kMatchedChars = 16 * 1024;
+constexpr uint32_t kMatchLimit = 100'000;
+constexpr uint32_t kDepthLimit = 10'000;
 
 template <typename T, void (*Free)(T*)> struct Freer {
     void operator()(T* p) const { Free(p); }
@@ -417,5 +337,7 @@ FilteredText TextRules::apply(const QString& text) const {
 
 // The page fingerprint leaves out the last byte; a line end after the text makes its last character count.
 qint32 TextRules::fingerprint(const QString& text) const {
-    return calcCRC32(QByteArray(apply(text).text.toUtf8()).append('\n'));
+    const SiteOptions& o = d->options;
+    const bool whole = d->patterns.empty() && o.start.isEmpty() && o.end.isEmpty() && !o.noDigits;
+    return calcCRC32(QByteArray((whole ? text : apply(text).text).toUtf8()).append('\n'));
 }

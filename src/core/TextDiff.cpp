@@ -205,16 +205,6 @@ void markWords(DiffLine& removed, DiffLine& added, qint64& budget) {
     }
 }
 
-QString withoutDigits(const QString& line) {
-    QString out;
-    out.reserve(line.size());
-    for (QChar c : line) {
-        if (!c.isDigit())
-            out.append(c);
-    }
-    return out;
-}
-
 // What the rules do to each line of a text, and whether they take digits out (seen from the kept lines:
 // when the fingerprinted text differs from them only because digits went).
 struct Fates {
@@ -292,56 +282,60 @@ std::vector<DiffLine> diffTexts(const QString& older, const QString& newer, cons
 }
 
 QString unifiedDiff(const QString& older, const QString& newer, const QString& olderLabel,
-                    const QString& newerLabel, int context) {
-    const LineScript script = lineScript(older, newer);
-    const std::vector<Step>& steps = script.steps;
+                    const QString& newerLabel, const TextRules* rules, int context) {
+    const std::vector<DiffLine> lines = diffTexts(older, newer, rules);
+    using Kind = DiffLine::Kind;
     context = std::clamp(context, 0, 1 << 24);
     QString out;
-    size_t counted = 0; // steps before the current hunk, with the old and new lines among them
+    size_t counted = 0; // lines before the current hunk, with the old and new lines among them
     int oldBefore = 0;
     int newBefore = 0;
     size_t i = 0;
-    while (i < steps.size()) {
-        while (i < steps.size() && steps[i].kind == DiffLine::Kind::Same)
+    while (i < lines.size()) {
+        while (i < lines.size() && !isChange(lines[i]))
             ++i;
-        if (i == steps.size())
+        if (i == lines.size())
             break;
         // A hunk: from `context` lines before the change to `context` lines after its last change, taking in
-        // later changes that are at most 2 x context kept lines away.
+        // later changes that are at most 2 x context other lines away.
         const size_t first = i > size_t(context) ? i - size_t(context) : 0;
         size_t last = i; // one past the last change
         size_t j = i;
-        while (j < steps.size()) {
-            if (steps[j].kind != DiffLine::Kind::Same) {
+        while (j < lines.size()) {
+            if (isChange(lines[j])) {
                 last = ++j;
                 continue;
             }
             size_t run = j;
-            while (run < steps.size() && steps[run].kind == DiffLine::Kind::Same)
+            while (run < lines.size() && !isChange(lines[run]))
                 ++run;
-            if (run == steps.size() || run - j > size_t(2 * context))
+            if (run == lines.size() || run - j > size_t(2 * context))
                 break;
             j = run;
         }
-        const size_t end = std::min(steps.size(), last + size_t(context));
+        const size_t end = std::min(lines.size(), last + size_t(context));
 
         int oldStart = -1, newStart = -1, oldCount = 0, newCount = 0;
         QString body;
         for (size_t k = first; k < end; ++k) {
-            const Step& s = steps[k];
-            if (s.kind != DiffLine::Kind::Added) {
+            const DiffLine& line = lines[k];
+            if (line.kind != Kind::Added) {
                 if (oldStart < 0)
-                    oldStart = s.oldIndex;
+                    oldStart = line.oldNumber - 1;
                 ++oldCount;
             }
-            if (s.kind != DiffLine::Kind::Removed) {
+            if (line.kind != Kind::Removed) {
                 if (newStart < 0)
-                    newStart = s.newIndex;
+                    newStart = line.newNumber - 1;
                 ++newCount;
             }
-            const char mark = s.kind == DiffLine::Kind::Same ? ' ' : s.kind == DiffLine::Kind::Removed ? '-' : '+';
+            // A line the rules leave out is context, marked as such even where it differs.
+            const char mark = line.kind == Kind::Same      ? ' '
+                              : line.ignored               ? '~'
+                              : line.kind == Kind::Removed ? '-'
+                                                           : '+';
             body += QLatin1Char(mark);
-            body += s.kind == DiffLine::Kind::Added ? script.newer[s.newIndex] : script.older[s.oldIndex];
+            body += line.text;
             body += QLatin1Char('\n');
         }
         // An empty side names the line before it, as diff does.
@@ -350,9 +344,9 @@ QString unifiedDiff(const QString& older, const QString& newer, const QString& o
             return count == 1 ? QString::number(number) : QStringLiteral("%1,%2").arg(number).arg(count);
         };
         for (; counted < first; ++counted) {
-            if (steps[counted].kind != DiffLine::Kind::Added)
+            if (lines[counted].kind != Kind::Added)
                 ++oldBefore;
-            if (steps[counted].kind != DiffLine::Kind::Removed)
+            if (lines[counted].kind != Kind::Removed)
                 ++newBefore;
         }
         if (out.isEmpty())

@@ -38,6 +38,7 @@ inline bool isChange(const DiffLine& line) {
 }
 
 // A unified diff ("--- ", "+++ ", "@@ -a,b +c,d @@" hunks with `context` lines around each change), with the
-// two labels on the header lines; empty when the texts are equal.
+// two labels on the header lines; empty when there is no change. With rules, a line they leave out is no
+// change: it is marked '~' instead of '-' or '+', and shown only as context of a change.
 QString unifiedDiff(const QString& older, const QString& newer, const QString& olderLabel,
-                    const QString& newerLabel, int context = 3);
+                    const QString& newerLabel, const TextRules* rules = nullptr, int context = 3);

@@ -8,7 +8,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
-#include <QMutex>
 #include <QSet>
 #include <QStandardPaths>
 
@@ -91,7 +90,6 @@ bool touch(const QString& path, const QDateTime& when) {
 struct PageHistory::Impl {
     QString folder;
     std::atomic<int> maxVersions;
-    QMutex mutex; // this process's writers, one at a time; the lock file orders them with other processes'
 
     QString pathOf(const QString& url) const { return folder + QLatin1Char('/') + fileName(url); }
     bool write(const QString& path, const QByteArray& url, const std::vector<Record>& records,
@@ -144,8 +142,8 @@ void PageHistory::record(const QString& url, const QString& text, const QDateTim
     if (fresh.data.isEmpty() || !QDir().mkpath(d->folder))
         return;
 
-    // Read again under the lock: what another process wrote meanwhile is kept.
-    QMutexLocker lock(&d->mutex);
+    // Read again under the lock, which orders this process's threads as much as other processes: what another
+    // writer wrote meanwhile is kept.
     QLockFile fileLock(path + QStringLiteral(".lock"));
     fileLock.setStaleLockTime(kStaleLockMs);
     if (!fileLock.tryLock(kLockWaitMs))
@@ -231,7 +229,6 @@ int PageHistory::prune(const QDateTime& now, int days) {
         if (info.lastModified() >= limit)
             continue;
         // A page being written now is being checked: it stays.
-        QMutexLocker lock(&d->mutex);
         QLockFile fileLock(info.filePath() + QStringLiteral(".lock"));
         fileLock.setStaleLockTime(kStaleLockMs);
         if (!fileLock.tryLock(0))

@@ -112,8 +112,14 @@ const char* readOptions(const pugi::xml_node& opzioni, SiteOptions& options) {
     QString text;
     for (pugi::xml_node n = opzioni.first_child(); n; n = n.next_sibling()) {
         const bool rule = isElement(n, QLatin1StringView("ignora"));
+        const bool selector = isElement(n, QLatin1StringView("selettore"));
+        if (selector)
+            options.selectorKind = QByteArrayView(n.attribute("tipo").value()).trimmed() == "css"
+                                       ? SelectorKind::Css
+                                       : SelectorKind::XPath;
         QString* const target = isElement(n, QLatin1StringView("inizio")) ? &options.start
                                 : isElement(n, QLatin1StringView("fine")) ? &options.end
+                                : selector                                ? &options.selector
                                                                           : nullptr;
         if (!rule && !target)
             continue;
@@ -455,6 +461,11 @@ template <class Out> void putOptions(Out& out, const SiteOptions& o) {
         putElement(out, "inizio", o.start, kEntities);
     if (!o.end.isEmpty())
         putElement(out, "fine", o.end, kEntities);
+    if (!o.selector.isEmpty()) {
+        out.put(o.selectorKind == SelectorKind::Css ? "<selettore tipo=\"css\">" : "<selettore tipo=\"xpath\">");
+        putText(out, o.selector, kEntities);
+        out.put("</selettore>");
+    }
     out.put("</opzioni>");
 }
 
@@ -492,7 +503,8 @@ QString unwritableEntry(const std::vector<SiteEntry>& entries) {
                                                                  {"rdatetime", &e.rdatetime},
                                                                  {"descrizione", &e.descrizione},
                                                                  {"inizio", &e.options.start},
-                                                                 {"fine", &e.options.end}};
+                                                                 {"fine", &e.options.end},
+                                                                 {"selettore", &e.options.selector}};
         const char* field = nullptr;
         for (const auto& [name, value] : fields) {
             if (!field && firstNonXmlChar(*value) >= 0)

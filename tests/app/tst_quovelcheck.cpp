@@ -117,25 +117,37 @@ private slots:
         }
     }
 
-    // With --diff, a changed page's text is shown against the version the previous check kept.
+    // With --diff, a changed page's text is shown against the version the previous check kept, the lines its
+    // rules leave out marked as such; --show-text shows the text as text mode reads it, with the same marks.
     void diffOfAChangedPage() {
-        m_server.setPage(u"/news"_s, "<p>Notizie</p><p>Il prezzo è 10 euro</p>");
+        m_server.setPage(u"/news"_s, "<p>Notizie</p><p>Aggiornato: 1</p><p>Il prezzo è 10 euro</p>");
         SiteEntry e;
         e.url = m_server.url(u"/news"_s);
+        e.options.textMode = true;
+        e.options.ignore = QStringList{u"^Aggiornato:"_s};
         const QString path = m_dir.filePath(u"news.qvl"_s);
         QVERIFY(writeSiteListFile(path, {e}).ok());
         QCOMPARE(check({u"--save"_s, u"--diff"_s, path}).exitCode, 1); // the first version: nothing to compare
-        m_server.setPage(u"/news"_s, "<p>Notizie</p><p>Il prezzo è 12 euro</p>");
+        m_server.setPage(u"/news"_s, "<p>Notizie</p><p>Aggiornato: 2</p><p>Il prezzo è 12 euro</p>");
         const Checked checked = check({u"--save"_s, u"--diff"_s, path});
         QCOMPARE(checked.exitCode, 1);
         QCOMPARE(checked.lines.mid(1, 2).join(u'|').count(e.url), 2); // --- and +++ name the page
-        QCOMPARE(checked.lines.mid(3), (QStringList{u"@@ -1,2 +1,2 @@"_s, u" Notizie"_s, u"-Il prezzo è 10 euro"_s,
-                                                    u"+Il prezzo è 12 euro"_s}));
+        QCOMPARE(checked.lines.mid(3),
+                 (QStringList{u"@@ -1,3 +1,3 @@"_s, u" Notizie"_s, u"~Aggiornato: 1"_s, u"-Il prezzo è 10 euro"_s,
+                              u"~Aggiornato: 2"_s, u"+Il prezzo è 12 euro"_s}));
+
+        Checked shown = check({u"--show-text"_s, e.url, path});
+        QCOMPARE(shown.exitCode, 0);
+        QCOMPARE(shown.lines, (QStringList{u"  Notizie"_s, u"~ Aggiornato: 2"_s, u"  Il prezzo è 12 euro"_s}));
+        shown = check({u"--show-text"_s, e.url});
+        QCOMPARE(shown.lines, (QStringList{u"Notizie"_s, u"Aggiornato: 2"_s, u"Il prezzo è 12 euro"_s}));
+        shown = check({u"--show-text"_s, TestHttpServer::refusedUrl()});
+        QVERIFY(shown.exitCode == 1 && shown.lines.isEmpty() && !shown.errors.isEmpty());
         // --history lists both versions kept: time, body fingerprint, text size, complete or not.
         const Checked listed = check({u"--history"_s, e.url});
         QCOMPARE(listed.exitCode, 0);
         QCOMPARE(listed.lines.size(), 2);
-        QVERIFY(listed.lines.last().endsWith(u' ' + checked.lines.first().section(u' ', 1, 1) + u" 28 complete"));
+        QVERIFY(listed.lines.last().endsWith(u' ' + checked.lines.first().section(u' ', 1, 1) + u" 42 complete"));
         QVERIFY2(listed.errors.contains(u"2 versions kept"_s), qPrintable(listed.errors));
     }
 

@@ -1,3 +1,4 @@
+#include "core/PageSelector.h"
 #include "core/PageText.h"
 
 #include <QTest>
@@ -53,20 +54,24 @@ private slots:
         QFETCH(QByteArray, body);
         QFETCH(QByteArray, type);
         QFETCH(QString, text);
-        QCOMPARE(extractPageText(body, type), text);
+        QCOMPARE(extractPageText(body, type).text, text);
     }
 
-    // Pages the parser would take quadratic time or deep recursion over, and one endless line: each must come
-    // out whole and soon (the test's timeout is the bound; the benchmark has the figures).
+    // Pages the parser would take quadratic time over, and one endless line: each must come out whole, or be
+    // found too much for the parser (-1), and soon (the test's timeout is the bound; the benchmark has figures).
     void hostilePages_data() {
         QTest::addColumn<QByteArray>("body");
         QTest::addColumn<int>("lines");
         const int n = 250'000;
-        QTest::newRow("nested div") << QByteArray("<div>x").repeated(n) << n;
+        QTest::newRow("nested div") << QByteArray("<div>x").repeated(n) << -1;
+        QTest::newRow("nested, within bounds") << QByteArray("<div>x").repeated(900) << 900;
+        QTest::newRow("end tags closing nothing")
+            << QByteArray("<b>").repeated(900) + QByteArray("</x>").repeated(n) << -1;
         QTest::newRow("unclosed b") << QByteArray("<p><b>x").repeated(n) << n;
-        QTest::newRow("li in dd") << QByteArray("<li><dd>x").repeated(n) << n;
+        QTest::newRow("li in dd") << QByteArray("<li><dd>x").repeated(n) << -1;
         QTest::newRow("self-closed div") << QByteArray("<div/>x").repeated(n) << n;
-        QTest::newRow("comment closed at once") << QByteArray("<!--><div>x").repeated(n) << n;
+        // The parser ends a comment only at "-->": "<!-->" runs on to the next one.
+        QTest::newRow("comment closed at once") << QByteArray("<!--><p>x").repeated(n) << n / 2;
         QTest::newRow("unclosed a") << QByteArray("<a href=\"#\">x</b>").repeated(n) + "<p>y" << 2;
         QTest::newRow("one line") << "<p>" + QByteArray("parola ").repeated(1'000'000) << 1;
         QTest::newRow("broken tags") << QByteArray("<div a=\"<p>\">x<!--<").repeated(n) << 1;
@@ -74,8 +79,71 @@ private slots:
     void hostilePages() {
         QFETCH(QByteArray, body);
         QFETCH(int, lines);
-        const QString text = extractPageText(body, "text/html");
-        QCOMPARE(text.isEmpty() ? 0 : text.count(u'\n') + 1, lines);
+        const PageText page = extractPageText(body, "text/html");
+        QCOMPARE(page.status == PageText::TooComplex ? -1
+                 : page.text.isEmpty()               ? 0
+                                                     : page.text.count(u'\n') + 1,
+                 lines);
+    }
+
+    // CSS selectors become XPath, checked on real markup: the text of every match on a line of its own, by the
+    // same rules as the page's (the script left out); a browser's tbody steps skipped where the tree has none.
+    void selectors_data() {
+        QTest::addColumn<bool>("css");
+        QTest::addColumn<QString>("selector");
+        QTest::addColumn<QString>("xpath"); // what a CSS selector becomes
+        QTest::addColumn<QString>("text");  // the matched text; for a refused selector, the reason
+        const auto css = [](const char* name, const QString& selector, const QString& xpath, const QString& text) {
+            QTest::newRow(name) << true << selector << xpath << text;
+        };
+        const QString word = u"[contains(concat(' ', normalize-space(%1), ' '), ' %2 ')]"_s;
+        css("id", u"#prezzo"_s, u"//*[@id='prezzo']"_s, u"12 €"_s);
+        css("type, class", u"div.caro"_s, u"//div"_s + word.arg(u"@class"_s, u"caro"_s), u"12 €"_s);
+        css("~=", u"[class~=box]"_s, u"//*"_s + word.arg(u"@class"_s, u"box"_s), u"12 €"_s);
+        css("group, >, first and last child", u"UL > li:first-child, li:last-child"_s,
+            u"//ul/li[not(preceding-sibling::*)] | //li[not(following-sibling::*)]"_s, u"uno\ntre"_s);
+        css("descendant, nth-child", u"body li:nth-child(2)"_s, u"//body//li[count(preceding-sibling::*) = 1]"_s,
+            u"due"_s);
+        css("^=", u"[lang^=it]"_s, u"//*[starts-with(@lang, 'it')]"_s, u"due"_s);
+        css("script left out", u"p"_s, u"//p"_s, u"pdf"_s);
+        css("$=", u"p a[href$=\".pdf\"]"_s,
+            u"//p//a[substring(@href, string-length(@href) - string-length('.pdf') + 1) = '.pdf']"_s, u"pdf"_s);
+        css("*=, presence", u"a[href*='x.example'][title]"_s, u"//a[contains(@href, 'x.example')][@title]"_s,
+            u"pdf"_s);
+        css("tbody skipped", u"table > tbody > tr:nth-child(2) > td"_s,
+            u"//table/tbody/tr[count(preceding-sibling::*) = 1]/td"_s, u"b1\nb2"_s);
+        css("no match", u"#assente"_s, u"//*[@id='assente']"_s, QString());
+        for (const char* refused : {"li + li", "li ~ li", "a:hover", "p::before", "[lang=it i]", ":not(p)",
+                                    "li:nth-child(2n+1)", "div >", "a[href=\"x\\\"\"]"})
+            css(refused, QString::fromUtf8(refused), QString(), u"Selettore non supportato: "_s);
+        QTest::newRow("xpath, tbody skipped")
+            << false << u"/html/body/table/tbody/tr[1]/td[2]"_s << QString() << u"a2"_s;
+        QTest::newRow("xpath attribute") << false << u"//a/@href"_s << QString() << u"https://x.example/doc.pdf"_s;
+        QTest::newRow("xpath number") << false << u"count(//li)"_s << QString() << u"3"_s;
+        QTest::newRow("xpath refused") << false << u"//li[@"_s << QString()
+                                       << u"Selettore non supportato: //li[@"_s;
+    }
+    void selectors() {
+        QFETCH(bool, css);
+        QFETCH(QString, selector);
+        QFETCH(QString, xpath);
+        QFETCH(QString, text);
+        const QByteArray page =
+            "<html><head><title>T</title></head><body><div id=prezzo class='box caro'>12 €</div>"
+            "<ul><li>uno<li lang=it-IT>due<li>tre</ul><table><tr><td>a1<td>a2<tr><td>b1<td>b2"
+            "</table><p><a href='https://x.example/doc.pdf' title=t>pdf</a><script>var x;</script>";
+        const SelectorXPath s = selectorXPath(css ? SelectorKind::Css : SelectorKind::XPath, selector);
+        if (text.startsWith(u"Selettore non supportato: "_s)) {
+            QVERIFY2(s.error.startsWith(text) && s.xpath.isEmpty(), qPrintable(s.error));
+            return;
+        }
+        QCOMPARE(s.error, QString());
+        if (css)
+            QCOMPARE(s.xpath, xpath);
+        const PageText got = extractPageText(page, "text/html", s.xpath);
+        QCOMPARE(got.text, text);
+        QCOMPARE(got.status, text.isEmpty() ? PageText::NoMatch : PageText::Read);
+        QCOMPARE(got.matches, text.isEmpty() ? 0 : text.count(u'\n') + 1);
     }
 
     void rules_data() {
@@ -100,8 +168,8 @@ private slots:
             << lines << opts({}, {}, {u"^[ac]$"_s, u"("_s, QString()}) << Fates{I, K, K, K, I, K}
             << u"INIZIO 1\nb 22\nFINE\nFINE"_s;
         QTest::newRow("ignore in region, digits")
-            << u"Visitatori: 123\nx\u0663y\n45\nOra 12:00"_s << opts({}, u"Ora"_s, {u"^Visitatori:"_s}, true)
-            << Fates{I, K, K, K} << u"xy\n\nOra :"_s;
+            << u"Visitatori: 123\nx\u0663y\U0001D7D9\n45\nOra 12:00"_s
+            << opts({}, u"Ora"_s, {u"^Visitatori:"_s}, true) << Fates{I, K, K, K} << u"xy\n\nOra :"_s;
         QTest::newRow("empty") << QString() << opts(u"INIZIO"_s, {}, {u"x"_s}) << Fates{} << QString();
         // What a list file may hold beyond what the options dialog saves is not used.
         QStringList many(kMaxIgnoreRules, u"^never"_s);
@@ -169,7 +237,7 @@ private slots:
         auto page = [&](const char* time, const char* count, const char* para) {
             const QByteArray html = QByteArray("<script>var t='") + time + "'</script><p>Visitatori: " + count +
                                     "</p><p>" + para + "</p>";
-            return rules.fingerprint(extractPageText(html));
+            return rules.fingerprint(extractPageText(html).text);
         };
         const qint32 base = page("10:00", "41", "Notizia");
         QCOMPARE(page("10:05", "42", "Notizia"), base);

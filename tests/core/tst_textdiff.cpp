@@ -113,13 +113,21 @@ private slots:
                                    << u"--- old\n+++ new\n@@ -2,2 +2,3 @@\n b\n+X\n c\n"_qs;
         QTest::newRow("context 0") << u"a\nb"_qs << u"a\nX\nb"_qs << 0
                                    << u"--- old\n+++ new\n@@ -1,0 +2 @@\n+X\n"_qs;
+        // A line the rules leave out is context, however it changed; alone it is no change.
+        QTest::newRow("ignored line")
+            << u"a\nAggiornato: 1\nb"_qs << u"a\nAggiornato: 2\nB"_qs << 3
+            << u"--- old\n+++ new\n@@ -1,3 +1,3 @@\n a\n~Aggiornato: 1\n-b\n~Aggiornato: 2\n+B\n"_qs;
+        QTest::newRow("ignored line alone") << u"Aggiornato: 1"_qs << u"Aggiornato: 2"_qs << 3 << QString();
     }
     void unified() {
         QFETCH(QString, older);
         QFETCH(QString, newer);
         QFETCH(int, context);
         QFETCH(QString, expected);
-        QCOMPARE(unifiedDiff(older, newer, u"old"_qs, u"new"_qs, context), expected);
+        SiteOptions options;
+        options.ignore = {u"^Aggiornato:"_qs};
+        const TextRules rules(options);
+        QCOMPARE(unifiedDiff(older, newer, u"old"_qs, u"new"_qs, &rules, context), expected);
     }
 };
 

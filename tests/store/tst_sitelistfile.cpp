@@ -120,13 +120,17 @@ private slots:
         in.options.ignore = QStringList{u"^Visitatori:"_qs, u"<b>&amp; \\d+ 'x' \"y\"\r\n"_qs};
         in.options.start = u"Notizie & <fatti>"_qs;
         in.options.textCrc = -2147483647 - 1;
+        in.options.selector = u"div > p:first-child, a[href$=\".pdf\"] & <x>"_qs;
+        in.options.selectorKind = SelectorKind::Css;
         SiteEntry plain = makeEntry(u"p"_qs, u"http://p/"_qs);
         const QString file = path(u"opt.xml"_qs);
         QVERIFY(writeSiteListFile(file, {in, plain}).ok());
         const QByteArray bytes = readBytes(file);
-        QVERIFY2(bytes.contains("<descrizione/><opzioni testo=\"1\" cifre=\"1\" crctesto=\"-2147483648\" "
-                                "versione=\"1\"><ignora>^Visitatori:</ignora>"),
-                 bytes.constData());
+        const QByteArray head =
+            "<descrizione/><opzioni testo=\"1\" cifre=\"1\" crctesto=\"-2147483648\" versione=\"" +
+            QByteArray::number(kTextVersion) + "\"><ignora>^Visitatori:</ignora>";
+        QVERIFY2(bytes.contains(head), bytes.constData());
+        QVERIFY(bytes.contains("<selettore tipo=\"css\">div &amp;gt; p:first-child"));
         QVERIFY(bytes.contains(record("p", "http://p/", "0")));
         const SiteListReadResult r = readSiteListFile(file);
         QVERIFY2(r.outcome.ok(), qPrintable(r.detail));
