@@ -10,6 +10,7 @@
 #include "store/SettingsStore.h"
 #include "store/SiteImport.h"
 #include "store/SiteListFile.h"
+#include "store/SiteListSession.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -40,7 +41,7 @@ bool printOut(const QString& text) {
 }
 
 // One entry, one line: control characters (a hand-indented URL's line breaks) are percent-encoded.
-QString oneLine(const QString& text) {
+QString oneLine(QStringView text) {
     QString out;
     out.reserve(text.size());
     for (const QChar c : text) {
@@ -50,6 +51,21 @@ QString oneLine(const QString& text) {
             out += c;
     }
     return out;
+}
+
+// The same, written piece by piece: an address as long as the list file is never copied whole.
+bool printOneLine(std::FILE* to, QStringView text) {
+    constexpr qsizetype kPiece = 64 * 1024;
+    for (qsizetype at = 0; at < text.size();) {
+        qsizetype n = std::min(kPiece, text.size() - at);
+        if (at + n < text.size() && text[at + n - 1].isHighSurrogate())
+            --n;
+        const QString piece = oneLine(text.sliced(at, n));
+        if (std::fputs((to == stdout ? piece.toUtf8() : piece.toLocal8Bit()).constData(), to) < 0)
+            return false;
+        at += n;
+    }
+    return true;
 }
 
 // A whole number from min upwards, or -1.
@@ -260,7 +276,8 @@ int main(int argc, char* argv[]) {
     if (showing)
         return showText(parser.value(showTextOption), path, options, settings.maxTextBytes());
 
-    SiteListReadResult read = readSiteListFile(path, SiteListRoot::ElencoSiti); // never overwrite other XML
+    SiteListSession session;
+    SiteListReadResult read = session.load(path, SiteListRoot::ElencoSiti); // never overwrite other XML
     if (!read.outcome.ok()) {
         printErr(QStringLiteral("quovel-check: %1: %2 (%3)\n")
                      .arg(path, Language::text("SiteListFileTexts", read.outcome.errorText()), read.detail));
@@ -268,6 +285,7 @@ int main(int argc, char* argv[]) {
     }
     SiteList list;
     list.replaceAll(std::move(read.entries));
+    session.setBase(list.entries());
 
     const Clock clock;
     // The same history as the window's: a page changed here shows its differences there too.
@@ -280,6 +298,8 @@ int main(int argc, char* argv[]) {
         QObject::connect(&run, &CheckRun::statusText, &app,
                          [](const QString& text) { printErr(QStringLiteral("\r\033[K") + text); });
     }
+    QSet<quint64> checked; // whose results this run has to save, whatever else the file holds by then
+    QObject::connect(&run, &CheckRun::checked, &app, [&checked](quint64 id) { checked.insert(id); });
     CheckRunReport report;
     bool done = false;
     QObject::connect(&run, &CheckRun::finished, &app, [&report, &done](const CheckRunReport& r) {
@@ -294,8 +314,8 @@ int main(int argc, char* argv[]) {
         printErr(QStringLiteral("\r\033[K"));
 
     for (const SiteEntry& entry : list.entries()) {
-        if (!printOut(markerWord(entry.res) + u' ' + oneLine(entry.crc.text()) + u' ' + oneLine(entry.url) +
-                      u'\n'))
+        if (!printOut(markerWord(entry.res) + u' ' + oneLine(entry.crc.text()) + u' ') ||
+            !printOneLine(stdout, entry.url) || !printOut(QStringLiteral("\n")))
             break;
     }
     if (parser.isSet(diffOption)) {
@@ -324,8 +344,8 @@ int main(int argc, char* argv[]) {
     const bool printed = std::fflush(stdout) == 0 && !std::ferror(stdout);
     const int outputError = errno;
     for (const PageFailure& failure : report.failures) {
-        printErr(QCoreApplication::translate("QuovelCheck", "%1: Errore %2: %3\n")
-                     .arg(oneLine(failure.url))
+        printOneLine(stderr, failure.url);
+        printErr(QCoreApplication::translate("QuovelCheck", ": Errore %1: %2\n")
                      .arg(failure.outcome.errorNumber())
                      .arg(failure.outcome.errorText()));
     }
@@ -350,10 +370,18 @@ int main(int argc, char* argv[]) {
     // Someone who checks only from cron never opens the window, which prunes the history at start.
     history.prune(clock.now());
     if (parser.isSet(saveOption)) {
-        const Outcome written = writeSiteListFile(path, list.entries());
-        if (!written.ok()) {
-            printErr(QStringLiteral("quovel-check: %1\n").arg(written.errorText()));
+        // Another program (the window, another cron job) may have saved the list during the run: its changes
+        // stay, and this run's results go into the sites it kept.
+        const SiteListSave saved = session.save(path, list.entries(), checked, MergeOrder::Theirs);
+        if (!saved.outcome.ok()) {
+            printErr(QStringLiteral("quovel-check: %1\n").arg(saved.outcome.errorText()));
             status = kExitError;
+        } else if (saved.merged) {
+            printErr(QCoreApplication::translate("QuovelCheck",
+                                                 "quovel-check: %1 was saved by another program during the run; "
+                                                 "merged: %2\n")
+                         .arg(path, saved.mergedSites.isEmpty() ? QStringLiteral("-")
+                                                                : oneLine(saved.mergedSites.join(u", "))));
         }
     }
     return status;

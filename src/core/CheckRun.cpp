@@ -26,7 +26,7 @@ constexpr int kJudgedByBody = 35780;   // a note, not an error: the page was jud
 constexpr int kSelectorFailed = 35790; // the site's selector matched nothing or cannot be used
 
 QString hostOf(const QString& url) {
-    return QUrl(url).host().toLower();
+    return url.size() > kMaxUrlLength ? QString() : QUrl(url).host().toLower();
 }
 
 } // namespace
@@ -425,6 +425,7 @@ void CheckRun::Impl::settle(int row, const Flight& flight, qint32 fingerprint, b
     list.setTicked(row, false);
     checkedUrls.append(flight.url);
     ++checked;
+    emit q->checked(flight.entryId);
 }
 
 CheckRunReport CheckRun::Impl::report() const {

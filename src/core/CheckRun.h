@@ -74,6 +74,7 @@ signals:
     void started(bool fromTimer);
     void statusText(const QString& text); // the text of the status bar's first panel
     void beep();                          // once per changed page
+    void checked(quint64 entryId);        // the entry's check results (crc, time, text fingerprint) are new
     void finished(const CheckRunReport& report);
 
 private:

@@ -1,5 +1,6 @@
 #include "core/PageFetcher.h"
 
+#include "core/CheckOptions.h"
 #include "core/Fingerprint.h"
 
 #include <curl/curl.h>
@@ -38,6 +39,8 @@ QString describe(int errorNumber, int timeoutSeconds) {
                    : QCoreApplication::translate("PageFetcher",
                                                  "Tempo scaduto: la pagina non è arrivata entro %1 secondi.")
                          .arg(timeoutSeconds);
+    case FetchError::kUrlTooLong:
+        return QCoreApplication::translate("PageFetcher", "Indirizzo troppo lungo");
     case FetchError::kBadUrl:
         return QCoreApplication::translate("PageFetcher",
                                            "Indirizzo non valido: sono ammessi solo indirizzi http e https.");
@@ -147,6 +150,8 @@ struct CheckedUrl {
 
 // Refuses anything but a well-formed http or https address before any connection is made.
 CheckedUrl checkUrl(const QString& text) {
+    if (text.size() > kMaxUrlLength)
+        return {{}, FetchError::kUrlTooLong};
     const QString url = text.trimmed();
     const bool hasControl =
         std::any_of(url.cbegin(), url.cend(), [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7f; });
@@ -506,8 +511,9 @@ PageFetcher::PageFetcher(int timeoutSeconds, QObject* parent)
 PageFetcher::~PageFetcher() = default;
 
 void PageFetcher::setTimeout(int seconds) {
-    // Zero would mean no deadline at all to curl, and a page that never ends would stall the run for good.
-    d->timeoutSeconds = std::max(1, seconds);
+    // Zero would mean no deadline at all to curl, and a page that never ends would stall the run for good; a
+    // deadline decades away would do the same.
+    d->timeoutSeconds = std::clamp(seconds, 1, kMaxTimeoutSeconds);
 }
 
 int PageFetcher::timeout() const {

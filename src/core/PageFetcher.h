@@ -12,6 +12,7 @@
 namespace FetchError {
 constexpr int kTimeout = 35761;        // the whole request took longer than the timeout
 constexpr int kStillExecuting = 35764; // kept for its number; the fetcher never reports it
+constexpr int kUrlTooLong = 35769;     // longer than kMaxUrlLength: kept in the list, never fetched
 constexpr int kBadUrl = 35770;         // not an http or https address, or not a valid one
 constexpr int kHostNotFound = 35771;
 constexpr int kConnectionRefused = 35772; // could not connect
@@ -24,6 +25,9 @@ constexpr int kInternal = 35778; // the fetcher could not start a transfer: not 
 constexpr int kOther = 35779;
 constexpr int kHttpStatus = 35781; // the server answered 400 or more, or a redirect that leads nowhere
 } // namespace FetchError
+
+// Longer addresses are not fetched: no server takes them, and parsing one costs as much as the whole list.
+inline constexpr qsizetype kMaxUrlLength = 64 * 1024;
 
 // What one fetch ended with: the page's fingerprint, or an error number and a description.
 struct FetchResult {
@@ -56,7 +60,8 @@ public:
     explicit PageFetcher(int timeoutSeconds, QObject* parent = nullptr);
     ~PageFetcher() override;
 
-    // Deadline for a whole request, connection to last byte. Applies to requests started afterwards.
+    // Deadline for a whole request, connection to last byte, at most kMaxTimeoutSeconds. Applies to requests
+    // started afterwards.
     void setTimeout(int seconds);
     int timeout() const;
 

@@ -16,6 +16,7 @@ struct SiteEntry {
     QString nick;
     QString key;           // identity within the list; fixed at creation
     SiteOptions options{}; // how a change is judged; default for most sites
+    UnknownXml unknown{};  // what a later version wrote in the record, kept as read
     bool ticked = false;
     quint64 id = 0; // identity of this entry for the program's lifetime, given by SiteList
 

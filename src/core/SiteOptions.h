@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/PageSelector.h"
+#include "core/UnknownXml.h"
 
 #include <QString>
 #include <QStringList>
@@ -28,13 +29,14 @@ struct SiteOptions {
     SelectorKind selectorKind = SelectorKind::XPath;
     std::optional<qint32> textCrc; // the text fingerprint of the last check; none before the first
     int version = kTextVersion;    // the extraction that made textCrc
+    UnknownXml unknown{};          // what a later version wrote in the options, kept as read
 
     bool operator==(const SiteOptions&) const = default;
 
     // Default options are not written to the list file, so a list that uses none stays as it always was.
     bool isDefault() const {
         return !textMode && !noDigits && ignore.isEmpty() && start.isEmpty() && end.isEmpty() &&
-               selector.isEmpty() && !textCrc;
+               selector.isEmpty() && !textCrc && unknown.isEmpty();
     }
     // The rules that decide what the text is; the stored fingerprint and its version are not among them.
     bool sameRules(const SiteOptions& o) const {

@@ -4,19 +4,28 @@
 #include "store/XmlEntities.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QHash>
 #include <QSet>
 #include <QStringDecoder>
 
 #include <pugixml.hpp>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <optional>
-#include <string_view>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
@@ -78,17 +87,17 @@ const char* textOf(const pugi::xml_node& node, QString& text) {
     return decodeText(all, text) ? nullptr : badChar;
 }
 
-struct RawRecord {
-    QString nickRaw;
-    QString fields[4];
-    SiteOptions options;
-};
-
 const QLatin1StringView kOpzioni("opzioni");
 
 bool isElement(const pugi::xml_node& n, QLatin1StringView name) {
     return n.type() == pugi::node_element && name == QLatin1StringView(n.name());
 }
+
+struct RawRecord {
+    QString nickRaw;
+    QString fields[4];
+    SiteOptions options;
+};
 
 // A signed 32-bit decimal, as fingerprints are written.
 std::optional<qint32> parseInt32(const char* text) {
@@ -210,18 +219,169 @@ void assignKeys(std::vector<SiteEntry>& entries, const std::vector<QString>& pri
     }
 }
 
+// Just past the end of the element that starts at `from` in a document already known to be well-formed; -1
+// when the bytes do not bear that out.
+qsizetype elementEnd(QByteArrayView s, qsizetype from) {
+    const auto past = [&s](QByteArrayView what, qsizetype at) -> qsizetype {
+        const qsizetype found = s.indexOf(what, at);
+        return found < 0 ? -1 : found + what.size();
+    };
+    int depth = 0;
+    qsizetype i = from;
+    while (i >= 0 && i < s.size()) {
+        const QByteArrayView rest = s.sliced(i);
+        if (rest.startsWith("<!--")) {
+            i = past("-->", i + 4);
+        } else if (rest.startsWith("<![CDATA[")) {
+            i = past("]]>", i + 9);
+        } else if (rest.startsWith("<?")) {
+            i = past("?>", i + 2);
+        } else if (rest.startsWith("</")) {
+            i = past(">", i);
+            if (--depth == 0)
+                return i;
+        } else {
+            char quote = 0;
+            qsizetype j = i + 1;
+            for (; j < s.size() && (quote || s[j] != '>'); ++j) {
+                if (quote ? s[j] == quote : s[j] == '"' || s[j] == '\'')
+                    quote = quote ? 0 : s[j];
+            }
+            if (j >= s.size())
+                return -1;
+            i = j + 1;
+            if (s[j - 1] != '/')
+                ++depth;
+            else if (depth == 0)
+                return i;
+        }
+        if (i >= 0) // the text up to the next markup
+            i = s.indexOf('<', i);
+    }
+    return -1;
+}
+
+// The file's own bytes of what this version does not know, found through the parser's pointers into its
+// buffer: the parser decodes that buffer in place, so the text is taken from a copy made before.
+class UnknownFinder {
+public:
+    UnknownFinder(const char* buffer, QByteArrayView original)
+        : m_buffer(buffer)
+        , m_original(original) {}
+
+    void attribute(const pugi::xml_attribute& a, UnknownXml& into) const {
+        const qsizetype from = a.name() - m_buffer;
+        qsizetype quote = m_original.indexOf('=', from) + 1;
+        while (quote > 0 && quote < m_original.size() && m_original[quote] != '"' && m_original[quote] != '\'')
+            ++quote;
+        const qsizetype end =
+            quote > 0 && quote < m_original.size() ? m_original.indexOf(m_original.at(quote), quote + 1) + 1 : 0;
+        if (end > from)
+            into.attributes += ' ' + m_original.sliced(from, end - from).toByteArray();
+    }
+    void element(const pugi::xml_node& n, qsizetype known, UnknownXml& into) const {
+        const qsizetype from = n.name() - m_buffer - 1;
+        const qsizetype end = elementEnd(m_original, from);
+        if (end > from)
+            into.children.append({known, m_original.sliced(from, end - from).toByteArray()});
+    }
+
+private:
+    const char* m_buffer;
+    QByteArrayView m_original;
+};
+
+// A child that holds a record is not kept whole: its records are read as records, as they always were.
+bool holdsRecord(const pugi::xml_node& n) {
+    for (pugi::xml_node d = n.first_child(); d; d = nextBelow(d, n)) {
+        if (isSito(d))
+            return true;
+    }
+    return false;
+}
+
+struct UnknownParts {
+    UnknownXml root;
+    QHash<qsizetype, UnknownXml> records; // by record index, only records that have some
+    QHash<qsizetype, UnknownXml> options;
+};
+
+void findUnknownOptions(const pugi::xml_node& opzioni, const UnknownFinder& finder, UnknownXml& into) {
+    for (pugi::xml_attribute a = opzioni.first_attribute(); a; a = a.next_attribute()) {
+        const QLatin1StringView name(a.name());
+        if (name != "testo"_L1 && name != "cifre"_L1 && name != "crctesto"_L1 && name != "versione"_L1)
+            finder.attribute(a, into);
+    }
+    qsizetype known = 0;
+    for (pugi::xml_node n = opzioni.first_child(); n; n = n.next_sibling()) {
+        if (isElement(n, "ignora"_L1) || isElement(n, "inizio"_L1) || isElement(n, "fine"_L1) ||
+            isElement(n, "selettore"_L1))
+            ++known;
+        else if (n.type() == pugi::node_element && !holdsRecord(n))
+            finder.element(n, known, into);
+    }
+}
+
+// Attributes after the first (the nick), and elements after the four fields other than the options.
+void findUnknownInRecord(const pugi::xml_node& sito, const UnknownFinder& finder, UnknownXml& record,
+                         UnknownXml& options) {
+    for (pugi::xml_attribute a = sito.first_attribute().next_attribute(); a; a = a.next_attribute())
+        finder.attribute(a, record);
+    pugi::xml_node n = sito.first_child();
+    for (int i = 0; i < 4 && n; ++i)
+        n = n.next_sibling();
+    qsizetype known = 0;
+    for (; n; n = n.next_sibling()) {
+        if (known == 0 && isElement(n, kOpzioni)) {
+            findUnknownOptions(n, finder, options);
+            known = 1;
+        } else if (n.type() == pugi::node_element && !holdsRecord(n)) {
+            finder.element(n, known, record);
+        }
+    }
+}
+
+UnknownParts findUnknown(const pugi::xml_node& top, const UnknownFinder& finder) {
+    UnknownParts parts;
+    const bool listRoot = QLatin1StringView(top.name()) == "ElencoSiti"_L1;
+    if (listRoot) {
+        for (pugi::xml_attribute a = top.first_attribute(); a; a = a.next_attribute())
+            finder.attribute(a, parts.root);
+    }
+    qsizetype records = 0;
+    for (pugi::xml_node n = top.first_child(); n; n = nextBelow(n, top)) {
+        if (isSito(n)) {
+            UnknownXml record, options;
+            findUnknownInRecord(n, finder, record, options);
+            if (!record.isEmpty())
+                parts.records.insert(records, std::move(record));
+            if (!options.isEmpty())
+                parts.options.insert(records, std::move(options));
+            ++records;
+        } else if (listRoot && n.parent() == top && n.type() == pugi::node_element && !holdsRecord(n)) {
+            finder.element(n, records, parts.root);
+        }
+    }
+    return parts;
+}
+
 SiteListReadResult failure(int number, const QString& detail) {
-    return {Outcome::failure(number, SiteListFileTexts::kFormatError), detail, {}};
+    return {Outcome::failure(number, SiteListFileTexts::kFormatError), detail, {}, {}, {}, false};
 }
 
 } // namespace
 
-SiteListReadResult readSiteListFile(const QString& path, SiteListRoot root) {
+SiteListReadResult readSiteListFile(const QString& path, SiteListRoot root, QByteArrayView unlessDigest) {
     QByteArray data;
     QString detail;
     if (const int number = readBoundedFile(path, kMaxSiteListFileSize, data, detail))
         return failure(number, detail);
-    return readSiteListData(std::move(data), root);
+    QByteArray digest = QCryptographicHash::hash(data, QCryptographicHash::Sha1);
+    const bool unchanged = !unlessDigest.isEmpty() && digest == unlessDigest;
+    SiteListReadResult read = unchanged ? SiteListReadResult{Outcome::success(), {}, {}, {}, {}, true}
+                                        : readSiteListData(std::move(data), root);
+    read.digest = std::move(digest);
+    return read;
 }
 
 SiteListReadResult readSiteListData(QByteArray data, SiteListRoot root) {
@@ -232,6 +392,7 @@ SiteListReadResult readSiteListData(QByteArray data, SiteListRoot root) {
     qsizetype offset = 0;
     if (data.startsWith("\xEF\xBB\xBF"))
         offset = 3;
+    QByteArray original = data; // shared until the next line makes the parser's copy
     char* text = data.data() + offset;
     const qsizetype size = data.size() - offset;
     qsizetype bad = firstNonXmlByte(QByteArrayView(text, size));
@@ -246,6 +407,9 @@ SiteListReadResult readSiteListData(QByteArray data, SiteListRoot root) {
     const qint64 markup = std::count(text, text + size, '<') + std::count(text, text + size, '=');
     if (markup > kMaxMarkupCount)
         return failure(kBadFormat, QCoreApplication::translate("SiteListFile", "too much markup"));
+
+    // Records counted before parsing rewrites the text: the entries then never move while they are read.
+    const qsizetype records = QByteArrayView(text, size).count("<sito");
 
     pugi::xml_document doc;
     const unsigned options =
@@ -289,8 +453,13 @@ SiteListReadResult readSiteListData(QByteArray data, SiteListRoot root) {
                                                    "not a site list: the root element is <%1>, not <ElencoSiti>")
                            .arg(QString::fromUtf8(top.name())));
     }
+    // Found before the fields are decoded, so that the copy is gone before their text takes its room.
+    UnknownParts unknown = findUnknown(top, UnknownFinder(text, QByteArrayView(original).sliced(offset)));
+    original = QByteArray();
     std::vector<SiteEntry> entries;
     std::vector<QString> primaries;
+    entries.reserve(size_t(records));
+    primaries.reserve(size_t(records));
     RawRecord rec;
     QString detail;
     // Document order, any depth, the root itself excluded. Fields hold no records (textOf refuses them),
@@ -307,260 +476,12 @@ SiteListReadResult readSiteListData(QByteArray data, SiteListRoot root) {
             e.descrizione = XMLEntityDecode(rec.fields[3]);
             e.nick = XMLEntityDecode(rec.nickRaw);
             e.options = std::move(rec.options);
+            e.options.unknown = unknown.options.take(number - 1);
+            e.unknown = unknown.records.take(number - 1);
             primaries.push_back(rec.nickRaw.isEmpty() ? numberedKey(number) : rec.nickRaw);
             entries.push_back(std::move(e));
         }
     }
     assignKeys(entries, primaries);
-    return {Outcome::success(), QString(), std::move(entries)};
-}
-
-namespace {
-
-// The file's bytes are produced twice, first only counted, then written in chunks: the one place that
-// knows the file's form. Nick and descrizione go through XMLEntityEncode and the file's own escaping in one
-// step, so that no escaped copy of any text is ever held.
-class ByteCounter {
-public:
-    void put(char) { ++m_size; }
-    void put(std::string_view s) { m_size += qint64(s.size()); }
-    qint64 size() const { return m_size; }
-
-private:
-    qint64 m_size = 0;
-};
-
-class ChunkWriter {
-public:
-    explicit ChunkWriter(QIODevice& out)
-        : m_out(out) {}
-    void put(char c) {
-        if (m_used == qint64(sizeof m_buf))
-            flush();
-        m_buf[m_used++] = c;
-    }
-    void put(std::string_view s) {
-        for (char c : s)
-            put(c);
-    }
-    bool flush() {
-        if (m_ok && m_used > 0 && m_out.write(m_buf, m_used) != m_used)
-            m_ok = false;
-        m_used = 0;
-        return m_ok;
-    }
-
-private:
-    QIODevice& m_out;
-    char m_buf[64 * 1024];
-    qint64 m_used = 0;
-    bool m_ok = true;
-};
-
-enum TextForm : unsigned { kText = 0, kAttribute = 1, kEntities = 2 };
-
-// The text as UTF-8, escaped for its place: markup characters, CR (line-end normalisation) and, inside an
-// attribute value, tab and LF (attribute value normalisation); with kEntities, XMLEntityEncode first.
-template <class Out> void putText(Out& out, const QString& text, unsigned form) {
-    const bool attribute = form & kAttribute;
-    const bool entities = form & kEntities;
-    const char16_t* s = reinterpret_cast<const char16_t*>(text.constData());
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const char16_t c = s[i];
-        if (c >= 0x80) {
-            char32_t cp = c;
-            if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(s[i + 1]))
-                cp = QChar::surrogateToUcs4(c, s[++i]);
-            if (cp < 0x800) {
-                out.put(char(0xC0 | (cp >> 6)));
-            } else {
-                if (cp < 0x10000) {
-                    out.put(char(0xE0 | (cp >> 12)));
-                } else {
-                    out.put(char(0xF0 | (cp >> 18)));
-                    out.put(char(0x80 | ((cp >> 12) & 0x3F)));
-                }
-                out.put(char(0x80 | ((cp >> 6) & 0x3F)));
-            }
-            out.put(char(0x80 | (cp & 0x3F)));
-            continue;
-        }
-        std::string_view ref;
-        switch (c) {
-        case u'&':
-            ref = entities ? "&amp;amp;" : "&amp;";
-            break;
-        case u'<':
-            ref = entities ? "&amp;lt;" : "&lt;";
-            break;
-        case u'>':
-            ref = entities ? "&amp;gt;" : "&gt;";
-            break;
-        case u'"':
-            ref = entities ? "&amp;quot;" : attribute ? "&quot;" : "";
-            break;
-        case u'\'':
-            ref = entities ? "&amp;apos;" : "";
-            break;
-        case u'\r':
-            ref = "&#13;";
-            break;
-        case u'\t':
-            ref = attribute ? "&#9;" : "";
-            break;
-        case u'\n':
-            ref = attribute ? "&#10;" : "";
-            break;
-        default:
-            break;
-        }
-        if (ref.empty())
-            out.put(char(c));
-        else
-            out.put(ref);
-    }
-}
-
-template <class Out> void putElement(Out& out, std::string_view name, const QString& text, unsigned form = kText) {
-    out.put('<');
-    out.put(name);
-    if (text.isEmpty()) {
-        out.put("/>");
-        return;
-    }
-    out.put('>');
-    putText(out, text, form);
-    out.put("</");
-    out.put(name);
-    out.put('>');
-}
-
-template <class Out> void putNumber(Out& out, qint64 n) {
-    char digits[24];
-    const int length = std::snprintf(digits, sizeof digits, "%lld", static_cast<long long>(n));
-    out.put(std::string_view(digits, std::size_t(length)));
-}
-
-// Written after the four fields, and only for a site whose options are not the default ones, so that a list
-// that uses none is written exactly as before.
-template <class Out> void putOptions(Out& out, const SiteOptions& o) {
-    out.put(o.textMode ? "<opzioni testo=\"1\" cifre=\"" : "<opzioni testo=\"0\" cifre=\"");
-    out.put(o.noDigits ? "1\"" : "0\"");
-    if (o.textCrc) {
-        out.put(" crctesto=\"");
-        putNumber(out, *o.textCrc);
-        out.put('"');
-    }
-    out.put(" versione=\"");
-    putNumber(out, o.version);
-    out.put("\">");
-    for (const QString& rule : o.ignore)
-        putElement(out, "ignora", rule, kEntities);
-    if (!o.start.isEmpty())
-        putElement(out, "inizio", o.start, kEntities);
-    if (!o.end.isEmpty())
-        putElement(out, "fine", o.end, kEntities);
-    if (!o.selector.isEmpty()) {
-        out.put(o.selectorKind == SelectorKind::Css ? "<selettore tipo=\"css\">" : "<selettore tipo=\"xpath\">");
-        putText(out, o.selector, kEntities);
-        out.put("</selettore>");
-    }
-    out.put("</opzioni>");
-}
-
-template <class Out> void putList(Out& out, const std::vector<SiteEntry>& entries) {
-    out.put("<?xml version=\"1.0\"?>\r\n");
-    if (entries.empty()) {
-        out.put("<ElencoSiti/>\r\n");
-        return;
-    }
-    out.put("<ElencoSiti>");
-    for (const SiteEntry& e : entries) {
-        out.put("<sito nick=\"");
-        putText(out, e.nick, kAttribute | kEntities);
-        out.put("\">");
-        putElement(out, "url", e.url);
-        putElement(out, "crc", e.crc.text());
-        putElement(out, "rdatetime", e.rdatetime);
-        putElement(out, "descrizione", e.descrizione, kEntities);
-        if (!e.options.isDefault())
-            putOptions(out, e.options);
-        out.put("</sito>");
-    }
-    out.put("</ElencoSiti>\r\n");
-}
-
-// Why the entries cannot be written, or an empty text: a field holds a character XML cannot hold.
-QString unwritableEntry(const std::vector<SiteEntry>& entries) {
-    qsizetype number = 0;
-    for (const SiteEntry& e : entries) {
-        ++number;
-        const QString crc = e.crc.text();
-        const std::pair<const char*, const QString*> fields[] = {{"nick", &e.nick},
-                                                                 {"url", &e.url},
-                                                                 {"crc", &crc},
-                                                                 {"rdatetime", &e.rdatetime},
-                                                                 {"descrizione", &e.descrizione},
-                                                                 {"inizio", &e.options.start},
-                                                                 {"fine", &e.options.end},
-                                                                 {"selettore", &e.options.selector}};
-        const char* field = nullptr;
-        for (const auto& [name, value] : fields) {
-            if (!field && firstNonXmlChar(*value) >= 0)
-                field = name;
-        }
-        for (const QString& rule : e.options.ignore) {
-            if (!field && firstNonXmlChar(rule) >= 0)
-                field = "ignora";
-        }
-        if (field) {
-            QString who = e.nick.isEmpty() ? e.url : e.nick;
-            for (qsizetype at; (at = firstNonXmlChar(who)) >= 0;)
-                who[at] = QChar::ReplacementCharacter;
-            return QCoreApplication::translate(
-                       "SiteListFile",
-                       "la voce %1 (%2) contiene nel campo %3 un carattere che un file XML non può "
-                       "contenere. Correggila e salva di nuovo.")
-                .arg(number)
-                .arg(who, QString::fromLatin1(field));
-        }
-    }
-    return QString();
-}
-
-} // namespace
-
-Outcome writeSiteListFile(const QString& path, const std::vector<SiteEntry>& entries) {
-    using namespace SiteListFileErrors;
-    const auto fail = [&path](int number, const QString& reason) {
-        return Outcome::failure(
-            number, QCoreApplication::translate("SiteListFile", "Impossibile salvare il file \"%1\": %2")
-                        .arg(path, reason));
-    };
-    if (const QString why = unwritableEntry(entries); !why.isEmpty())
-        return fail(kBadFormat, why);
-    ByteCounter counter;
-    putList(counter, entries);
-    if (counter.size() > kMaxSiteListFileSize)
-        return fail(kFileAccess, QCoreApplication::translate(
-                                     "SiteListFile", "l'elenco supera 256 MiB e non potrebbe essere riaperto."));
-    if (path.isEmpty())
-        return fail(kFileAccess, QCoreApplication::translate("SiteListFile", "nessun nome di file."));
-    if (QFileInfo(path).isDir())
-        return fail(kFileAccess, QCoreApplication::translate("SiteListFile", "il percorso è una cartella."));
-
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(kFileAccess, file.errorString());
-    ChunkWriter out(file);
-    putList(out, entries);
-    if (!out.flush()) {
-        const QString reason = file.errorString();
-        file.cancelWriting(); // the destructor then removes the temporary file
-        return fail(kFileAccess, reason);
-    }
-    if (!file.commit())
-        return fail(kFileAccess, file.errorString());
-    return Outcome::success();
+    return {Outcome::success(), QString(), std::move(entries), std::move(unknown.root), {}, false};
 }

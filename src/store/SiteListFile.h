@@ -13,6 +13,9 @@ struct SiteListReadResult {
     Outcome outcome;                // the user's text is the format error for every failed read
     QString detail;                 // the precise reason, for logs and tests
     std::vector<SiteEntry> entries; // empty unless the read worked
+    UnknownXml root;                // what a later version wrote in the list's root element, kept as read
+    QByteArray digest;              // of the file's bytes (readSiteListFile only)
+    bool unchanged = false;         // the file's digest was the one given: nothing else was read
 };
 
 // Which root element a reader takes: the window reads any well-formed file, the checker only a site list.
@@ -28,15 +31,19 @@ inline constexpr int kBadFormat = 321; // not a list file, or a text the format 
 // Files above this size are refused before they are read, and never written.
 inline constexpr qint64 kMaxSiteListFileSize = qint64(256) * 1024 * 1024;
 
-// Reads a whole site list file; entries come back unticked with an empty result marker and unique keys.
-SiteListReadResult readSiteListFile(const QString& path, SiteListRoot root = SiteListRoot::Any);
+// Reads a whole site list file; entries come back unticked with an empty result marker and unique keys. A file
+// whose digest is unlessDigest is not parsed: the result only says it is unchanged.
+SiteListReadResult readSiteListFile(const QString& path, SiteListRoot root = SiteListRoot::Any,
+                                    QByteArrayView unlessDigest = {});
 
 // The same for the file's bytes already in memory (the parser works in place on them).
 SiteListReadResult readSiteListData(QByteArray data, SiteListRoot root = SiteListRoot::Any);
 
 // Writes the entries to the file atomically, streaming: the old file stays as it was unless the new one is
 // complete, and nothing is written when an entry cannot be held by the format or the file would be too large.
-Outcome writeSiteListFile(const QString& path, const std::vector<SiteEntry>& entries);
+// digest, when given, receives that of the bytes written.
+Outcome writeSiteListFile(const QString& path, const std::vector<SiteEntry>& entries, const UnknownXml& root = {},
+                          QByteArray* digest = nullptr);
 
 // User texts of the list file commands (source texts: shown through Language::text("SiteListFileTexts", ...)).
 namespace SiteListFileTexts {

@@ -1,5 +1,6 @@
 #include "ui/FileCommands.h"
 
+#include "core/CheckRun.h"
 #include "core/Language.h"
 #include "core/SiteList.h"
 #include "store/SiteListFile.h"
@@ -8,19 +9,53 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHeaderView>
+#include <QLabel>
 #include <QStandardPaths>
+#include <QTableView>
 #include <QWidget>
 
 namespace {
 QString shown(const QString& text) {
     return Language::text("SiteListFileTexts", text);
 }
+
+// Editors write a file in several steps; the file is looked at once they are done.
+constexpr int kSettleMs = 300;
+constexpr int kNamesShown = 5;
+
+QString siteNames(const QStringList& names) {
+    QStringList first = names.mid(0, kNamesShown);
+    for (QString& name : first)
+        name = name.left(80);
+    QString text = first.join(QStringLiteral(", "));
+    if (names.size() > kNamesShown)
+        text += FileCommands::tr(" e altri %1").arg(names.size() - kNamesShown);
+    return text;
+}
 } // namespace
 
-FileCommands::FileCommands(SiteList& list, Prompter& prompter, QWidget& window)
-    : m_list(list)
+FileCommands::FileCommands(SiteList& list, CheckRun& run, Prompter& prompter, QTableView& view, QLabel& status,
+                           QWidget& window)
+    : QObject(&window)
+    , m_list(list)
+    , m_run(run)
     , m_prompter(prompter)
-    , m_window(window) {}
+    , m_view(view)
+    , m_status(status)
+    , m_window(window) {
+    m_settle.setSingleShot(true);
+    m_settle.setInterval(kSettleMs);
+    connect(&m_settle, &QTimer::timeout, this, &FileCommands::checkDisk);
+    connect(&m_watcher, &QFileSystemWatcher::fileChanged, this, [this] { m_settle.start(); });
+    connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, [this] { m_settle.start(); });
+    connect(&m_run, &CheckRun::checked, this, [this](quint64 id) { m_checked.insert(id); });
+    // A list is not replaced under a run: the file is looked at again when the run is over.
+    connect(&m_run, &CheckRun::finished, this, [this] {
+        if (std::exchange(m_lookAfterRun, false))
+            checkDisk();
+    });
+}
 
 QString FileCommands::initialFolder() const {
     if (!m_lastFolder.isEmpty() && QFileInfo(m_lastFolder).isDir())
@@ -35,6 +70,20 @@ void FileCommands::remember(const QString& path) {
     m_lastFolder = info.absolutePath();
     m_fileName = info.fileName();
     m_window.setWindowTitle(shown(SiteListFileTexts::kCaptionPrefix) + info.fileName());
+}
+
+void FileCommands::watch(const QString& path) {
+    // A file replaced by a rename is another file: the watch is set again each time, on the folder too, so
+    // that a file deleted and written anew is seen.
+    if (!m_watcher.files().isEmpty())
+        m_watcher.removePaths(m_watcher.files());
+    if (!m_watcher.directories().isEmpty())
+        m_watcher.removePaths(m_watcher.directories());
+    if (path.isEmpty())
+        return;
+    m_watcher.addPath(QFileInfo(path).absolutePath());
+    if (QFileInfo::exists(path))
+        m_watcher.addPath(path);
 }
 
 void FileCommands::LoadSiteList() {
@@ -55,7 +104,7 @@ void FileCommands::LoadSiteList() {
 }
 
 bool FileCommands::loadFile(const QString& path) {
-    SiteListReadResult read = readSiteListFile(path);
+    SiteListReadResult read = m_session.load(path);
     if (!read.outcome.ok()) {
         m_prompter.messageDetail(Prompter::Icon::Exclamation, shown(SiteListFileTexts::kLoadErrorTitle),
                                  shown(SiteListFileTexts::kFormatError), read.detail, &m_window);
@@ -64,6 +113,9 @@ bool FileCommands::loadFile(const QString& path) {
     remember(path);
     // Loading leaves the modified flag alone: changes made before still count as unsaved.
     m_list.replaceAll(std::move(read.entries));
+    m_session.setBase(m_list.entries());
+    m_checked.clear();
+    watch(path);
     return true;
 }
 
@@ -87,12 +139,81 @@ void FileCommands::SaveSiteList() {
     if (QFileInfo::exists(path) && !m_prompter.askYesNo(shown(SiteListFileTexts::kOverwriteTitle),
                                                         shown(SiteListFileTexts::kOverwriteQuestion), &m_window))
         return;
-    const Outcome written = writeSiteListFile(path, m_list.entries());
+    saveFile(path);
+}
+
+bool FileCommands::saveFile(const QString& path) {
+    const SiteListSave saved = m_session.save(path, m_list.entries(), m_checked, MergeOrder::Mine);
     // A failed save is always reported, wherever the command came from: it must never look like success.
-    if (!written.ok()) {
-        m_prompter.message(Prompter::Icon::Critical, tr("Save error"), written.errorText(), &m_window);
-        return;
+    if (!saved.outcome.ok()) {
+        m_prompter.message(Prompter::Icon::Critical, tr("Save error"), saved.outcome.errorText(), &m_window);
+        return false;
     }
+    m_checked.clear();
+    // The file holds both writers' work now: the window shows it.
+    if (saved.merged && reloadKeepingView())
+        m_status.setText(tr(kMergedText).arg(siteNames(saved.mergedSites)));
     m_list.setModified(false);
     remember(path);
+    watch(path);
+    return true;
+}
+
+void FileCommands::checkDisk() {
+    const QString path = m_session.path();
+    watch(path);
+    if (path.isEmpty() || !QFileInfo::exists(path) || !m_session.changedOnDisk())
+        return;
+    if (m_run.isActive()) {
+        m_lookAfterRun = true;
+        return;
+    }
+    if (m_list.isModified())
+        m_status.setText(tr(kChangedText));
+    else if (reloadKeepingView())
+        m_status.setText(tr(kReloadedText));
+}
+
+bool FileCommands::reloadKeepingView() {
+    struct Seen {
+        QString res;
+        bool ticked;
+    };
+    QHash<QString, QList<Seen>> seen;
+    for (const SiteEntry& e : m_list.entries())
+        seen[e.url].append({e.res, e.ticked});
+    const int selected = m_list.selectedRow();
+    const QString selectedUrl = selected >= 0 ? m_list.entryAt(selected).url : QString();
+    const int top = m_view.rowAt(0);
+    const QString topUrl = top >= 0 ? m_list.entryAt(top).url : QString();
+
+    SiteListReadResult read = m_session.load(m_session.path());
+    if (!read.outcome.ok())
+        return false;
+    for (SiteEntry& e : read.entries) {
+        auto it = seen.find(e.url);
+        if (it != seen.end() && !it->isEmpty()) {
+            e.res = it->constFirst().res;
+            e.ticked = it->takeFirst().ticked;
+        }
+    }
+    m_list.replaceAll(std::move(read.entries));
+    m_session.setBase(m_list.entries());
+    m_checked.clear();
+    const QHeaderView* header = m_view.horizontalHeader();
+    if (header->isSortIndicatorShown())
+        m_list.sortByColumn(header->sortIndicatorSection() + 1, header->sortIndicatorOrder());
+    const auto rowOf = [this](const QString& url) {
+        for (int row = 0; !url.isNull() && row < m_list.count(); ++row) {
+            if (m_list.entryAt(row).url == url)
+                return row;
+        }
+        return -1;
+    };
+    if (const int row = rowOf(selectedUrl); row >= 0)
+        m_view.selectionModel()->setCurrentIndex(m_view.model()->index(row, SiteList::ColUrl),
+                                                 QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    if (const int row = rowOf(topUrl); row >= 0)
+        m_view.scrollTo(m_view.model()->index(row, SiteList::ColUrl), QAbstractItemView::PositionAtTop);
+    return true;
 }

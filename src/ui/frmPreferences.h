@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/CheckOptions.h"
+
 #include <QDialog>
 
 class Prompter;
@@ -16,7 +18,7 @@ public:
     static constexpr int kSecondsPerEntry = 8;
     static constexpr int kFloorExtraSeconds = 5;
     static constexpr int kMinTimeout = 15;
-    static constexpr int kMaxTimeout = 32767;
+    static constexpr int kMaxTimeout = kMaxTimeoutSeconds;
 
     // entryCount: every entry of the site list, ticked or not. storedTimeout: the "Timeout" setting's text.
     frmPreferences(int entryCount, const QString& storedTimeout, Prompter& prompter, QWidget* parent = nullptr);

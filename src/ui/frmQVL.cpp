@@ -83,7 +83,7 @@ frmQVL::frmQVL(const frmQVLServices& services, QWidget* parent)
     buildListView();
     buildControlFrame();
     buildStatusBar();
-    m_files = new FileCommands(m_list, m_prompter, *this);
+    m_files = new FileCommands(m_list, m_run, m_prompter, *m_view, *m_panels[0], *this);
     m_editing = new ListEditing(m_list, m_prompter, this);
     m_import = new ImportCommand(m_list, m_prompter, this);
 
@@ -128,7 +128,6 @@ frmQVL::frmQVL(const frmQVLServices& services, QWidget* parent)
 
 frmQVL::~frmQVL() {
     delete m_editing;
-    delete m_files;
 }
 
 void frmQVL::buildListView() {

@@ -7,6 +7,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
+#include <functional>
+#include <sys/resource.h>
+
 using namespace Qt::StringLiterals;
 
 // quovel-check run as a separate process against a loopback server and real list files.
@@ -23,8 +27,11 @@ class TestQuovelCheck : public QObject {
         QStringList lines;
         QString errors;
     };
-    // output: empty to read standard output, "full" to send it to /dev/full, "gone" for a reader that leaves.
-    Checked check(const QStringList& arguments, const QString& output = {}) {
+    // output: empty to read standard output, "full" to send it to /dev/full, "gone" for a reader that leaves,
+    // "limit" to read it from a process that cannot write a file larger than 150 bytes (as on a full disk).
+    // meanwhile: what happens while it runs.
+    Checked check(const QStringList& arguments, const QString& output = {},
+                  const std::function<void()>& meanwhile = {}) {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         // The user's own settings are never read or written by a test.
         environment.insert(u"XDG_CONFIG_HOME"_s, m_dir.filePath(u"config"_s));
@@ -33,6 +40,13 @@ class TestQuovelCheck : public QObject {
         process.setProcessEnvironment(environment);
         if (output == u"full")
             process.setStandardOutputFile(u"/dev/full"_s);
+        if (output == u"limit") {
+            process.setChildProcessModifier([] {
+                ::signal(SIGXFSZ, SIG_IGN);
+                const rlimit limit{150, 150};
+                ::setrlimit(RLIMIT_FSIZE, &limit);
+            });
+        }
         if (output == u"gone") // a reader that has left before anything is written, as "| head -1" soon does
             process.setStandardOutputProcess(&reader);
         process.start(QStringLiteral(QUOVEL_CHECK_PATH), arguments);
@@ -40,6 +54,8 @@ class TestQuovelCheck : public QObject {
             reader.start(u"true"_s, {});
             reader.waitForFinished();
         }
+        if (meanwhile)
+            meanwhile();
         if (!process.waitForFinished(60000))
             return {}; // the destructor kills it
         return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2,
@@ -83,6 +99,8 @@ private slots:
             << u"--save"_s << L{other} << L{u"0"_s} << 2 << u"<>"_s << u"standard output"_s << u"full"_s;
         QTest::newRow("reader of the output gone, saved")
             << u"--save"_s << L{other} << L{u"0"_s} << 2 << u"<>"_s << u"standard output"_s << u"gone"_s;
+        QTest::newRow("save on a full disk: the file as it was")
+            << u"--save"_s << L{other} << L{u"0"_s} << 2 << u"<>"_s << u"File too large"_s << u"limit"_s;
     }
     void run() {
         const auto [options, urls, crcs, exitCode, markers, summary, output] =
@@ -102,17 +120,25 @@ private slots:
         }
         const QString path = m_dir.filePath(u"list%1.qvl"_s.arg(++m_files));
         QVERIFY(writeSiteListFile(path, entries).ok());
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray before = file.readAll();
+        file.close();
 
         const Checked checked = check(options.split(u' ', Qt::SkipEmptyParts) << path, output);
         QCOMPARE(checked.exitCode, exitCode);
-        QCOMPARE(checked.lines, output.isEmpty() ? lines : QStringList());
+        QCOMPARE(checked.lines, output.isEmpty() || output == u"limit" ? lines : QStringList());
         QVERIFY2(checked.errors.contains(summary), qPrintable(checked.errors));
+        const bool saved = options.contains(u"--save") && output != u"limit";
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        if (output == u"limit")
+            QCOMPARE(file.readAll(), before);
         const SiteListReadResult after = readSiteListFile(path);
         QVERIFY(after.outcome.ok());
         for (qsizetype i = 0; i < urls.size(); ++i) {
             const SiteEntry& e = after.entries.at(std::size_t(i));
             // Saved, the file holds what was printed; otherwise it is as it was.
-            QCOMPARE(e.crc.text(), options.contains(u"--save") ? lines[i].section(u' ', 1, 1) : crcs[i]);
+            QCOMPARE(e.crc.text(), saved ? lines[i].section(u' ', 1, 1) : crcs[i]);
             QCOMPARE(e.rdatetime != kOldTime, e.crc.text() != crcs[i]); // a new time only with a new fingerprint
         }
     }
@@ -175,6 +201,37 @@ private slots:
         QVERIFY(checked.errors.contains(u"già nella lista"_s));
         QCOMPARE(check({u"--import"_s, m_dir.filePath(u"none.yaml"_s), u"--save"_s, list}).exitCode, 2);
         QCOMPARE(readSiteListFile(list).entries.size(), std::size_t(1));
+    // The window saves the list during a slow check: its added site, edited description and deleted site stay,
+    // and the check's results go into the sites it kept.
+    void savedMeanwhile() {
+        const QString path = m_dir.filePath(u"shared.qvl"_s);
+        std::vector<SiteEntry> entries(3);
+        const QString urls[] = {m_server.url(u"/other"_s), m_server.url(u"/fixed"_s),
+                                m_server.url(u"/slow?ms=2000"_s)};
+        for (int i = 0; i < 3; ++i) {
+            entries[i].url = urls[i];
+            entries[i].nick = u"n%1"_s.arg(i);
+        }
+        QVERIFY(writeSiteListFile(path, entries).ok());
+        const int slowBefore = m_server.hits(u"/slow"_s);
+        const Checked checked = check({u"--save"_s, path}, {}, [&] {
+            QVERIFY(QTest::qWaitFor([&] { return m_server.hits(u"/slow"_s) > slowBefore; }, 10000));
+            std::vector<SiteEntry> edited = entries;
+            edited.erase(edited.begin());
+            edited[0].descrizione = u"nuova"_s;
+            edited.push_back(entries[0]);
+            edited.back().url = u"http://added.invalid/"_s;
+            edited.back().nick = u"nuovo"_s;
+            QVERIFY(writeSiteListFile(path, edited).ok());
+        });
+        QCOMPARE(checked.exitCode, 1);
+        QVERIFY2(checked.errors.contains(u"merged: n0, n1, nuovo"_s), qPrintable(checked.errors));
+        const SiteListReadResult after = readSiteListFile(path);
+        QStringList got;
+        for (const SiteEntry& e : after.entries)
+            got << e.nick + u' ' + e.url + u' ' + e.descrizione + u' ' + (e.crc.text() == u"0" ? u"0"_s : u"new"_s);
+        QCOMPARE(got, (QStringList{u"n1 "_s + urls[1] + u" nuova new"_s, u"n2 "_s + urls[2] + u"  new"_s,
+                                   u"nuovo http://added.invalid/  0"_s}));
     }
 
     void refusesBadInput() {

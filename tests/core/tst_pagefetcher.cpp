@@ -8,6 +8,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <limits>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -76,6 +77,8 @@ private slots:
         row("1 MB header line", u"/hugeheader"_s, 5, kBadReply);
         row("HTTP/0.9 answer", u"/http09"_s, 5, kBadReply);
         row("redirect loop", u"/loop"_s, 5, kTooManyRedirects);
+        row("address longer than 64 Ki characters", u"/fixed?"_s + QString(kMaxUrlLength, u'a'), 5, kUrlTooLong,
+            "Indirizzo troppo lungo");
         // curl alone would follow this one: only our protocol list stops it.
         row("redirect to ftp", u"/redirect?to=ftp://127.0.0.1:1/"_s, 5, kBadUrl);
         // Refused before any connection: an http server would not answer these with kBadUrl.
@@ -111,6 +114,14 @@ private slots:
         }
         // The deadline is for the whole request, name lookup and unpacking included; slack for a loaded machine.
         QVERIFY2(elapsed < timeout * 1000 + 3000, qPrintable(QString::number(elapsed)));
+    }
+
+    // A timeout that would overflow a deadline, or make a run endless, is taken as the largest one stored.
+    void timeoutWithinBounds() {
+        PageFetcher fetcher(0);
+        QCOMPARE(fetcher.timeout(), 1);
+        fetcher.setTimeout(std::numeric_limits<int>::max());
+        QCOMPARE(fetcher.timeout(), 32767);
     }
 
     // A body is handed over only when asked for, within its cap, and when its fingerprint is not the given one.

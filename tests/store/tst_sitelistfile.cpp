@@ -146,6 +146,41 @@ private slots:
         QCOMPARE(describe(old.entries[0]), u"a|a|u|1||"_qs);
     }
 
+    // What a later version adds is written back in its place as read; what this one knows, as it writes it.
+    void unknownKept_data() {
+        columns<QByteArray, QByteArray>("bytes", "expected");
+        const QByteArray opzioni = "<opzioni testo=\"1\" cifre=\"0\" versione=\"1\" n='&#65;'><ignora>a</ignora>"
+                                   "<x k=\"a>b\"><!-- </x> --><y/></x><fine>z</fine><w/></opzioni>";
+        const QByteArray sito =
+            "<sito nick=\"a\" nuovo = \"&lt;1\"><url>u</url><crc>1</crc><rdatetime/><descrizione/>"
+            "<p>q</p>" +
+            opzioni + "<r/></sito>";
+        QTest::newRow("everywhere")
+            << (kHead + "<ElencoSiti v=\"2\" data='x &amp; y'>\n <meta><![CDATA[<sito>]]></meta>\n" + sito +
+                "<fine/></ElencoSiti>")
+            << (kHead + "<ElencoSiti v=\"2\" data='x &amp; y'><meta><![CDATA[<sito>]]></meta>" + sito +
+                "<fine/></ElencoSiti>\r\n");
+        QTest::newRow("default options with an unknown attribute")
+            << list(record("a").replace("</sito>",
+                                        "<opzioni testo=\"0\" cifre=\"0\" versione=\"1\" z=\"1\"/></sito>"))
+            << list(record("a").replace(
+                   "</sito>", "<opzioni testo=\"0\" cifre=\"0\" versione=\"1\" z=\"1\"></opzioni></sito>"));
+        QTest::newRow("a wrapper of records is read through, not kept")
+            << list("<gruppo x=\"1\">" + record("a") + "</gruppo><vuoto/>") << list(record("a") + "<vuoto/>");
+        QTest::newRow("empty list with attributes")
+            << (kHead + "<ElencoSiti v=\"3\"/>") << (kHead + "<ElencoSiti v=\"3\"/>\r\n");
+    }
+
+    void unknownKept() {
+        const auto [bytes, expected] = fetch<QByteArray, QByteArray>("bytes", "expected");
+        const QString file = path(u"in.xml"_qs);
+        QVERIFY(writeBytes(file, bytes));
+        const SiteListReadResult r = readSiteListFile(file);
+        QVERIFY2(r.outcome.ok(), qPrintable(r.detail));
+        QVERIFY(writeSiteListFile(file, r.entries, r.root).ok());
+        QCOMPARE(readBytes(file), expected);
+    }
+
     void reads_data() {
         // expected: key|nick|url|crc|rdatetime|descrizione, one string per entry
         columns<QByteArray, QStringList>("bytes", "expected");

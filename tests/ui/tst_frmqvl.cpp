@@ -5,6 +5,7 @@
 #include "schedule/CheckScheduler.h"
 #include "schedule/ConnectionState.h"
 #include "store/SettingsStore.h"
+#include "store/SiteListFile.h"
 #include "support/DataRows.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestHttpServer.h"
@@ -41,7 +42,9 @@
 #include <QTranslator>
 #include <QWindow>
 
+#include <csignal>
 #include <memory>
+#include <sys/resource.h>
 
 namespace {
 
@@ -230,6 +233,9 @@ private slots:
                                    << "Quovel - o.xml" << 1 << false;
         QTest::newRow("save fails") << true << "no/such/folder/f.xml" << QByteArray() << false << "Save error"
                                     << quovel << 1 << true;
+        // Through a file size limit, as on a full disk: the error names the reason, the old file stays.
+        QTest::newRow("save on a full disk")
+            << true << "full.xml" << QByteArray("old") << true << "Save error" << quovel << 1 << true;
     }
     void fileCommands() {
         const auto [save, chosen, before, answer, message, caption, count, modified] =
@@ -243,12 +249,23 @@ private slots:
             writeFile(path, before);
         w.prompter.fileNames << path;
         w.prompter.answers << answer;
+        const bool full = chosen == u"full.xml";
+        rlimit old{};
+        QCOMPARE(::getrlimit(RLIMIT_FSIZE, &old), 0);
+        if (full) {
+            ::signal(SIGXFSZ, SIG_IGN);
+            const rlimit small{64, old.rlim_max};
+            QCOMPARE(::setrlimit(RLIMIT_FSIZE, &small), 0);
+        }
         w.window->runCommand(save ? QvlCommand::Save : QvlCommand::Open, CommandOrigin::Toolbar);
+        ::setrlimit(RLIMIT_FSIZE, &old);
         QCOMPARE(w.prompter.shown.isEmpty() ? QString() : w.prompter.shown.last().title, message);
+        if (full)
+            QVERIFY(w.prompter.shown.last().text.contains(qt_error_string(EFBIG)));
         QCOMPARE(w.window->windowTitle(), caption);
         QCOMPARE(w.list.count(), count);
         QCOMPARE(w.list.isModified(), modified);
-        if (save && !answer && !before.isEmpty()) {
+        if (save && (!answer || full) && !before.isEmpty()) {
             QFile f(path);
             QVERIFY(f.open(QIODevice::ReadOnly) && f.readAll() == before);
         }
@@ -558,6 +575,47 @@ private slots:
         w.run.CheckSelectedURLs(true);
         QTRY_VERIFY(!w.run.isActive() && open == 0);
         QCOMPARE(mostOpen, 1);
+    }
+
+    // Another program saves the open list file: a list without unsaved changes is loaded again, its sort,
+    // selection and ticks kept; with unsaved changes the window says so at once and merges at the next save.
+    void anotherWriterSaves() {
+        World w;
+        const QString path = w.path(QStringLiteral("shared.qvl"));
+        writeFile(path, kTwoSites);
+        QVERIFY(w.window->openListFile(path));
+        w.window->listInteraction()->headerClicked(0); // b, a
+        w.list.setTicked(1, true);
+        w.window->listInteraction()->selectRow(0);
+        const auto otherSaves = [&](const QString& word, const QString& crc) {
+            SiteListReadResult r = readSiteListFile(path);
+            r.entries[1].descrizione = word;
+            r.entries[1].crc = StoredCrc::fromText(crc);
+            r.entries.push_back(r.entries[0]);
+            r.entries.back().nick = word;
+            r.entries.back().url = QStringLiteral("http://%1.example/").arg(word);
+            QVERIFY(writeSiteListFile(path, r.entries).ok());
+        };
+        otherSaves(QStringLiteral("uno"), QStringLiteral("7"));
+        QTRY_COMPARE(w.list.count(), 3);
+        QCOMPARE(w.window->statusPanel(1)->text(), QString::fromUtf8(FileCommands::kReloadedText));
+        QCOMPARE(w.ticks(), QStringLiteral("001")); // uno, b, a
+        QCOMPARE(w.list.selectedRow(), 1);
+        QVERIFY(!w.list.isModified());
+
+        w.list.setField(2, SiteList::Field::Descrizione, QStringLiteral("mia"));
+        w.list.setModified(true);
+        otherSaves(QStringLiteral("due"), QStringLiteral("8")); // the file was replaced: the watch holds
+        QTRY_COMPARE(w.window->statusPanel(1)->text(), QString::fromUtf8(FileCommands::kChangedText));
+        QCOMPARE(w.list.count(), 3);
+        QVERIFY(w.window->fileCommands().saveFile(path));
+        QCOMPARE(w.window->statusPanel(1)->text(),
+                 QString::fromUtf8(FileCommands::kMergedText).arg(QStringLiteral("b, due")));
+        QVERIFY(!w.list.isModified());
+        QStringList saved;
+        for (const SiteEntry& e : readSiteListFile(path).entries)
+            saved << e.nick + u' ' + e.crc.text() + u' ' + e.descrizione;
+        QCOMPARE(saved.join(u'|'), QStringLiteral("uno 1 |b 8 due|a 1 mia|due 1 "));
     }
 
     // A manual run from the window against loopback pages: markers, status bar, stop, results window.

@@ -1,0 +1,144 @@
+#include "store/SiteListMerge.h"
+
+#include <QHash>
+
+#include <optional>
+
+namespace {
+
+constexpr qsizetype kNone = -1;
+
+// For each entry of `from`, the index of the entry of `to` with the same URL and the same number of that URL
+// before it, or kNone.
+std::vector<qsizetype> matchByUrl(const std::vector<SiteEntry>& from, const std::vector<SiteEntry>& to) {
+    QHash<QString, QList<qsizetype>> places;
+    for (qsizetype i = 0; i < qsizetype(to.size()); ++i)
+        places[to[std::size_t(i)].url].append(i);
+    QHash<QString, qsizetype> seen;
+    std::vector<qsizetype> match(from.size(), kNone);
+    for (std::size_t i = 0; i < from.size(); ++i) {
+        const QList<qsizetype> candidates = places.value(from[i].url);
+        const qsizetype n = seen[from[i].url]++;
+        if (n < candidates.size())
+            match[i] = candidates[n];
+    }
+    return match;
+}
+
+bool edited(const SiteEntry& now, const SiteEntry& before) {
+    return now.url != before.url || now.nick != before.nick || now.descrizione != before.descrizione ||
+           !now.options.sameRules(before.options);
+}
+
+// Mine's site with theirs' work taken where mine did not do its own.
+SiteEntry combine(const SiteEntry& m, const SiteEntry& b, const SiteEntry& t, bool checkedByMine) {
+    SiteEntry r = m;
+    if (m.nick == b.nick)
+        r.nick = t.nick;
+    if (m.descrizione == b.descrizione)
+        r.descrizione = t.descrizione;
+    r.unknown = t.unknown;
+    const bool myRules = !m.options.sameRules(b.options);
+    const bool theirRules = !t.options.sameRules(b.options);
+    // Results of a check of another address, or under other rules, are not this site's.
+    const bool myResults = checkedByMine || m.url != b.url;
+    if (!myResults) {
+        r.crc = t.crc;
+        r.rdatetime = t.rdatetime;
+    }
+    if (!myRules) {
+        const SiteOptions mineOptions = m.options;
+        r.options = t.options;
+        if (myResults && !theirRules) {
+            r.options.textCrc = mineOptions.textCrc;
+            r.options.version = mineOptions.version;
+        }
+    }
+    r.options.unknown = t.options.unknown;
+    return r;
+}
+
+bool sameStored(const SiteEntry& a, const SiteEntry& b) {
+    return a.url == b.url && a.nick == b.nick && a.descrizione == b.descrizione && a.crc == b.crc &&
+           a.rdatetime == b.rdatetime && a.options == b.options && a.unknown == b.unknown;
+}
+
+QString nameOf(const SiteEntry& e) {
+    return e.nick.isEmpty() ? e.url : e.nick;
+}
+
+} // namespace
+
+SiteListMerge mergeSiteLists(const std::vector<SiteEntry>& base, const std::vector<SiteEntry>& mine,
+                             const std::vector<SiteEntry>& theirs, const QSet<quint64>& checked,
+                             MergeOrder order) {
+    QHash<quint64, std::size_t> baseOfId;
+    for (std::size_t i = 0; i < base.size(); ++i)
+        baseOfId.insert(base[i].id, i);
+    const std::vector<qsizetype> theirsOfBase = matchByUrl(base, theirs);
+    std::vector<bool> theirsKnown(theirs.size(), false);
+    for (qsizetype t : theirsOfBase) {
+        if (t != kNone)
+            theirsKnown[std::size_t(t)] = true;
+    }
+
+    SiteListMerge out;
+    // What becomes of each of mine (none: deleted), and which of mine each of theirs is.
+    std::vector<std::optional<SiteEntry>> result(mine.size());
+    std::vector<qsizetype> mineOfTheirs(theirs.size(), kNone);
+    for (std::size_t i = 0; i < mine.size(); ++i) {
+        const SiteEntry& m = mine[i];
+        const auto b = baseOfId.constFind(m.id);
+        if (b == baseOfId.constEnd()) {
+            result[i] = m; // added by mine
+            continue;
+        }
+        const SiteEntry& before = base[*b];
+        const qsizetype t = theirsOfBase[*b];
+        if (t == kNone) {
+            // Deleted by theirs: kept only when mine edited it, and said either way.
+            if (edited(m, before))
+                result[i] = m;
+            out.merged << nameOf(m);
+            continue;
+        }
+        mineOfTheirs[std::size_t(t)] = qsizetype(i);
+        result[i] = combine(m, before, theirs[std::size_t(t)], checked.contains(m.id));
+        if (!sameStored(*result[i], m))
+            out.merged << nameOf(*result[i]);
+    }
+
+    const auto addTheirs = [&out](const SiteEntry& t) {
+        SiteEntry added = t;
+        added.id = 0;
+        out.merged << nameOf(added);
+        out.entries.push_back(std::move(added));
+    };
+    out.entries.reserve(mine.size() + theirs.size());
+    if (order == MergeOrder::Mine) {
+        for (std::optional<SiteEntry>& r : result) {
+            if (r)
+                out.entries.push_back(std::move(*r));
+        }
+        for (std::size_t t = 0; t < theirs.size(); ++t) {
+            if (!theirsKnown[t])
+                addTheirs(theirs[t]);
+        }
+    } else {
+        std::vector<bool> placed(mine.size(), false);
+        for (std::size_t t = 0; t < theirs.size(); ++t) {
+            const qsizetype m = mineOfTheirs[t];
+            if (!theirsKnown[t]) {
+                addTheirs(theirs[t]);
+            } else if (m != kNone && result[std::size_t(m)]) {
+                out.entries.push_back(std::move(*result[std::size_t(m)]));
+                placed[std::size_t(m)] = true;
+            }
+        }
+        for (std::size_t i = 0; i < mine.size(); ++i) {
+            if (!placed[i] && result[i])
+                out.entries.push_back(std::move(*result[i]));
+        }
+    }
+    return out;
+}

@@ -1,0 +1,85 @@
+#include "store/SiteListSession.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QLockFile>
+
+namespace {
+
+// The lock is held for a read and a write: one older than this was left by a process that died.
+constexpr int kStaleLockMs = 60 * 1000;
+constexpr int kLockWaitMs = 10 * 1000;
+
+bool sameFile(const QString& a, const QString& b) {
+    return !a.isEmpty() && !b.isEmpty() && QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath();
+}
+
+Outcome saveFailure(const QString& path, const QString& reason) {
+    return Outcome::failure(
+        SiteListFileErrors::kFileAccess,
+        QCoreApplication::translate("SiteListFile", "Impossibile salvare il file \"%1\": %2").arg(path, reason));
+}
+
+} // namespace
+
+SiteListReadResult SiteListSession::load(const QString& path, SiteListRoot root) {
+    SiteListReadResult read = readSiteListFile(path, root);
+    if (read.outcome.ok()) {
+        m_path = path;
+        m_rootRule = root;
+        m_digest = read.digest;
+        m_root = read.root;
+        m_base = read.entries;
+    }
+    return read;
+}
+
+bool SiteListSession::changedOnDisk() const {
+    if (m_path.isEmpty())
+        return false;
+    const SiteListReadResult now = readSiteListFile(m_path, SiteListRoot::Any, m_digest);
+    return !now.unchanged;
+}
+
+SiteListSave SiteListSession::save(const QString& path, const std::vector<SiteEntry>& mine,
+                                   const QSet<quint64>& checked, MergeOrder order) {
+    SiteListSave result;
+    QLockFile lock(lockPath(path));
+    lock.setStaleLockTime(kStaleLockMs);
+    // A lock that cannot be made at all (a full disk, a folder that cannot be written) is no other writer: the
+    // write goes on and says why it fails.
+    if (!lock.tryLock(kLockWaitMs) && QFileInfo::exists(lockPath(path))) {
+        result.outcome = saveFailure(
+            path, QCoreApplication::translate("SiteListFile", "un altro programma lo sta salvando (%1 bloccato).")
+                      .arg(lockPath(path)));
+        return result;
+    }
+    const std::vector<SiteEntry>* entries = &mine;
+    UnknownXml root = sameFile(path, m_path) ? m_root : UnknownXml{};
+    SiteListMerge merge;
+    if (sameFile(path, m_path)) {
+        SiteListReadResult now = readSiteListFile(path, m_rootRule, m_digest);
+        if (now.outcome.ok() && !now.unchanged) {
+            merge = mergeSiteLists(m_base, mine, now.entries, checked, order);
+            entries = &merge.entries;
+            root = std::move(now.root);
+            result.merged = true;
+            result.mergedSites = merge.merged;
+        } else if (!now.outcome.ok() && now.outcome.errorNumber() != SiteListFileErrors::kFileNotFound) {
+            result.outcome =
+                saveFailure(path, QCoreApplication::translate(
+                                      "SiteListFile", "un altro programma lo ha cambiato e non si legge più (%1).")
+                                      .arg(now.detail));
+            return result;
+        }
+    }
+    QByteArray digest;
+    result.outcome = writeSiteListFile(path, *entries, root, &digest);
+    if (result.outcome.ok()) {
+        m_path = path;
+        m_digest = std::move(digest);
+        m_root = std::move(root);
+        m_base = *entries;
+    }
+    return result;
+}

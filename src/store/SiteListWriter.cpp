@@ -1,0 +1,307 @@
+#include "store/AtomicFile.h"
+#include "store/SiteListFile.h"
+#include "store/XmlEntities.h"
+
+#include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QFileInfo>
+
+#include <cstdio>
+#include <limits>
+#include <string_view>
+
+namespace {
+
+// The file's bytes are produced twice, first only counted, then written in chunks: the one place that
+// knows the file's form. Nick and descrizione go through XMLEntityEncode and the file's own escaping in one
+// step, so that no escaped copy of any text is ever held.
+class ByteCounter {
+public:
+    void put(char) { ++m_size; }
+    void put(std::string_view s) { m_size += qint64(s.size()); }
+    qint64 size() const { return m_size; }
+
+private:
+    qint64 m_size = 0;
+};
+
+class ChunkWriter {
+public:
+    explicit ChunkWriter(AtomicFile& out)
+        : m_out(out)
+        , m_digest(QCryptographicHash::Sha1) {}
+    void put(char c) {
+        if (m_used == qint64(sizeof m_buf))
+            flush();
+        m_buf[m_used++] = c;
+    }
+    void put(std::string_view s) {
+        for (char c : s)
+            put(c);
+    }
+    bool flush() {
+        if (m_ok && m_used > 0) {
+            m_ok = m_out.write(QByteArrayView(m_buf, m_used));
+            m_digest.addData(QByteArrayView(m_buf, m_used));
+        }
+        m_used = 0;
+        return m_ok;
+    }
+
+    QByteArray digest() const { return m_digest.result(); }
+
+private:
+    AtomicFile& m_out;
+    QCryptographicHash m_digest;
+    char m_buf[64 * 1024];
+    qint64 m_used = 0;
+    bool m_ok = true;
+};
+
+enum TextForm : unsigned { kText = 0, kAttribute = 1, kEntities = 2 };
+
+// The text as UTF-8, escaped for its place: markup characters, CR (line-end normalisation) and, inside an
+// attribute value, tab and LF (attribute value normalisation); with kEntities, XMLEntityEncode first.
+template <class Out> void putText(Out& out, const QString& text, unsigned form) {
+    const bool attribute = form & kAttribute;
+    const bool entities = form & kEntities;
+    const char16_t* s = reinterpret_cast<const char16_t*>(text.constData());
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = s[i];
+        if (c >= 0x80) {
+            char32_t cp = c;
+            if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(s[i + 1]))
+                cp = QChar::surrogateToUcs4(c, s[++i]);
+            if (cp < 0x800) {
+                out.put(char(0xC0 | (cp >> 6)));
+            } else {
+                if (cp < 0x10000) {
+                    out.put(char(0xE0 | (cp >> 12)));
+                } else {
+                    out.put(char(0xF0 | (cp >> 18)));
+                    out.put(char(0x80 | ((cp >> 12) & 0x3F)));
+                }
+                out.put(char(0x80 | ((cp >> 6) & 0x3F)));
+            }
+            out.put(char(0x80 | (cp & 0x3F)));
+            continue;
+        }
+        std::string_view ref;
+        switch (c) {
+        case u'&':
+            ref = entities ? "&amp;amp;" : "&amp;";
+            break;
+        case u'<':
+            ref = entities ? "&amp;lt;" : "&lt;";
+            break;
+        case u'>':
+            ref = entities ? "&amp;gt;" : "&gt;";
+            break;
+        case u'"':
+            ref = entities ? "&amp;quot;" : attribute ? "&quot;" : "";
+            break;
+        case u'\'':
+            ref = entities ? "&amp;apos;" : "";
+            break;
+        case u'\r':
+            ref = "&#13;";
+            break;
+        case u'\t':
+            ref = attribute ? "&#9;" : "";
+            break;
+        case u'\n':
+            ref = attribute ? "&#10;" : "";
+            break;
+        default:
+            break;
+        }
+        if (ref.empty())
+            out.put(char(c));
+        else
+            out.put(ref);
+    }
+}
+
+template <class Out> void putElement(Out& out, std::string_view name, const QString& text, unsigned form = kText) {
+    out.put('<');
+    out.put(name);
+    if (text.isEmpty()) {
+        out.put("/>");
+        return;
+    }
+    out.put('>');
+    putText(out, text, form);
+    out.put("</");
+    out.put(name);
+    out.put('>');
+}
+
+template <class Out> void putNumber(Out& out, qint64 n) {
+    char digits[24];
+    const int length = std::snprintf(digits, sizeof digits, "%lld", static_cast<long long>(n));
+    out.put(std::string_view(digits, std::size_t(length)));
+}
+
+template <class Out> void putRaw(Out& out, const QByteArray& bytes) {
+    out.put(std::string_view(bytes.constData(), std::size_t(bytes.size())));
+}
+
+// Unknown children go back among the known ones as they were read: each before the known child it came before.
+template <class Out> class UnknownChildren {
+public:
+    UnknownChildren(Out& out, const UnknownXml& unknown)
+        : m_out(out)
+        , m_children(unknown.children) {}
+    void before(qsizetype known) {
+        for (; m_next < m_children.size() && m_children[m_next].first <= known; ++m_next)
+            putRaw(m_out, m_children[m_next].second);
+    }
+    void rest() { before(std::numeric_limits<qsizetype>::max()); }
+
+private:
+    Out& m_out;
+    const QList<std::pair<qsizetype, QByteArray>>& m_children;
+    qsizetype m_next = 0;
+};
+
+// Written after the four fields, and only for a site whose options are not the default ones, so that a list
+// that uses none is written exactly as before.
+template <class Out> void putOptions(Out& out, const SiteOptions& o) {
+    out.put(o.textMode ? "<opzioni testo=\"1\" cifre=\"" : "<opzioni testo=\"0\" cifre=\"");
+    out.put(o.noDigits ? "1\"" : "0\"");
+    if (o.textCrc) {
+        out.put(" crctesto=\"");
+        putNumber(out, *o.textCrc);
+        out.put('"');
+    }
+    out.put(" versione=\"");
+    putNumber(out, o.version);
+    out.put('"');
+    putRaw(out, o.unknown.attributes);
+    out.put('>');
+    UnknownChildren unknown(out, o.unknown);
+    qsizetype known = 0;
+    const auto child = [&](std::string_view name, const QString& text) {
+        unknown.before(known++);
+        putElement(out, name, text, kEntities);
+    };
+    for (const QString& rule : o.ignore)
+        child("ignora", rule);
+    if (!o.start.isEmpty())
+        child("inizio", o.start);
+    if (!o.end.isEmpty())
+        child("fine", o.end);
+    if (!o.selector.isEmpty()) {
+        unknown.before(known++);
+        out.put(o.selectorKind == SelectorKind::Css ? "<selettore tipo=\"css\">" : "<selettore tipo=\"xpath\">");
+        putText(out, o.selector, kEntities);
+        out.put("</selettore>");
+    }
+    unknown.rest();
+    out.put("</opzioni>");
+}
+
+template <class Out> void putList(Out& out, const std::vector<SiteEntry>& entries, const UnknownXml& root) {
+    out.put("<?xml version=\"1.0\"?>\r\n<ElencoSiti");
+    putRaw(out, root.attributes);
+    if (entries.empty() && root.children.isEmpty()) {
+        out.put("/>\r\n");
+        return;
+    }
+    out.put('>');
+    UnknownChildren inRoot(out, root);
+    qsizetype number = 0;
+    for (const SiteEntry& e : entries) {
+        inRoot.before(number++);
+        out.put("<sito nick=\"");
+        putText(out, e.nick, kAttribute | kEntities);
+        out.put('"');
+        putRaw(out, e.unknown.attributes);
+        out.put('>');
+        putElement(out, "url", e.url);
+        putElement(out, "crc", e.crc.text());
+        putElement(out, "rdatetime", e.rdatetime);
+        putElement(out, "descrizione", e.descrizione, kEntities);
+        UnknownChildren inRecord(out, e.unknown);
+        inRecord.before(0);
+        if (!e.options.isDefault())
+            putOptions(out, e.options);
+        inRecord.rest();
+        out.put("</sito>");
+    }
+    inRoot.rest();
+    out.put("</ElencoSiti>\r\n");
+}
+
+// Why the entries cannot be written, or an empty text: a field holds a character XML cannot hold.
+QString unwritableEntry(const std::vector<SiteEntry>& entries) {
+    qsizetype number = 0;
+    for (const SiteEntry& e : entries) {
+        ++number;
+        const QString crc = e.crc.text();
+        const std::pair<const char*, const QString*> fields[] = {{"nick", &e.nick},
+                                                                 {"url", &e.url},
+                                                                 {"crc", &crc},
+                                                                 {"rdatetime", &e.rdatetime},
+                                                                 {"descrizione", &e.descrizione},
+                                                                 {"inizio", &e.options.start},
+                                                                 {"fine", &e.options.end},
+                                                                 {"selettore", &e.options.selector}};
+        const char* field = nullptr;
+        for (const auto& [name, value] : fields) {
+            if (!field && firstNonXmlChar(*value) >= 0)
+                field = name;
+        }
+        for (const QString& rule : e.options.ignore) {
+            if (!field && firstNonXmlChar(rule) >= 0)
+                field = "ignora";
+        }
+        if (field) {
+            QString who = e.nick.isEmpty() ? e.url : e.nick;
+            for (qsizetype at; (at = firstNonXmlChar(who)) >= 0;)
+                who[at] = QChar::ReplacementCharacter;
+            return QCoreApplication::translate(
+                       "SiteListFile",
+                       "la voce %1 (%2) contiene nel campo %3 un carattere che un file XML non può "
+                       "contenere. Correggila e salva di nuovo.")
+                .arg(number)
+                .arg(who, QString::fromLatin1(field));
+        }
+    }
+    return QString();
+}
+
+} // namespace
+
+Outcome writeSiteListFile(const QString& path, const std::vector<SiteEntry>& entries, const UnknownXml& root,
+                          QByteArray* digest) {
+    using namespace SiteListFileErrors;
+    const auto fail = [&path](int number, const QString& reason) {
+        return Outcome::failure(
+            number, QCoreApplication::translate("SiteListFile", "Impossibile salvare il file \"%1\": %2")
+                        .arg(path, reason));
+    };
+    if (const QString why = unwritableEntry(entries); !why.isEmpty())
+        return fail(kBadFormat, why);
+    ByteCounter counter;
+    putList(counter, entries, root);
+    if (counter.size() > kMaxSiteListFileSize)
+        return fail(kFileAccess, QCoreApplication::translate(
+                                     "SiteListFile", "l'elenco supera 256 MiB e non potrebbe essere riaperto."));
+    if (path.isEmpty())
+        return fail(kFileAccess, QCoreApplication::translate("SiteListFile", "nessun nome di file."));
+    if (QFileInfo(path).isDir())
+        return fail(kFileAccess, QCoreApplication::translate("SiteListFile", "il percorso è una cartella."));
+
+    AtomicFile file(path);
+    if (!file.open())
+        return fail(kFileAccess, file.errorString());
+    ChunkWriter out(file);
+    putList(out, entries, root);
+    if (!out.flush() || !file.commit())
+        return fail(kFileAccess, file.errorString());
+    if (digest)
+        *digest = out.digest();
+    return Outcome::success();
+}
