@@ -201,6 +201,8 @@ private slots:
         QVERIFY(checked.errors.contains(u"già nella lista"_s));
         QCOMPARE(check({u"--import"_s, m_dir.filePath(u"none.yaml"_s), u"--save"_s, list}).exitCode, 2);
         QCOMPARE(readSiteListFile(list).entries.size(), std::size_t(1));
+    }
+
     // The window saves the list during a slow check: its added site, edited description and deleted site stay,
     // and the check's results go into the sites it kept.
     void savedMeanwhile() {
