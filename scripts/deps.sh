@@ -2,7 +2,7 @@
 QUOVEL_PACKAGES=(
     g++ make cmake pkg-config
     qt6-base-dev libpugixml-dev libcurl4-openssl-dev zlib1g-dev ca-certificates
-    libxml2-dev libpcre2-dev libdtl-dev libzstd-dev
+    libxml2-dev libpcre2-dev libdtl-dev libzstd-dev libyaml-cpp-dev
     qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
 )
 

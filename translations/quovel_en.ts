@@ -2,6 +2,17 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US">
 <context>
+    <name>BookmarkImport</name>
+    <message>
+        <source>Il file ha cartelle annidate oltre %1 livelli.</source>
+        <translation>The file has folders nested more than %1 levels deep.</translation>
+    </message>
+    <message>
+        <source>Il file contiene più di %1 siti.</source>
+        <translation>The file holds more than %1 sites.</translation>
+    </message>
+</context>
+<context>
     <name>CheckRun</name>
     <message>
         <source>Pagina troppo grande o troppo annidata per leggerne il testo: confrontata per intero, non per testo.</source>
@@ -126,6 +137,47 @@ The timer takes 1 to %2 seconds.</translation>
     <message>
         <source>Salvato unendo le modifiche di un altro programma: %1</source>
         <translation>Saved, merged with another program&apos;s changes: %1</translation>
+    </message>
+</context>
+<context>
+    <name>ImportCommand</name>
+    <message>
+        <source>Importa siti</source>
+        <translation>Import sites</translation>
+    </message>
+    <message>
+        <source>Elenchi di siti (*.yaml *.yml *.opml *.xml *.html *.htm *.txt)|*.yaml;*.yml;*.opml;*.xml;*.html;*.htm;*.txt|Tutti i file (*)|*</source>
+        <translation>Site lists (*.yaml *.yml *.opml *.xml *.html *.htm *.txt)|*.yaml;*.yml;*.opml;*.xml;*.html;*.htm;*.txt|All files (*)|*</translation>
+    </message>
+</context>
+<context>
+    <name>ImportPreviewModel</name>
+    <message>
+        <source>testo</source>
+        <translation>text</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n regole da ignorare</source>
+        <translation>
+            <numerusform>%n rule to ignore</numerusform>
+            <numerusform>%n rules to ignore</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>URL</source>
+        <translation>URL</translation>
+    </message>
+    <message>
+        <source>Nick</source>
+        <translation>Nick</translation>
+    </message>
+    <message>
+        <source>Descrizione</source>
+        <translation>Description</translation>
+    </message>
+    <message>
+        <source>Opzioni</source>
+        <translation>Options</translation>
     </message>
 </context>
 <context>
@@ -367,6 +419,33 @@ from the list?</translation>
     <message>
         <source>Inizia la lettura delle pagine</source>
         <translation>Starts reading the pages</translation>
+    </message>
+    <message>
+        <source>I&amp;mporta…</source>
+        <translation>&amp;Import…</translation>
+    </message>
+</context>
+<context>
+    <name>OpmlImport</name>
+    <message>
+        <source>Il file OPML ha troppi elementi.</source>
+        <translation>The OPML file has too many elements.</translation>
+    </message>
+    <message>
+        <source>Il file OPML non è XML valido (byte %1): %2</source>
+        <translation>The OPML file is not valid XML (byte %1): %2</translation>
+    </message>
+    <message>
+        <source>Il file non è un file OPML: manca &lt;opml&gt;&lt;body&gt;.</source>
+        <translation>The file is not an OPML file: &lt;opml&gt;&lt;body&gt; is missing.</translation>
+    </message>
+    <message>
+        <source>Il file contiene più di %1 siti.</source>
+        <translation>The file holds more than %1 sites.</translation>
+    </message>
+    <message>
+        <source>Il file ha cartelle annidate oltre %1 livelli.</source>
+        <translation>The file has folders nested more than %1 levels deep.</translation>
     </message>
 </context>
 <context>
@@ -640,6 +719,16 @@ With --history: 0 the history was read whole (or there is none), 1 its file is d
         <source>, %1 not due</source>
         <translation>, %1 not due</translation>
     </message>
+    <message>
+        <source>%1 added, %2 not imported
+</source>
+        <translation>%1 added, %2 not imported
+</translation>
+    </message>
+    <message>
+        <source>Add the pages of IMPORT (a urlwatch job list, an OPML file, browser bookmarks in HTML, or one URL a line) to FILE, which need not exist yet, and check nothing; with --save FILE is written. Added URLs go to standard output, what is not imported and why to standard error. Exit status 0, or 2 when IMPORT or FILE cannot be read or FILE cannot be written.</source>
+        <translation>Add the pages of IMPORT (a urlwatch job list, an OPML file, browser bookmarks in HTML, or one URL a line) to FILE, which need not exist yet, and check nothing; with --save FILE is written. Added URLs go to standard output, what is not imported and why to standard error. Exit status 0, or 2 when IMPORT or FILE cannot be read or FILE cannot be written.</translation>
+    </message>
 </context>
 <context>
     <name>RunNotifier</name>
@@ -693,6 +782,65 @@ With --history: 0 the history was read whole (or there is none), 1 its file is d
     <message>
         <source>Impossibile scrivere %1</source>
         <translation>Cannot write %1</translation>
+    </message>
+</context>
+<context>
+    <name>SiteImport</name>
+    <message>
+        <source>Il file contiene più di %1 siti.</source>
+        <translation>The file holds more than %1 sites.</translation>
+    </message>
+    <message>
+        <source>il file non esiste</source>
+        <translation>the file does not exist</translation>
+    </message>
+    <message>
+        <source>Impossibile leggere il file &quot;%1&quot;: %2</source>
+        <translation>Cannot read the file &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <source>Il file supera %1 MiB.</source>
+        <translation>The file is larger than %1 MiB.</translation>
+    </message>
+    <message>
+        <source>Il file non è testo UTF-8.</source>
+        <translation>The file is not UTF-8 text.</translation>
+    </message>
+    <message>
+        <source>Il file non è un elenco di siti che si possa importare: né OPML né segnalibri.</source>
+        <translation>The file is not a list of sites that can be imported: neither OPML nor bookmarks.</translation>
+    </message>
+    <message>
+        <source>Un elenco di urlwatch di oltre %1 KiB non viene letto.</source>
+        <translation>A urlwatch list larger than %1 KiB is not read.</translation>
+    </message>
+    <message>
+        <source>non è un indirizzo http o https</source>
+        <translation>not an http or https address</translation>
+    </message>
+    <message>
+        <source>già nella lista</source>
+        <translation>already in the list</translation>
+    </message>
+    <message>
+        <source>ripetuto nel file</source>
+        <translation>repeated in the file</translation>
+    </message>
+    <message>
+        <source>elenco di urlwatch</source>
+        <translation>urlwatch list</translation>
+    </message>
+    <message>
+        <source>file OPML</source>
+        <translation>OPML file</translation>
+    </message>
+    <message>
+        <source>segnalibri del browser</source>
+        <translation>browser bookmarks</translation>
+    </message>
+    <message>
+        <source>elenco di indirizzi</source>
+        <translation>list of addresses</translation>
     </message>
 </context>
 <context>
@@ -828,6 +976,10 @@ With --history: 0 the history was read whole (or there is none), 1 its file is d
         <source>un altro programma lo ha cambiato e non si legge più (%1).</source>
         <translation>another program changed it and it can no longer be read (%1).</translation>
     </message>
+    <message>
+        <source>file larger than %1 MiB</source>
+        <translation>file larger than %1 MiB</translation>
+    </message>
 </context>
 <context>
     <name>SiteListFileTexts</name>
@@ -903,6 +1055,69 @@ With --history: 0 the history was read whole (or there is none), 1 its file is d
     <message>
         <source>Mostra Quovel</source>
         <translation>Show Quovel</translation>
+    </message>
+</context>
+<context>
+    <name>UrlwatchImport</name>
+    <message>
+        <source>selettori non disponibili</source>
+        <translation>selectors not available</translation>
+    </message>
+    <message>
+        <source>filtro &quot;%1&quot; non importato: %2</source>
+        <translation>filter &quot;%1&quot; not imported: %2</translation>
+    </message>
+    <message>
+        <source>espressione non valida</source>
+        <translation>invalid expression</translation>
+    </message>
+    <message>
+        <source>espressione troppo lunga</source>
+        <translation>expression too long</translation>
+    </message>
+    <message>
+        <source>oltre %1 regole</source>
+        <translation>more than %1 rules</translation>
+    </message>
+    <message>
+        <source>non toglie righe intere</source>
+        <translation>does not remove whole lines</translation>
+    </message>
+    <message>
+        <source>tiene solo le righe che corrispondono</source>
+        <translation>keeps only the matching lines</translation>
+    </message>
+    <message>
+        <source>nessun filtro corrispondente</source>
+        <translation>no matching filter</translation>
+    </message>
+    <message>
+        <source>un documento che non è un job</source>
+        <translation>a document that is not a job</translation>
+    </message>
+    <message>
+        <source>senza indirizzo</source>
+        <translation>without an address</translation>
+    </message>
+    <message>
+        <source>un comando, non una pagina</source>
+        <translation>a command, not a page</translation>
+    </message>
+    <message>
+        <source>Il file contiene più di %1 siti.</source>
+        <translation>The file holds more than %1 sites.</translation>
+    </message>
+    <message>
+        <source>Il file ha troppi elementi, o alias che li moltiplicano: non viene letto.</source>
+        <translation>The file has too many elements, or aliases that multiply them: it is not read.</translation>
+    </message>
+    <message>
+        <source>Il file non è un elenco YAML valido: riga %1, colonna %2: %3</source>
+        <translation>The file is not a valid YAML list: line %1, column %2: %3</translation>
+    </message>
+    <message>
+        <source>Il file non può essere letto: %1</source>
+        <translation>The file cannot be read: %1</translation>
     </message>
 </context>
 <context>
@@ -1056,6 +1271,53 @@ With --history: 0 the history was read whole (or there is none), 1 its file is d
     <message>
         <source>Nessuna versione precedente da confrontare.</source>
         <translation>No earlier version to compare.</translation>
+    </message>
+</context>
+<context>
+    <name>frmImport</name>
+    <message>
+        <source>Importa siti</source>
+        <translation>Import sites</translation>
+    </message>
+    <message>
+        <source>Cartella:</source>
+        <translation>Folder:</translation>
+    </message>
+    <message>
+        <source>Tutte le cartelle</source>
+        <translation>All folders</translation>
+    </message>
+    <message>
+        <source>Siti da aggiungere:</source>
+        <translation>Sites to add:</translation>
+    </message>
+    <message>
+        <source>Seleziona tutti</source>
+        <translation>Select all</translation>
+    </message>
+    <message>
+        <source>Deseleziona tutti</source>
+        <translation>Deselect all</translation>
+    </message>
+    <message>
+        <source>Non importati:</source>
+        <translation>Not imported:</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Annulla</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Riepilogo</source>
+        <translation>Summary</translation>
+    </message>
+    <message>
+        <source>%1 &quot;%2&quot;: %3 di %4 siti da aggiungere; %5 voci non importate.</source>
+        <translation>%1 &quot;%2&quot;: %3 of %4 sites to add; %5 items not imported.</translation>
     </message>
 </context>
 <context>

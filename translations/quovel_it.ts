@@ -2,6 +2,17 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="it_IT">
 <context>
+    <name>BookmarkImport</name>
+    <message>
+        <source>Il file ha cartelle annidate oltre %1 livelli.</source>
+        <translation>Il file ha cartelle annidate oltre %1 livelli.</translation>
+    </message>
+    <message>
+        <source>Il file contiene più di %1 siti.</source>
+        <translation>Il file contiene più di %1 siti.</translation>
+    </message>
+</context>
+<context>
     <name>CheckRun</name>
     <message>
         <source>Pagina troppo grande o troppo annidata per leggerne il testo: confrontata per intero, non per testo.</source>
@@ -126,6 +137,47 @@ Il timer accetta da 1 a %2 secondi.</translation>
     <message>
         <source>Salvato unendo le modifiche di un altro programma: %1</source>
         <translation>Salvato unendo le modifiche di un altro programma: %1</translation>
+    </message>
+</context>
+<context>
+    <name>ImportCommand</name>
+    <message>
+        <source>Importa siti</source>
+        <translation>Importa siti</translation>
+    </message>
+    <message>
+        <source>Elenchi di siti (*.yaml *.yml *.opml *.xml *.html *.htm *.txt)|*.yaml;*.yml;*.opml;*.xml;*.html;*.htm;*.txt|Tutti i file (*)|*</source>
+        <translation>Elenchi di siti (*.yaml *.yml *.opml *.xml *.html *.htm *.txt)|*.yaml;*.yml;*.opml;*.xml;*.html;*.htm;*.txt|Tutti i file (*)|*</translation>
+    </message>
+</context>
+<context>
+    <name>ImportPreviewModel</name>
+    <message>
+        <source>testo</source>
+        <translation>testo</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n regole da ignorare</source>
+        <translation>
+            <numerusform>%n regola da ignorare</numerusform>
+            <numerusform>%n regole da ignorare</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>URL</source>
+        <translation>URL</translation>
+    </message>
+    <message>
+        <source>Nick</source>
+        <translation>Nick</translation>
+    </message>
+    <message>
+        <source>Descrizione</source>
+        <translation>Descrizione</translation>
+    </message>
+    <message>
+        <source>Opzioni</source>
+        <translation>Opzioni</translation>
     </message>
 </context>
 <context>
@@ -367,6 +419,33 @@ dall&apos;elenco?</translation>
     <message>
         <source>Inizia la lettura delle pagine</source>
         <translation>Inizia la lettura delle pagine</translation>
+    </message>
+    <message>
+        <source>I&amp;mporta…</source>
+        <translation>I&amp;mporta…</translation>
+    </message>
+</context>
+<context>
+    <name>OpmlImport</name>
+    <message>
+        <source>Il file OPML ha troppi elementi.</source>
+        <translation>Il file OPML ha troppi elementi.</translation>
+    </message>
+    <message>
+        <source>Il file OPML non è XML valido (byte %1): %2</source>
+        <translation>Il file OPML non è XML valido (byte %1): %2</translation>
+    </message>
+    <message>
+        <source>Il file non è un file OPML: manca &lt;opml&gt;&lt;body&gt;.</source>
+        <translation>Il file non è un file OPML: manca &lt;opml&gt;&lt;body&gt;.</translation>
+    </message>
+    <message>
+        <source>Il file contiene più di %1 siti.</source>
+        <translation>Il file contiene più di %1 siti.</translation>
+    </message>
+    <message>
+        <source>Il file ha cartelle annidate oltre %1 livelli.</source>
+        <translation>Il file ha cartelle annidate oltre %1 livelli.</translation>
     </message>
 </context>
 <context>
@@ -640,6 +719,16 @@ Con --history: 0 la cronologia è stata letta per intero (o non c&apos;è), 1 il
         <source>, %1 not due</source>
         <translation>, %1 non ancora da controllare</translation>
     </message>
+    <message>
+        <source>%1 added, %2 not imported
+</source>
+        <translation>%1 aggiunti, %2 non importati
+</translation>
+    </message>
+    <message>
+        <source>Add the pages of IMPORT (a urlwatch job list, an OPML file, browser bookmarks in HTML, or one URL a line) to FILE, which need not exist yet, and check nothing; with --save FILE is written. Added URLs go to standard output, what is not imported and why to standard error. Exit status 0, or 2 when IMPORT or FILE cannot be read or FILE cannot be written.</source>
+        <translation>Aggiunge a FILE, che può ancora non esistere, le pagine di IMPORT (un elenco di job di urlwatch, un file OPML, i segnalibri di un browser in HTML, o un URL per riga) e non controlla nulla; con --save scrive FILE. Gli URL aggiunti vanno sullo standard output, ciò che non è importato e perché sullo standard error. Stato di uscita 0, o 2 quando IMPORT o FILE non si possono leggere o FILE non si può scrivere.</translation>
+    </message>
 </context>
 <context>
     <name>RunNotifier</name>
@@ -693,6 +782,65 @@ Con --history: 0 la cronologia è stata letta per intero (o non c&apos;è), 1 il
     <message>
         <source>Impossibile scrivere %1</source>
         <translation>Impossibile scrivere %1</translation>
+    </message>
+</context>
+<context>
+    <name>SiteImport</name>
+    <message>
+        <source>Il file contiene più di %1 siti.</source>
+        <translation>Il file contiene più di %1 siti.</translation>
+    </message>
+    <message>
+        <source>il file non esiste</source>
+        <translation>il file non esiste</translation>
+    </message>
+    <message>
+        <source>Impossibile leggere il file &quot;%1&quot;: %2</source>
+        <translation>Impossibile leggere il file &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <source>Il file supera %1 MiB.</source>
+        <translation>Il file supera %1 MiB.</translation>
+    </message>
+    <message>
+        <source>Il file non è testo UTF-8.</source>
+        <translation>Il file non è testo UTF-8.</translation>
+    </message>
+    <message>
+        <source>Il file non è un elenco di siti che si possa importare: né OPML né segnalibri.</source>
+        <translation>Il file non è un elenco di siti che si possa importare: né OPML né segnalibri.</translation>
+    </message>
+    <message>
+        <source>Un elenco di urlwatch di oltre %1 KiB non viene letto.</source>
+        <translation>Un elenco di urlwatch di oltre %1 KiB non viene letto.</translation>
+    </message>
+    <message>
+        <source>non è un indirizzo http o https</source>
+        <translation>non è un indirizzo http o https</translation>
+    </message>
+    <message>
+        <source>già nella lista</source>
+        <translation>già nella lista</translation>
+    </message>
+    <message>
+        <source>ripetuto nel file</source>
+        <translation>ripetuto nel file</translation>
+    </message>
+    <message>
+        <source>elenco di urlwatch</source>
+        <translation>elenco di urlwatch</translation>
+    </message>
+    <message>
+        <source>file OPML</source>
+        <translation>file OPML</translation>
+    </message>
+    <message>
+        <source>segnalibri del browser</source>
+        <translation>segnalibri del browser</translation>
+    </message>
+    <message>
+        <source>elenco di indirizzi</source>
+        <translation>elenco di indirizzi</translation>
     </message>
 </context>
 <context>
@@ -828,6 +976,10 @@ Con --history: 0 la cronologia è stata letta per intero (o non c&apos;è), 1 il
         <source>un altro programma lo ha cambiato e non si legge più (%1).</source>
         <translation>un altro programma lo ha cambiato e non si legge più (%1).</translation>
     </message>
+    <message>
+        <source>file larger than %1 MiB</source>
+        <translation>file più grande di %1 MiB</translation>
+    </message>
 </context>
 <context>
     <name>SiteListFileTexts</name>
@@ -903,6 +1055,69 @@ Con --history: 0 la cronologia è stata letta per intero (o non c&apos;è), 1 il
     <message>
         <source>Mostra Quovel</source>
         <translation>Mostra Quovel</translation>
+    </message>
+</context>
+<context>
+    <name>UrlwatchImport</name>
+    <message>
+        <source>selettori non disponibili</source>
+        <translation>selettori non disponibili</translation>
+    </message>
+    <message>
+        <source>filtro &quot;%1&quot; non importato: %2</source>
+        <translation>filtro &quot;%1&quot; non importato: %2</translation>
+    </message>
+    <message>
+        <source>espressione non valida</source>
+        <translation>espressione non valida</translation>
+    </message>
+    <message>
+        <source>espressione troppo lunga</source>
+        <translation>espressione troppo lunga</translation>
+    </message>
+    <message>
+        <source>oltre %1 regole</source>
+        <translation>oltre %1 regole</translation>
+    </message>
+    <message>
+        <source>non toglie righe intere</source>
+        <translation>non toglie righe intere</translation>
+    </message>
+    <message>
+        <source>tiene solo le righe che corrispondono</source>
+        <translation>tiene solo le righe che corrispondono</translation>
+    </message>
+    <message>
+        <source>nessun filtro corrispondente</source>
+        <translation>nessun filtro corrispondente</translation>
+    </message>
+    <message>
+        <source>un documento che non è un job</source>
+        <translation>un documento che non è un job</translation>
+    </message>
+    <message>
+        <source>senza indirizzo</source>
+        <translation>senza indirizzo</translation>
+    </message>
+    <message>
+        <source>un comando, non una pagina</source>
+        <translation>un comando, non una pagina</translation>
+    </message>
+    <message>
+        <source>Il file contiene più di %1 siti.</source>
+        <translation>Il file contiene più di %1 siti.</translation>
+    </message>
+    <message>
+        <source>Il file ha troppi elementi, o alias che li moltiplicano: non viene letto.</source>
+        <translation>Il file ha troppi elementi, o alias che li moltiplicano: non viene letto.</translation>
+    </message>
+    <message>
+        <source>Il file non è un elenco YAML valido: riga %1, colonna %2: %3</source>
+        <translation>Il file non è un elenco YAML valido: riga %1, colonna %2: %3</translation>
+    </message>
+    <message>
+        <source>Il file non può essere letto: %1</source>
+        <translation>Il file non può essere letto: %1</translation>
     </message>
 </context>
 <context>
@@ -1056,6 +1271,53 @@ Con --history: 0 la cronologia è stata letta per intero (o non c&apos;è), 1 il
     <message>
         <source>Nessuna versione precedente da confrontare.</source>
         <translation>Nessuna versione precedente da confrontare.</translation>
+    </message>
+</context>
+<context>
+    <name>frmImport</name>
+    <message>
+        <source>Importa siti</source>
+        <translation>Importa siti</translation>
+    </message>
+    <message>
+        <source>Cartella:</source>
+        <translation>Cartella:</translation>
+    </message>
+    <message>
+        <source>Tutte le cartelle</source>
+        <translation>Tutte le cartelle</translation>
+    </message>
+    <message>
+        <source>Siti da aggiungere:</source>
+        <translation>Siti da aggiungere:</translation>
+    </message>
+    <message>
+        <source>Seleziona tutti</source>
+        <translation>Seleziona tutti</translation>
+    </message>
+    <message>
+        <source>Deseleziona tutti</source>
+        <translation>Deseleziona tutti</translation>
+    </message>
+    <message>
+        <source>Non importati:</source>
+        <translation>Non importati:</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Annulla</source>
+        <translation>Annulla</translation>
+    </message>
+    <message>
+        <source>Riepilogo</source>
+        <translation>Riepilogo</translation>
+    </message>
+    <message>
+        <source>%1 &quot;%2&quot;: %3 di %4 siti da aggiungere; %5 voci non importate.</source>
+        <translation>%1 &quot;%2&quot;: %3 di %4 siti da aggiungere; %5 voci non importate.</translation>
     </message>
 </context>
 <context>

@@ -10,6 +10,8 @@
 #include "store/PageHistory.h"
 #include "store/SecretStore.h"
 #include "store/SettingsStore.h"
+#include "store/SiteImport.h"
+#include "store/SiteListFile.h"
 #include "store/SiteListSession.h"
 
 #include <QCommandLineParser>
@@ -120,6 +122,45 @@ QString markerWord(const QString& res) {
     return word.isEmpty() || res == ResultMarker::kBusy ? QStringLiteral("-") : word;
 }
 
+// Adds the pages of an import file to the list file: the added URLs on standard output, what is skipped on
+// standard error; the list is written only with --save. Nothing is checked.
+int importInto(const QString& importPath, const QString& listPath, bool save) {
+    const ImportRead read = readImportFile(importPath);
+    if (!read.outcome.ok()) {
+        printErr(QStringLiteral("quovel-check: %1\n").arg(read.outcome.errorText()));
+        return kExitError;
+    }
+    SiteListSession session;
+    SiteListReadResult listRead = session.load(listPath, SiteListRoot::ElencoSiti);
+    // A list file that does not exist yet is an empty list: the import makes it.
+    if (!listRead.outcome.ok() && listRead.outcome.errorNumber() != SiteListFileErrors::kFileNotFound) {
+        printErr(QStringLiteral("quovel-check: %1: %2 (%3)\n")
+                     .arg(listPath, listRead.outcome.errorText(), listRead.detail));
+        return kExitError;
+    }
+    SiteList list;
+    list.replaceAll(std::move(listRead.entries));
+    session.setBase(list.entries());
+    const ImportPlan plan = planImport(read, list);
+    for (const ImportSkip& skip : plan.skipped)
+        printErr(oneLine(skip.what.isEmpty() ? skip.why : skip.what + QStringLiteral(": ") + skip.why) + u'\n');
+    const int added = addImported(list, plan.toAdd);
+    for (const ImportedSite& site : plan.toAdd)
+        printOut(oneLine(site.url) + u'\n');
+    printErr(QCoreApplication::translate("QuovelCheck", "%1 added, %2 not imported\n")
+                 .arg(added)
+                 .arg(plan.skipped.size()));
+    if (save && added > 0) {
+        // Another program may have saved the list meanwhile: its changes stay, the new sites are added to them.
+        const SiteListSave saved = session.save(listPath, list.entries(), {}, MergeOrder::Theirs);
+        if (!saved.outcome.ok()) {
+            printErr(QStringLiteral("quovel-check: %1\n").arg(saved.outcome.errorText()));
+            return kExitError;
+        }
+    }
+    return kExitNothingFound;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -177,6 +218,15 @@ int main(int argc, char* argv[]) {
                                     "time, body fingerprint, text size in bytes, complete or truncated. No list "
                                     "file is read."),
         QStringLiteral("URL"));
+    const QCommandLineOption importOption(
+        QStringLiteral("import"),
+        QCoreApplication::translate(
+            "QuovelCheck",
+            "Add the pages of IMPORT (a urlwatch job list, an OPML file, browser bookmarks in HTML, or one "
+            "URL a line) to FILE, which need not exist yet, and check nothing; with --save FILE is "
+            "written. Added URLs go to standard output, what is not imported and why to standard error. "
+            "Exit status 0, or 2 when IMPORT or FILE cannot be read or FILE cannot be written."),
+        QStringLiteral("IMPORT"));
     const QCommandLineOption showTextOption(
         QStringLiteral("show-text"),
         QCoreApplication::translate(
@@ -187,7 +237,8 @@ int main(int argc, char* argv[]) {
             "region."),
         QStringLiteral("URL"));
     parser.addOptions(
-        {saveOption, timeoutOption, parallelOption, diffOption, historyOption, showTextOption, failuresOption});
+        {saveOption, timeoutOption, parallelOption, diffOption, historyOption, showTextOption, failuresOption,
+         importOption});
     parser.addPositionalArgument(QStringLiteral("FILE"),
                                  QCoreApplication::translate("QuovelCheck", "The list file to check."));
     if (!parser.parse(QCoreApplication::arguments())) {
@@ -217,6 +268,8 @@ int main(int argc, char* argv[]) {
         return kExitError;
     }
     const QString path = parser.positionalArguments().value(0);
+    if (parser.isSet(importOption))
+        return importInto(parser.value(importOption), path, parser.isSet(saveOption));
 
     // The user's settings, with the command line's values on top; the settings are never written.
     CheckOptions options = settings.checkOptions();

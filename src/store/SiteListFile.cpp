@@ -1,5 +1,6 @@
 #include "store/SiteListFile.h"
 
+#include "store/BoundedFile.h"
 #include "store/XmlEntities.h"
 
 #include <QCoreApplication>
@@ -34,89 +35,6 @@ namespace {
 constexpr qint64 kMaxMarkupCount = 8'000'000;
 
 const QLatin1StringView kSito("sito");
-
-QString sysError(int err) {
-    return QString::fromLocal8Bit(std::strerror(err));
-}
-
-// Reads the whole file, refusing anything that is not a regular file of bounded size without blocking;
-// 0 or the error number.
-int readBoundedFile(const QString& path, QByteArray& data, QString& detail) {
-    if (path.isEmpty()) {
-        detail = QCoreApplication::translate("SiteListFile", "no file name");
-        return SiteListFileErrors::kFileAccess;
-    }
-    const QFileInfo info(path);
-    if (!info.exists()) {
-        detail = QCoreApplication::translate("SiteListFile", "file does not exist");
-        return SiteListFileErrors::kFileNotFound;
-    }
-    if (!info.isFile()) {
-        detail = QCoreApplication::translate("SiteListFile", "not a regular file");
-        return SiteListFileErrors::kFileAccess;
-    }
-    if (info.size() > kMaxSiteListFileSize) {
-        detail = QCoreApplication::translate("SiteListFile", "file larger than 256 MiB");
-        return SiteListFileErrors::kFileAccess;
-    }
-#ifdef Q_OS_UNIX
-    // Non-blocking, so that a FIFO swapped in after the check above cannot hang the open.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        detail = QCoreApplication::translate("SiteListFile", "cannot open: ") + sysError(errno);
-        return SiteListFileErrors::kFileAccess;
-    }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        detail = QCoreApplication::translate("SiteListFile", "not a regular file");
-        return SiteListFileErrors::kFileAccess;
-    }
-    if (st.st_size > kMaxSiteListFileSize) {
-        ::close(fd);
-        detail = QCoreApplication::translate("SiteListFile", "file larger than 256 MiB");
-        return SiteListFileErrors::kFileAccess;
-    }
-    data.resize(qsizetype(st.st_size) + 1);
-    qsizetype got = 0;
-    for (;;) {
-        if (got == data.size()) {
-            if (data.size() > kMaxSiteListFileSize) {
-                ::close(fd);
-                detail = QCoreApplication::translate("SiteListFile", "file larger than 256 MiB");
-                return SiteListFileErrors::kFileAccess;
-            }
-            data.resize(qMin<qint64>(data.size() * 2, kMaxSiteListFileSize + 1));
-        }
-        const ssize_t n = ::read(fd, data.data() + got, size_t(data.size() - got));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            const int err = errno;
-            ::close(fd);
-            detail = QCoreApplication::translate("SiteListFile", "cannot read: ") + sysError(err);
-            return SiteListFileErrors::kFileAccess;
-        }
-        if (n == 0)
-            break;
-        got += n;
-    }
-    ::close(fd);
-    data.truncate(got);
-#else
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        detail = QCoreApplication::translate("SiteListFile", "cannot open: ") + file.errorString();
-        return SiteListFileErrors::kFileAccess;
-    }
-    data = file.readAll();
-    if (data.size() > kMaxSiteListFileSize) {
-        detail = QCoreApplication::translate("SiteListFile", "file larger than 256 MiB");
-        return SiteListFileErrors::kFileAccess;
-    }
-#endif
-    return 0;
-}
 
 // The node after n in document order below top, or a null node when the walk is done. Iterative, so that
 // nesting as deep as a file likes cannot exhaust the stack.
@@ -495,7 +413,7 @@ SiteListReadResult failure(int number, const QString& detail) {
 SiteListReadResult readSiteListFile(const QString& path, SiteListRoot root, QByteArrayView unlessDigest) {
     QByteArray data;
     QString detail;
-    if (const int number = readBoundedFile(path, data, detail))
+    if (const int number = readBoundedFile(path, kMaxSiteListFileSize, data, detail))
         return failure(number, detail);
     QByteArray digest = QCryptographicHash::hash(data, QCryptographicHash::Sha1);
     const bool unchanged = !unlessDigest.isEmpty() && digest == unlessDigest;

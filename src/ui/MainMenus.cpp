@@ -40,6 +40,7 @@ MainMenus::MainMenus(QMainWindow& window)
          QT_TR_NOOP("&File"),
          {{QT_TR_NOOP("&Open"), QvlCommand::Open},
           {QT_TR_NOOP("&Save"), QvlCommand::Save},
+          {QT_TR_NOOP("I&mporta…"), QvlCommand::Import},
           {"-", kNone},
           {QT_TR_NOOP("Op&tion"), QvlCommand::SetTimer},
           {"-", kNone},

@@ -20,6 +20,7 @@ enum class QvlCommand {
     ArmExit,
     ShowDiff,    // the change viewer of the selected site
     SiteOptions, // the selected site's text options
+    Import,      // sites from another program's list, through a preview
 };
 
 // Where a command came from: the toolbar runs its commands with errors suppressed.

@@ -9,6 +9,7 @@
 #include "store/SettingsStore.h"
 #include "ui/ClockIndicator.h"
 #include "ui/FileCommands.h"
+#include "ui/ImportCommand.h"
 #include "ui/ListEditing.h"
 #include "ui/ListInteraction.h"
 #include "ui/MainMenus.h"
@@ -86,6 +87,7 @@ frmQVL::frmQVL(const frmQVLServices& services, QWidget* parent)
     buildStatusBar();
     m_files = std::make_unique<FileCommands>(m_list, m_run, m_prompter, *m_view, *m_panels[0], *this);
     m_editing = std::make_unique<ListEditing>(m_list, m_prompter, this);
+    m_import = new ImportCommand(m_list, m_prompter, this);
 
     auto* startKey = new QAction(this);
     startKey->setShortcut(QKeySequence(Qt::Key_F5));
@@ -424,6 +426,9 @@ void frmQVL::runCommand(QvlCommand command, CommandOrigin) {
         break;
     case QvlCommand::SiteOptions:
         m_siteText->editSelectedOptions();
+        break;
+    case QvlCommand::Import:
+        m_import->importSites();
         break;
     case QvlCommand::About: {
         frmSplash about(this);

@@ -17,6 +17,7 @@ class ClockIndicator;
 class Clock;
 class ConnectionState;
 class FileCommands;
+class ImportCommand;
 class ListEditing;
 class ListInteraction;
 class frmPreferences;
@@ -120,6 +121,7 @@ private:
     ListInteraction* m_interaction = nullptr;
     std::unique_ptr<FileCommands> m_files;
     std::unique_ptr<ListEditing> m_editing;
+    ImportCommand* m_import = nullptr; // a child of the window
     frmPreferences* m_setTimer = nullptr; // the open timing preferences, while they are open
     QFrame* m_frameCTRLs = nullptr;
     ClockIndicator* m_imgClock = nullptr;

@@ -201,6 +201,32 @@ private slots:
         QVERIFY(!checked.errors.contains(u"raggiungibile"_s));
     }
 
+    // --import adds to a list (made when missing) and checks nothing; a file it cannot read changes nothing.
+    void import() {
+        const QString jobs = m_dir.filePath(u"urls.yaml"_s), list = m_dir.filePath(u"imported.qvl"_s);
+        QFile file(jobs);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("name: A\nurl: http://a.example/\nfilter: [html2text, grep: x]\n---\nurl: ftp://b.example/\n");
+        file.close();
+        Checked checked = check({u"--import"_s, jobs, u"--save"_s, list});
+        QCOMPARE(checked.exitCode, 0);
+        QCOMPARE(checked.lines, QStringList{u"http://a.example/"_s});
+        QVERIFY2(checked.errors.contains(u"ftp://b.example/: non è un indirizzo http o https"_s),
+                 qPrintable(checked.errors));
+        QVERIFY(checked.errors.contains(u"http://a.example/: filtro \"grep\" non importato"_s));
+        SiteListReadResult read = readSiteListFile(list);
+        QCOMPARE(read.entries.size(), std::size_t(1));
+        QCOMPARE(read.entries.front().nick, u"A"_s);
+        QVERIFY(read.entries.front().options.textMode);
+
+        checked = check({u"--import"_s, jobs, u"--save"_s, list}); // already there: nothing added
+        QCOMPARE(checked.exitCode, 0);
+        QVERIFY(checked.lines.isEmpty());
+        QVERIFY(checked.errors.contains(u"già nella lista"_s));
+        QCOMPARE(check({u"--import"_s, m_dir.filePath(u"none.yaml"_s), u"--save"_s, list}).exitCode, 2);
+        QCOMPARE(readSiteListFile(list).entries.size(), std::size_t(1));
+    }
+
     // The window saves the list during a slow check: its added site, edited description and deleted site stay,
     // and the check's results go into the sites it kept.
     void savedMeanwhile() {

@@ -143,11 +143,11 @@ private slots:
                   "100||||open|frmDialog|"},
                  {"mnuEdit_1,mnuPopup1_9,tbToolbar_Delete,key Delete", "100||Conferma eliminazione.||open||"},
                  {"mnuEdit_3,mnuPopup1_10,tbToolbar_Copy,key Ctrl+C", "100||||open||http://x0.example/"},
-                 {"mnuFile_3,cmdSetTimer", "100||||open|frmPreferences|"},
+                 {"mnuFile_4,cmdSetTimer", "100||||open|frmPreferences|"},
                  {"mnuHelp_2", "100||||open|frmSplash|"},
                  {"mnuEdit_6", "100||||open|frmSiteOptions|"},
                  {"mnuPopup1_12", "100|||armed|open||"},
-                 {"mnuFile_5,key Ctrl+Q", "100||||closed||"}})
+                 {"mnuFile_6,key Ctrl+Q", "100||||closed||"}})
             for (const QString& control : QString::fromLatin1(controls).split(u','))
                 QTest::newRow(qPrintable(control)) << control << QString::fromUtf8(seen);
     }
