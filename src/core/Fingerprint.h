@@ -3,14 +3,10 @@
 #include <QByteArrayView>
 #include <QtGlobal>
 
-#include <array>
 #include <cstddef>
 
 // The page fingerprint: CRC-32 (zlib's) of every byte of the page but the last, read as a signed integer.
 qint32 calcCRC32(QByteArrayView bytes);
-
-// The 256-entry CRC-32 table (entry 1 is 0x77073096).
-const std::array<quint32, 256>& crcTable();
 
 // The fingerprint fed chunk by chunk, holding back the last byte seen; value() equals calcCRC32 of the whole.
 class Crc32Stream {
