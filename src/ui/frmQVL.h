@@ -63,7 +63,7 @@ public:
     ~frmQVL() override;
 
     // Runs one command of the menus, the popup, the toolbar or the keyboard.
-    void runCommand(QvlCommand command, CommandOrigin origin);
+    void runCommand(QvlCommand command);
     // Loads a list file as "&Open" does, without the dialog (the command line's file).
     bool openListFile(const QString& path);
     // A later start's command line: its list file opened as "&Open" would, and the window shown in front.
@@ -121,7 +121,7 @@ private:
     ListInteraction* m_interaction = nullptr;
     std::unique_ptr<FileCommands> m_files;
     std::unique_ptr<ListEditing> m_editing;
-    ImportCommand* m_import = nullptr; // a child of the window
+    ImportCommand* m_import = nullptr;    // a child of the window
     frmPreferences* m_setTimer = nullptr; // the open timing preferences, while they are open
     QFrame* m_frameCTRLs = nullptr;
     ClockIndicator* m_imgClock = nullptr;
