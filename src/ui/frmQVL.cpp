@@ -93,8 +93,7 @@ frmQVL::frmQVL(const frmQVLServices& services, QWidget* parent)
 
     auto* startKey = new QAction(this);
     startKey->setShortcut(QKeySequence(Qt::Key_F5));
-    connect(startKey, &QAction::triggered, this,
-            [this] { runCommand(QvlCommand::Start, CommandOrigin::Keyboard); });
+    connect(startKey, &QAction::triggered, this, [this] { runCommand(QvlCommand::Start); });
     addAction(startKey);
 
     connect(&m_run, &CheckRun::statusText, m_panels[0], &QLabel::setText);
@@ -103,10 +102,8 @@ frmQVL::frmQVL(const frmQVLServices& services, QWidget* parent)
 
     m_tray = new TrayPresence(this, this);
     m_tray->follow(m_scheduler);
-    connect(m_tray, &TrayPresence::startRequested, this,
-            [this] { runCommand(QvlCommand::Start, CommandOrigin::Menu); });
-    connect(m_tray, &TrayPresence::stopRequested, this,
-            [this] { runCommand(QvlCommand::Stop, CommandOrigin::Menu); });
+    connect(m_tray, &TrayPresence::startRequested, this, [this] { runCommand(QvlCommand::Start); });
+    connect(m_tray, &TrayPresence::stopRequested, this, [this] { runCommand(QvlCommand::Stop); });
     m_session = new SessionKeeper({m_settings, m_list, m_run, m_scheduler, m_prompter, *m_files, *m_tray}, *this);
     connect(m_session, &SessionKeeper::autoSaveFailed, m_panels[0], &QLabel::setText);
     connect(&m_session->notifier(), &RunNotifier::resultsRequested, this, [this] {
@@ -177,7 +174,7 @@ void frmQVL::buildListView() {
     });
     connect(m_interaction, &ListInteraction::tipDestroyed, this, [this] { m_hoverTip.Destroy(); });
     connect(m_interaction, &ListInteraction::commandKey, this,
-            [this](QvlCommand command) { runCommand(command, CommandOrigin::Keyboard); });
+            [this](QvlCommand command) { runCommand(command); });
 }
 
 void frmQVL::buildControlFrame() {
@@ -217,8 +214,7 @@ void frmQVL::buildControlFrame() {
         button->setGeometry(0, twipsToPixels(kButtonTopsTwips[i], dpiY) + shift,
                             twipsToPixels(kButtonWidthTwips, dpiX), twipsToPixels(kButtonHeightTwips, dpiY));
         const QvlCommand command = buttons[i].command;
-        connect(button, &QPushButton::clicked, this,
-                [this, command] { runCommand(command, CommandOrigin::Menu); });
+        connect(button, &QPushButton::clicked, this, [this, command] { runCommand(command); });
         buttons[i].button = button;
         bottom = button->geometry().bottom() + 1;
     }
@@ -375,7 +371,7 @@ void frmQVL::handOver(const QString& path) {
         m_files->loadFile(path);
 }
 
-void frmQVL::runCommand(QvlCommand command, CommandOrigin) {
+void frmQVL::runCommand(QvlCommand command) {
     switch (command) {
     case QvlCommand::Open:
         m_files->LoadSiteList();

@@ -64,7 +64,7 @@ public:
     ~frmQVL() override;
 
     // Runs one command of the menus, the popup, the toolbar or the keyboard.
-    void runCommand(QvlCommand command, CommandOrigin origin);
+    void runCommand(QvlCommand command);
     // Loads a list file as "&Open" does, without the dialog (the command line's file).
     bool openListFile(const QString& path);
     // A later start's command line: its list file opened as "&Open" would, and the window shown in front.
