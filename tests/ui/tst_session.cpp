@@ -13,11 +13,16 @@
 #include "ui/frmQVL.h"
 
 #include <QFile>
+#include <QLabel>
 #include <QMenu>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/resource.h>
+
+#include <csignal>
 
 using namespace Qt::StringLiterals;
 
@@ -69,6 +74,50 @@ private slots:
         QCOMPARE(second.scheduler.isArmed(), on);
         QCOMPARE(second.scheduler.intervalSeconds(), on ? 600 : 0);
         QCOMPARE(second.window.session()->recentMenu()->actions().size(), 1);
+    }
+
+    // A periodic run saves the list with AutoSave; when the disk refuses, nobody is there to answer a message:
+    // the status bar says why and the list stays modified.
+    void autoSave_data() {
+        QTest::addColumn<bool>("diskFull");
+        QTest::newRow("saved") << false;
+        QTest::newRow("disk full") << true;
+    }
+    void autoSave() {
+        QFETCH(bool, diskFull);
+        SettingsStore settings = SettingsStore::atPath(m_dir.filePath(u"auto%1.ini"_s.arg(diskFull)));
+        QVERIFY(settings.save(SettingKeys::kSettings, Settings::kAutoSave.name(), u"1"_s));
+        const QString path = m_dir.filePath(u"auto%1.qvl"_s.arg(diskFull));
+        SiteEntry e;
+        e.url = u"http://127.0.0.1:1/"_s; // refused: the failure count changes the list
+        QVERIFY(writeSiteListFile(path, {e}).ok());
+        const QByteArray before = [&path] {
+            QFile f(path);
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        }();
+        Window w(settings);
+        QVERIFY(w.window.openListFile(path));
+        w.list.setTicked(0, true);
+        QSignalSpy finished(&w.run, &CheckRun::finished);
+        rlimit saved{};
+        getrlimit(RLIMIT_FSIZE, &saved);
+        if (diskFull) {
+            std::signal(SIGXFSZ, SIG_IGN);
+            rlimit small = saved;
+            small.rlim_cur = 100;
+            QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+        }
+        w.run.CheckSelectedURLs(true);
+        QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 20000);
+        setrlimit(RLIMIT_FSIZE, &saved);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll() == before, diskFull);
+        QCOMPARE(w.list.isModified(), diskFull);
+        for (const ScriptedPrompter::Shown& shown : w.prompter.shown)
+            QVERIFY2(shown.icon != Prompter::Icon::Critical, qPrintable(shown.text));
+        if (diskFull)
+            QVERIFY2(w.window.statusPanel(1)->text().contains(path), qPrintable(w.window.statusPanel(1)->text()));
     }
 
     // A real second start of the program, with a file, hands it over and ends; a socket nobody answers on is
