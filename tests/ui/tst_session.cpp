@@ -11,8 +11,13 @@
 #include "ui/SessionKeeper.h"
 #include "ui/SingleInstance.h"
 #include "ui/frmQVL.h"
+#include "ui/frmSettings.h"
 
+#include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QLabel>
 #include <QMenu>
 #include <QProcess>
@@ -118,6 +123,27 @@ private slots:
             QVERIFY2(shown.icon != Prompter::Icon::Critical, qPrintable(shown.text));
         if (diskFull)
             QVERIFY2(w.window.statusPanel(1)->text().contains(path), qPrintable(w.window.statusPanel(1)->text()));
+    }
+
+    // The settings dialog's request settings reach the next run; a manual proxy is checked as it is typed.
+    void requestSettings() {
+        SettingsStore settings = SettingsStore::atPath(m_dir.filePath(u"requests.ini"_s));
+        frmSettings dialog(SessionSettings::read(settings), RequestSettings::read(settings), false);
+        auto* mode = dialog.findChild<QComboBox*>(u"cboProxy"_s);
+        auto* address = dialog.findChild<QLineEdit*>(u"txtProxy"_s);
+        QPushButton* ok = dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+        QCOMPARE(mode->currentIndex(), 1); // the system's, by default
+        mode->setCurrentIndex(2);
+        address->setText(u"proxy.lan"_s);
+        QVERIFY(!ok->isEnabled());
+        address->setText(u"proxy.lan:3128"_s);
+        QVERIFY(ok->isEnabled());
+        dialog.findChild<QLineEdit*>(u"txtAgente"_s)->setText(u"  Mio  agente "_s);
+        QVERIFY(dialog.requests().write(settings));
+        const CheckOptions options = settings.checkOptions();
+        QCOMPARE(options.network.proxy, NetworkOptions::Proxy::Manual);
+        QCOMPARE(options.network.proxyAddress, QByteArray("proxy.lan:3128"));
+        QCOMPARE(options.network.userAgent, QByteArray("Mio agente"));
     }
 
     // A real second start of the program, with a file, hands it over and ends; a socket nobody answers on is
