@@ -1564,6 +1564,78 @@ Do you accept the change?</translation>
         <source>Annulla</source>
         <translation>Cancel</translation>
     </message>
+    <message>
+        <source>Richieste</source>
+        <translation>Requests</translation>
+    </message>
+    <message>
+        <source>Nessuno</source>
+        <translation>None</translation>
+    </message>
+    <message>
+        <source>Del sistema (http_proxy, https_proxy, no_proxy)</source>
+        <translation>The system's (http_proxy, https_proxy, no_proxy)</translation>
+    </message>
+    <message>
+        <source>Manuale</source>
+        <translation>Manual</translation>
+    </message>
+    <message>
+        <source>Proxy</source>
+        <translation>Proxy</translation>
+    </message>
+    <message>
+        <source>host:porta</source>
+        <translation>host:port</translation>
+    </message>
+    <message>
+        <source>Indirizzo del proxy</source>
+        <translation>Proxy address</translation>
+    </message>
+    <message>
+        <source>Problema</source>
+        <translation>Problem</translation>
+    </message>
+    <message>
+        <source>User agent</source>
+        <translation>User agent</translation>
+    </message>
+    <message>
+        <source> ms</source>
+        <translation> ms</translation>
+    </message>
+    <message>
+        <source>Attesa tra due richieste allo stesso server</source>
+        <translation>Wait between two requests to the same server</translation>
+    </message>
+    <message>
+        <source>Richiesta completa ogni N controlli</source>
+        <translation>Full request every N checks</translation>
+    </message>
+    <message>
+        <source>&amp;Proxy:</source>
+        <translation>&amp;Proxy:</translation>
+    </message>
+    <message>
+        <source>&amp;Indirizzo del proxy:</source>
+        <translation>Proxy a&amp;ddress:</translation>
+    </message>
+    <message>
+        <source>&amp;User agent:</source>
+        <translation>&amp;User agent:</translation>
+    </message>
+    <message>
+        <source>Atte&amp;sa tra due richieste allo stesso server:</source>
+        <translation>&amp;Wait between two requests to the same server:</translation>
+    </message>
+    <message>
+        <source>Richiesta c&amp;ompleta ogni N controlli:</source>
+        <translation>Full request e&amp;very N checks:</translation>
+    </message>
+    <message>
+        <source>Scrivere il proxy come host:porta.</source>
+        <translation>Write the proxy as host:port.</translation>
+    </message>
 </context>
 <context>
     <name>frmShowModified</name>

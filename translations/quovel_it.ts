@@ -1564,6 +1564,78 @@ Accetti le modifiche?</translation>
         <source>Annulla</source>
         <translation>Annulla</translation>
     </message>
+    <message>
+        <source>Richieste</source>
+        <translation>Richieste</translation>
+    </message>
+    <message>
+        <source>Nessuno</source>
+        <translation>Nessuno</translation>
+    </message>
+    <message>
+        <source>Del sistema (http_proxy, https_proxy, no_proxy)</source>
+        <translation>Del sistema (http_proxy, https_proxy, no_proxy)</translation>
+    </message>
+    <message>
+        <source>Manuale</source>
+        <translation>Manuale</translation>
+    </message>
+    <message>
+        <source>Proxy</source>
+        <translation>Proxy</translation>
+    </message>
+    <message>
+        <source>host:porta</source>
+        <translation>host:porta</translation>
+    </message>
+    <message>
+        <source>Indirizzo del proxy</source>
+        <translation>Indirizzo del proxy</translation>
+    </message>
+    <message>
+        <source>Problema</source>
+        <translation>Problema</translation>
+    </message>
+    <message>
+        <source>User agent</source>
+        <translation>User agent</translation>
+    </message>
+    <message>
+        <source> ms</source>
+        <translation> ms</translation>
+    </message>
+    <message>
+        <source>Attesa tra due richieste allo stesso server</source>
+        <translation>Attesa tra due richieste allo stesso server</translation>
+    </message>
+    <message>
+        <source>Richiesta completa ogni N controlli</source>
+        <translation>Richiesta completa ogni N controlli</translation>
+    </message>
+    <message>
+        <source>&amp;Proxy:</source>
+        <translation>&amp;Proxy:</translation>
+    </message>
+    <message>
+        <source>&amp;Indirizzo del proxy:</source>
+        <translation>&amp;Indirizzo del proxy:</translation>
+    </message>
+    <message>
+        <source>&amp;User agent:</source>
+        <translation>&amp;User agent:</translation>
+    </message>
+    <message>
+        <source>Atte&amp;sa tra due richieste allo stesso server:</source>
+        <translation>Atte&amp;sa tra due richieste allo stesso server:</translation>
+    </message>
+    <message>
+        <source>Richiesta c&amp;ompleta ogni N controlli:</source>
+        <translation>Richiesta c&amp;ompleta ogni N controlli:</translation>
+    </message>
+    <message>
+        <source>Scrivere il proxy come host:porta.</source>
+        <translation>Scrivere il proxy come host:porta.</translation>
+    </message>
 </context>
 <context>
     <name>frmShowModified</name>
