@@ -93,6 +93,7 @@ struct CheckRun::Impl {
     std::vector<std::pair<std::size_t, FailureStreak>> streaks;
     int checked = 0;
     int notDue = 0;
+    qint64 bytesReceived = 0;
 
     Impl(CheckRun* owner, SiteList& l, const Clock& c, OptionsSource o)
         : q(owner)
@@ -144,6 +145,7 @@ void CheckRun::Impl::begin(bool bFromTimer) {
     streaks.clear();
     checked = 0;
     notDue = 0;
+    bytesReceived = 0;
     textsPending = 0;
     checkedUrls.clear();
     options = optionsSource();
@@ -319,6 +321,7 @@ void CheckRun::Impl::onFetched(const FetchResult& result) {
         return;
     const Flight flight = it.value();
     inFlight.erase(it);
+    bytesReceived += result.wireBytes;
     if (--perHost[flight.host] <= 0)
         perHost.remove(flight.host);
 
@@ -574,6 +577,7 @@ CheckRunReport CheckRun::Impl::report() const {
         r.streaks.append(streak.second);
     r.checked = checked;
     r.notDue = notDue;
+    r.bytesReceived = bytesReceived;
     r.fromTimer = fromTimer;
     r.outcome = Outcome::success();
     return r;

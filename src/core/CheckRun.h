@@ -45,6 +45,7 @@ struct CheckRunReport {
     QList<FailureStreak> streaks; // in list order
     int checked = 0;              // entries handled (equal, changed, timed out or failed)
     int notDue = 0;               // entries a periodic run passed over for their minimum interval
+    qint64 bytesReceived = 0;     // heads and bodies as they came over the network
     bool fromTimer = false;
     bool stopped = false; // ended early by a stop request
     // Failure when the run ended on an unexpected error; an empty report is no success either.

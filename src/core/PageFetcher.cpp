@@ -7,6 +7,8 @@
 
 #include <curl/curl.h>
 
+#include <QUrl>
+
 #include <QCoreApplication>
 #include <QList>
 #include <QMetaObject>
@@ -195,7 +197,8 @@ struct Transfer {
     QByteArray statusPhrase;   // its reason phrase
     bool failedStatus = false; // the body of an error answer was refused
     QByteArray etag, lastModified, retryAfter;
-    qint64 wireBytes = 0; // of the hops before this one
+    qint64 wireBytes = 0;  // of the hops before this one
+    bool viaProxy = false; // this hop goes through a proxy
 
     void release() {
         if (easy)
@@ -262,24 +265,34 @@ size_t onBody(char* data, size_t size, size_t count, void* userData) {
     return n;
 }
 
-// "host port N" of a URL, as curl names the server it could not connect to.
-QByteArray serverName(const char* url) {
-    CURLU* h = curl_url();
-    char* host = nullptr;
-    char* port = nullptr;
-    QByteArray name;
-    if (h && url && curl_url_set(h, CURLUPART_URL, url, 0) == CURLUE_OK &&
-        curl_url_get(h, CURLUPART_HOST, &host, 0) == CURLUE_OK &&
-        curl_url_get(h, CURLUPART_PORT, &port, CURLU_DEFAULT_PORT) == CURLUE_OK) {
-        QByteArray hostName(host);
-        if (hostName.startsWith('[') && hostName.endsWith(']'))
-            hostName = hostName.mid(1, hostName.size() - 2);
-        name = "to " + hostName + " port " + QByteArray(port) + ' ';
+QByteArray environment(const char* lower, const char* upper = nullptr) {
+    QByteArray value = qgetenv(lower);
+    if (value.isEmpty() && upper)
+        value = qgetenv(upper);
+    return value.trimmed();
+}
+
+// The proxy the environment names for a URL, as curl reads it: http_proxy (lower case only) or https_proxy,
+// else all_proxy, unless no_proxy names the host ("*", the host itself or a domain it is in). Empty: none.
+QByteArray systemProxyFor(const QByteArray& url) {
+    const bool https = url.startsWith("https:");
+    QByteArray proxy = https ? environment("https_proxy", "HTTPS_PROXY") : environment("http_proxy");
+    if (proxy.isEmpty())
+        proxy = environment("all_proxy", "ALL_PROXY");
+    if (proxy.isEmpty())
+        return {};
+    QString host = QUrl(QString::fromLatin1(url)).host().toLower();
+    for (QByteArray entry : environment("no_proxy", "NO_PROXY").split(',')) {
+        entry = entry.trimmed().toLower();
+        if (entry.startsWith('.'))
+            entry.remove(0, 1);
+        if (entry.isEmpty())
+            continue;
+        const QString domain = QString::fromLatin1(entry);
+        if (domain == u"*" || host == domain || host.endsWith(u'.' + domain))
+            return {};
     }
-    curl_free(host);
-    curl_free(port);
-    curl_url_cleanup(h);
-    return name;
+    return proxy;
 }
 
 // The error number of a failed transfer, told apart where curl's code alone would mislead.
@@ -294,14 +307,9 @@ int errorNumberOf(const Transfer& t, CURLcode code) {
     // During a transfer this means a header line longer than curl takes, not a machine out of memory.
     if (code == CURLE_OUT_OF_MEMORY)
         return FetchError::kBadReply;
-    if (code == CURLE_COULDNT_CONNECT) {
-        // curl names the server it tried: when that is not the page's own, it was the proxy.
-        const char* url = nullptr;
-        curl_easy_getinfo(t.easy, CURLINFO_EFFECTIVE_URL, &url);
-        const QByteArray target = serverName(url);
-        if (!target.isEmpty() && t.errorBuffer[0] && !QByteArray(t.errorBuffer).contains(target))
-            return FetchError::kProxyFailure;
-    }
+    // Through a proxy, the only connection curl makes is to the proxy.
+    if (code == CURLE_COULDNT_CONNECT && t.viaProxy)
+        return FetchError::kProxyFailure;
     return errorNumberOf(code);
 }
 
@@ -411,10 +419,13 @@ struct PageFetcher::Impl {
             curl_easy_setopt(e, CURLOPT_CAINFO, caFile.constData());
         if (!caDir.isEmpty())
             curl_easy_setopt(e, CURLOPT_CAPATH, caDir.constData());
-        if (n.proxy == NetworkOptions::Proxy::None)
-            curl_easy_setopt(e, CURLOPT_PROXY, "");
-        if (n.proxy == NetworkOptions::Proxy::Manual)
-            curl_easy_setopt(e, CURLOPT_PROXY, n.proxyAddress.constData());
+        // The proxy is chosen here rather than by curl, so that a failed connection can tell whose it was.
+        const QByteArray proxy = n.proxy == NetworkOptions::Proxy::Manual   ? n.proxyAddress
+                                 : n.proxy == NetworkOptions::Proxy::System ? systemProxyFor(t.url)
+                                                                            : QByteArray();
+        t.viaProxy = !proxy.isEmpty();
+        curl_easy_setopt(e, CURLOPT_PROXY, proxy.constData());
+        curl_easy_setopt(e, CURLOPT_NOPROXY, "");
         // Empty: every encoding this libcurl decodes (gzip, deflate, br, zstd as built), so the fingerprint is
         // of the decoded page.
         curl_easy_setopt(e, CURLOPT_ACCEPT_ENCODING, "");

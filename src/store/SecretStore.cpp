@@ -46,7 +46,7 @@ Outcome SecretStore::setLines(const QString& url, const QStringList& lines) {
     return write(all);
 }
 
-Outcome SecretStore::move(const QString& from, const QString& to) {
+Outcome SecretStore::rekey(const QString& from, const QString& to) {
     SecretHeaders all = read();
     if (from == to || !all.contains(from))
         return Outcome::success();

@@ -18,7 +18,7 @@ public:
     // written it meanwhile.
     Outcome setLines(const QString& url, const QStringList& lines);
     // The secrets follow a site whose URL was edited.
-    Outcome move(const QString& from, const QString& to);
+    Outcome rekey(const QString& from, const QString& to);
 
 private:
     Outcome write(const SecretHeaders& all);

@@ -146,12 +146,17 @@ void FileCommands::SaveSiteList() {
 }
 
 bool FileCommands::saveFile(const QString& path) {
-    const SiteListSave saved = m_session.save(path, m_list.entries(), m_checked, MergeOrder::Mine);
+    const QString error = write(path);
     // A failed save is always reported, wherever the command came from: it must never look like success.
-    if (!saved.outcome.ok()) {
-        m_prompter.message(Prompter::Icon::Critical, tr("Save error"), saved.outcome.errorText(), &m_window);
-        return false;
-    }
+    if (!error.isEmpty())
+        m_prompter.message(Prompter::Icon::Critical, tr("Save error"), error, &m_window);
+    return error.isEmpty();
+}
+
+QString FileCommands::write(const QString& path) {
+    const SiteListSave saved = m_session.save(path, m_list.entries(), m_checked, MergeOrder::Mine);
+    if (!saved.outcome.ok())
+        return saved.outcome.errorText();
     m_checked.clear();
     // The file holds both writers' work now: the window shows it.
     if (saved.merged && reloadKeepingView())
@@ -159,7 +164,7 @@ bool FileCommands::saveFile(const QString& path) {
     m_list.setModified(false);
     remember(path);
     watch(path);
-    return true;
+    return QString();
 }
 
 void FileCommands::checkDisk() {
@@ -224,6 +229,7 @@ bool FileCommands::reloadKeepingView() {
 QString FileCommands::saveCurrent() {
     if (m_currentFile.isEmpty())
         return QStringLiteral("-");
-    // The same merged save as "&Save": what another program saved meanwhile is kept.
-    return saveFile(m_currentFile) ? QString() : tr("Save error");
+    // The same merged save as "&Save": what another program saved meanwhile is kept. Nobody may be there to
+    // answer a message box: the reason goes to the caller, and the list stays modified.
+    return write(m_currentFile);
 }

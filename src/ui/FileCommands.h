@@ -60,6 +60,8 @@ public:
     QString saveCurrent();
 
 private:
+    // The merged save itself: an empty text when it was written, else why not.
+    QString write(const QString& path);
     void remember(const QString& path);
     void watch(const QString& path);
     void checkDisk();

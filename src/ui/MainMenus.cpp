@@ -134,8 +134,8 @@ QAction* MainMenus::addEntry(QMenu* menu, const QString& name, const QString& ca
     if (!bound)
         return action;
     const QvlCommand cmd = *bound;
-    m_entries.append({action, cmd, CommandOrigin::Menu});
-    connect(action, &QAction::triggered, this, [this, cmd] { emit command(cmd, CommandOrigin::Menu); });
+    m_entries.append({action, cmd, false});
+    connect(action, &QAction::triggered, this, [this, cmd] { emit command(cmd); });
     return action;
 }
 
@@ -180,15 +180,14 @@ void MainMenus::buildToolbar(QMainWindow& window) {
             widget->setAccessibleName(tr(b.caption));
         }
         const QvlCommand cmd = b.command;
-        m_entries.append({action, cmd, CommandOrigin::Toolbar});
-        connect(action, &QAction::triggered, this, [this, cmd] { emit command(cmd, CommandOrigin::Toolbar); });
+        m_entries.append({action, cmd, true});
+        connect(action, &QAction::triggered, this, [this, cmd] { emit command(cmd); });
     }
 }
 
 QAction* MainMenus::toolbarButton(const QString& key) const {
     for (const Entry& e : m_entries) {
-        if (e.origin == CommandOrigin::Toolbar &&
-            e.action->data().toString().compare(key, Qt::CaseInsensitive) == 0)
+        if (e.onToolbar && e.action->data().toString().compare(key, Qt::CaseInsensitive) == 0)
             return e.action;
     }
     return nullptr;

@@ -19,7 +19,7 @@ public:
     struct Entry {
         QAction* action;
         QvlCommand command;
-        CommandOrigin origin;
+        bool onToolbar;
     };
 
     // Builds everything into the window: the four menus of the menu bar, the popup (never in the menu bar)
@@ -34,7 +34,7 @@ public:
     QAction* toolbarButton(const QString& key) const;
 
 signals:
-    void command(QvlCommand command, CommandOrigin origin);
+    void command(QvlCommand command);
 
 private:
     // An entry without a command is shown but runs nothing.

@@ -22,6 +22,3 @@ enum class QvlCommand {
     SiteOptions, // the selected site's text options
     Import,      // sites from another program's list, through a preview
 };
-
-// Where a command came from: the toolbar runs its commands with errors suppressed.
-enum class CommandOrigin { Menu, Toolbar, Keyboard };

@@ -103,11 +103,13 @@ void SessionKeeper::noteClose() {
 }
 
 void SessionKeeper::editSettings() {
-    frmSettings dialog(m_settings, Autostart::isEnabled(), &m_window);
+    frmSettings dialog(m_settings, RequestSettings::read(m_parts.settings), Autostart::isEnabled(), &m_window);
     if (dialog.exec() != QDialog::Accepted)
         return;
     m_settings = dialog.settings();
     m_settings.write(m_parts.settings);
+    // Read by the run at the start of the next one.
+    dialog.requests().write(m_parts.settings);
     m_runNotifier->setEnabled(m_settings.notify);
     m_runNotifier->setFailureLimit(m_settings.failuresBeforeNotice);
     if (dialog.startAtLogin() != Autostart::isEnabled()) {

@@ -30,15 +30,15 @@ TrayPresence::TrayPresence(QWidget* window, QObject* parent)
     , m_window(window) {
     if (!QSystemTrayIcon::isSystemTrayAvailable())
         return;
-    m_menu = new QMenu;
+    m_menu = std::make_unique<QMenu>();
     connect(m_menu->addAction(tr("Avvia controllo")), &QAction::triggered, this, &TrayPresence::startRequested);
     connect(m_menu->addAction(tr("Arresta controllo")), &QAction::triggered, this, &TrayPresence::stopRequested);
     m_menu->addSeparator();
     connect(m_menu->addAction(tr("Mostra Quovel")), &QAction::triggered, this, &TrayPresence::raiseWindow);
 
-    m_tray = new QSystemTrayIcon(this);
-    m_tray->setContextMenu(m_menu);
-    connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+    m_tray = std::make_unique<QSystemTrayIcon>();
+    m_tray->setContextMenu(m_menu.get());
+    connect(m_tray.get(), &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
             raiseWindow();
     });
@@ -47,10 +47,7 @@ TrayPresence::TrayPresence(QWidget* window, QObject* parent)
     m_tray->show();
 }
 
-TrayPresence::~TrayPresence() {
-    delete m_tray; // before the menu it refers to
-    delete m_menu;
-}
+TrayPresence::~TrayPresence() = default;
 
 void TrayPresence::follow(const CheckScheduler& scheduler) {
     setClockState(scheduler.clockState());

@@ -5,6 +5,8 @@
 #include <QObject>
 #include <QPointer>
 
+#include <memory>
+
 class QMenu;
 class QSystemTrayIcon;
 class QWidget;
@@ -21,7 +23,7 @@ public:
     // True when the desktop has a system tray and the icon is shown.
     bool isShown() const { return m_tray != nullptr; }
     // The icon, for its messages; none without a tray.
-    QSystemTrayIcon* icon() const { return m_tray; }
+    QSystemTrayIcon* icon() const { return m_tray.get(); }
 
     // Shows the scheduler's state from now on.
     void follow(const CheckScheduler& scheduler);
@@ -35,6 +37,7 @@ signals:
 
 private:
     QPointer<QWidget> m_window;
-    QSystemTrayIcon* m_tray = nullptr;
-    QMenu* m_menu = nullptr;
+    // The menu has no parent (a tray menu must not have one) and outlives the icon that shows it.
+    std::unique_ptr<QMenu> m_menu;
+    std::unique_ptr<QSystemTrayIcon> m_tray;
 };

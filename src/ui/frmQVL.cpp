@@ -6,6 +6,7 @@
 #include "core/SiteList.h"
 #include "schedule/CheckScheduler.h"
 #include "store/PageHistory.h"
+#include "store/SecretStore.h"
 #include "store/SettingsStore.h"
 #include "ui/ClockIndicator.h"
 #include "ui/FileCommands.h"
@@ -16,6 +17,7 @@
 #include "ui/QvlLayout.h"
 #include "ui/RunNotifier.h"
 #include "ui/SessionKeeper.h"
+#include "ui/SiteSecrets.h"
 #include "ui/SiteTextCommands.h"
 #include "ui/TrayPresence.h"
 #include "ui/UrlEditModel.h"
@@ -91,8 +93,7 @@ frmQVL::frmQVL(const frmQVLServices& services, QWidget* parent)
 
     auto* startKey = new QAction(this);
     startKey->setShortcut(QKeySequence(Qt::Key_F5));
-    connect(startKey, &QAction::triggered, this,
-            [this] { runCommand(QvlCommand::Start, CommandOrigin::Keyboard); });
+    connect(startKey, &QAction::triggered, this, [this] { runCommand(QvlCommand::Start); });
     addAction(startKey);
 
     connect(&m_run, &CheckRun::statusText, m_panels[0], &QLabel::setText);
@@ -101,10 +102,8 @@ frmQVL::frmQVL(const frmQVLServices& services, QWidget* parent)
 
     m_tray = new TrayPresence(this, this);
     m_tray->follow(m_scheduler);
-    connect(m_tray, &TrayPresence::startRequested, this,
-            [this] { runCommand(QvlCommand::Start, CommandOrigin::Menu); });
-    connect(m_tray, &TrayPresence::stopRequested, this,
-            [this] { runCommand(QvlCommand::Stop, CommandOrigin::Menu); });
+    connect(m_tray, &TrayPresence::startRequested, this, [this] { runCommand(QvlCommand::Start); });
+    connect(m_tray, &TrayPresence::stopRequested, this, [this] { runCommand(QvlCommand::Stop); });
     m_session = new SessionKeeper({m_settings, m_list, m_run, m_scheduler, m_prompter, *m_files, *m_tray}, *this);
     connect(m_session, &SessionKeeper::autoSaveFailed, m_panels[0], &QLabel::setText);
     connect(&m_session->notifier(), &RunNotifier::resultsRequested, this, [this] {
@@ -175,7 +174,7 @@ void frmQVL::buildListView() {
     });
     connect(m_interaction, &ListInteraction::tipDestroyed, this, [this] { m_hoverTip.Destroy(); });
     connect(m_interaction, &ListInteraction::commandKey, this,
-            [this](QvlCommand command) { runCommand(command, CommandOrigin::Keyboard); });
+            [this](QvlCommand command) { runCommand(command); });
 }
 
 void frmQVL::buildControlFrame() {
@@ -215,8 +214,7 @@ void frmQVL::buildControlFrame() {
         button->setGeometry(0, twipsToPixels(kButtonTopsTwips[i], dpiY) + shift,
                             twipsToPixels(kButtonWidthTwips, dpiX), twipsToPixels(kButtonHeightTwips, dpiY));
         const QvlCommand command = buttons[i].command;
-        connect(button, &QPushButton::clicked, this,
-                [this, command] { runCommand(command, CommandOrigin::Menu); });
+        connect(button, &QPushButton::clicked, this, [this, command] { runCommand(command); });
         buttons[i].button = button;
         bottom = button->geometry().bottom() + 1;
     }
@@ -373,7 +371,7 @@ void frmQVL::handOver(const QString& path) {
         m_files->loadFile(path);
 }
 
-void frmQVL::runCommand(QvlCommand command, CommandOrigin) {
+void frmQVL::runCommand(QvlCommand command) {
     switch (command) {
     case QvlCommand::Open:
         m_files->LoadSiteList();
@@ -439,7 +437,10 @@ void frmQVL::runCommand(QvlCommand command, CommandOrigin) {
 }
 
 void frmQVL::setUpHistory(PageHistory* history) {
-    m_siteText = new SiteTextCommands(m_list, history, m_prompter, this);
+    m_secrets = new SiteSecrets(SecretStore(SecretStore::besideSettings(m_settings.fileName())), m_list,
+                                m_prompter, this, [this](const SecretHeaders& all) { m_run.setSecrets(all); });
+    m_siteText = new SiteTextCommands(
+        m_list, history, *m_secrets, [this] { return m_settings.checkOptions(); }, m_prompter, this);
     if (history) {
         m_run.setArchive(history);
         // Old pages' history goes in the background: start-up does not wait for the folder to be read.

@@ -32,6 +32,7 @@ class QTableView;
 class SettingsStore;
 class SiteList;
 class SessionKeeper;
+class SiteSecrets;
 class SiteTextCommands;
 class TrayPresence;
 struct CheckRunReport;
@@ -63,7 +64,7 @@ public:
     ~frmQVL() override;
 
     // Runs one command of the menus, the popup, the toolbar or the keyboard.
-    void runCommand(QvlCommand command, CommandOrigin origin);
+    void runCommand(QvlCommand command);
     // Loads a list file as "&Open" does, without the dialog (the command line's file).
     bool openListFile(const QString& path);
     // A later start's command line: its list file opened as "&Open" would, and the window shown in front.
@@ -121,7 +122,7 @@ private:
     ListInteraction* m_interaction = nullptr;
     std::unique_ptr<FileCommands> m_files;
     std::unique_ptr<ListEditing> m_editing;
-    ImportCommand* m_import = nullptr; // a child of the window
+    ImportCommand* m_import = nullptr;    // a child of the window
     frmPreferences* m_setTimer = nullptr; // the open timing preferences, while they are open
     QFrame* m_frameCTRLs = nullptr;
     ClockIndicator* m_imgClock = nullptr;
@@ -139,5 +140,6 @@ private:
     bool m_showingRunError = false;
     QSize m_frameExtra;
     SiteTextCommands* m_siteText = nullptr;
-    QThreadPool m_background; // waits for its work when the window goes
+    SiteSecrets* m_secrets = nullptr; // a child of the window
+    QThreadPool m_background;         // waits for its work when the window goes
 };

@@ -26,6 +26,8 @@ TooltipWindow* CTooltip::window() const {
 }
 
 void CTooltip::Destroy() {
+    // The tip goes at once, as callers of Destroy expect; its parent widget, when it has one, would only
+    // take it along later.
     delete m_window.data();
     m_window = nullptr;
 }

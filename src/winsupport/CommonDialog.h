@@ -43,6 +43,8 @@ public:
     void setDialogTitle(const QString& title) { m_dialogTitle = title; }
     const QString& DialogPrompt() const { return m_dialogPrompt; }
     void setDialogPrompt(const QString& prompt) { m_dialogPrompt = prompt; }
+    // AppName, hIcon and IconSize feed the about and icon dialogs, which this system has not: kept as
+    // written so that callers setting them keep working.
     const QString& AppName() const { return m_appName; }
     void setAppName(const QString& name) { m_appName = name; }
     qintptr hIcon() const { return m_icon; }
@@ -85,6 +87,7 @@ public:
     const QString& InitDir() const { return m_initDir; }
     void setInitDir(const QString& dir) { m_initDir = dir; }
 
+    // For the help dialog, which this system has not (see above): kept as written, read by nothing.
     const QString& HelpFile() const { return m_helpFile; }
     void setHelpFile(const QString& file) { m_helpFile = file; }
     int HelpCommand() const { return m_helpCommand; }

@@ -241,19 +241,25 @@ private slots:
 
     void proxyAsSet_data() {
         // proxy: the Proxy setting's text, with %1 for the test server's port; http_proxy is a dead proxy
-        columns<QString, QString, int>("proxy", "url", "expected");
-        QTest::newRow("none: direct, whatever the environment") << u"none"_s << u"/fixed"_s << 0;
-        QTest::newRow("system: the environment's") << u"system"_s << u"/fixed"_s << int(FetchError::kProxyFailure);
+        columns<QString, QString, QByteArray, int>("proxy", "url", "noProxy", "expected");
+        const int failure = FetchError::kProxyFailure;
+        QTest::newRow("none: direct, whatever the environment") << u"none"_s << u"/fixed"_s << QByteArray() << 0;
+        QTest::newRow("system: the environment's") << u"system"_s << u"/fixed"_s << QByteArray() << failure;
+        QTest::newRow("system: no_proxy names the host")
+            << u"system"_s << u"/fixed"_s << QByteArray("example.org, 127.0.0.1,") << 0;
         QTest::newRow("manual: through it")
-            << u"127.0.0.1:%1"_s << u"http://only-the-proxy-knows.quovel.test/fixed"_s << 0;
+            << u"127.0.0.1:%1"_s << u"http://only-the-proxy-knows.quovel.test/fixed"_s << QByteArray() << 0;
         QTest::newRow("manual, dead") << TestHttpServer::refusedUrl().mid(7).chopped(1) << u"/fixed"_s
-                                      << int(FetchError::kProxyFailure);
+                                      << QByteArray() << failure;
+        QTest::newRow("manual, no such name")
+            << u"no-such-proxy.quovel.test:3128"_s << u"/fixed"_s << QByteArray() << failure;
     }
     void proxyAsSet() {
-        const auto [proxy, url, expected] = ::fetch<QString, QString, int>("proxy", "url", "expected");
+        const auto [proxy, url, noProxyList, expected] =
+            ::fetch<QString, QString, QByteArray, int>("proxy", "url", "noProxy", "expected");
         const QByteArray noProxy = qgetenv("no_proxy"), noProxyUpper = qgetenv("NO_PROXY");
         qputenv("http_proxy", TestHttpServer::refusedUrl().toLatin1());
-        qunsetenv("no_proxy"), qunsetenv("NO_PROXY");
+        qputenv("no_proxy", noProxyList), qunsetenv("NO_PROXY");
         using P = NetworkOptions::Proxy;
         const QString address = proxy.contains(u"%1") ? proxy.arg(m_server.port()) : proxy;
         PageFetcher fetcher(5);

@@ -109,7 +109,7 @@ private slots:
         QVERIFY(store.setLines(u"http://a/"_qs, {u"Cookie: s=1"_qs}).ok());
         QVERIFY(!QFileInfo(path).isSymLink() && !QFile::exists(elsewhere));
         QCOMPARE(QFileInfo(path).permissions() & 0x0777, QFile::ReadUser | QFile::WriteUser);
-        QVERIFY(store.move(u"http://a/"_qs, u"http://b/"_qs).ok());
+        QVERIFY(store.rekey(u"http://a/"_qs, u"http://b/"_qs).ok());
         QCOMPARE(SecretStore(path).read(), (SecretHeaders{{u"http://b/"_qs, {u"Cookie: s=1"_qs}}}));
         QVERIFY(store.setLines(u"http://b/"_qs, {}).ok());
         QVERIFY(SecretStore(path).read().isEmpty());

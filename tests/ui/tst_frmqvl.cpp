@@ -198,7 +198,7 @@ private slots:
         const QString url = QStringLiteral("http://x.example/");
         w.add(QStringLiteral("x"), url);
         for (QvlCommand command : {QvlCommand::ModifyUrl, QvlCommand::ShowDiff, QvlCommand::SiteOptions})
-            w.window->runCommand(command, CommandOrigin::Menu);
+            w.window->runCommand(command);
         QCOMPARE(w.prompter.shown.size(), 3);
         QCOMPARE(w.prompter.shown[1].text, w.prompter.shown[0].text);
         QCOMPARE(w.prompter.shown[2].text, w.prompter.shown[0].text);
@@ -207,7 +207,7 @@ private slots:
         QTest::keyClick(w.window->listView(), Qt::Key_D, Qt::ControlModifier);
         QPointer<frmDiff> viewer = w.window->siteText()->viewer(url);
         QVERIFY(viewer && viewer->isVisible());
-        w.window->runCommand(QvlCommand::ShowDiff, CommandOrigin::Menu);
+        w.window->runCommand(QvlCommand::ShowDiff);
         QCOMPARE(w.window->siteText()->viewer(url), viewer.data());
         w.window->close();
         QTRY_VERIFY(viewer.isNull());
@@ -259,7 +259,7 @@ private slots:
             const rlimit small{64, old.rlim_max};
             QCOMPARE(::setrlimit(RLIMIT_FSIZE, &small), 0);
         }
-        w.window->runCommand(save ? QvlCommand::Save : QvlCommand::Open, CommandOrigin::Toolbar);
+        w.window->runCommand(save ? QvlCommand::Save : QvlCommand::Open);
         ::setrlimit(RLIMIT_FSIZE, &old);
         QCOMPARE(w.prompter.shown.isEmpty() ? QString() : w.prompter.shown.last().title, message);
         if (full)
@@ -279,7 +279,7 @@ private slots:
         if (message == QLatin1String("Load error"))
             QVERIFY(!w.prompter.shown.last().detail.isEmpty()); // the reader's reason
         // Save proposes a name, never a folder: the open list's, else "Siti.qvl"; the .qvl filter first.
-        w.window->runCommand(QvlCommand::Save, CommandOrigin::Menu);
+        w.window->runCommand(QvlCommand::Save);
         const Prompter::FileRequest asked = w.prompter.files.last();
         QCOMPARE(asked.fileName,
                  caption == QLatin1String("Quovel") ? QStringLiteral("Siti.qvl") : QFileInfo(path).fileName());
@@ -367,7 +367,7 @@ private slots:
         const std::unique_ptr<QWidget> windows[] = {
             std::make_unique<frmDialog>(w.window.get()),
             std::make_unique<frmPreferences>(1, QStringLiteral("15"), w.prompter, w.window.get()),
-            std::make_unique<frmSiteOptions>(SiteOptions(), std::nullopt, w.window.get()),
+            std::make_unique<frmSiteOptions>(SiteOptions(), SiteOptionsContext(), w.window.get()),
             std::make_unique<frmDiff>(QStringLiteral("http://a.example/"), QString(), nullptr, SiteOptions(),
                                       w.window.get()),
             std::make_unique<frmSplash>(w.window.get())};
@@ -555,7 +555,7 @@ private slots:
             preferences->findChild<QLineEdit*>(QStringLiteral("txtTimeout"))->setText(QStringLiteral("40"));
             preferences->close();
         });
-        w.window->runCommand(QvlCommand::SetTimer, CommandOrigin::Menu);
+        w.window->runCommand(QvlCommand::SetTimer);
         QCOMPARE(w.run.options().timeoutSeconds, 40);
     }
 
@@ -629,7 +629,7 @@ private slots:
         w.add(QStringLiteral("f"), server.url(QStringLiteral("/fixed")));
         for (int i = 0; i < 3; ++i)
             w.add(QStringLiteral("s%1").arg(i), server.url(QStringLiteral("/slow?ms=1500")));
-        w.window->runCommand(QvlCommand::SelectAll, CommandOrigin::Menu);
+        w.window->runCommand(QvlCommand::SelectAll);
         w.window->findChild<QPushButton*>(QStringLiteral("cmdStart"))->click();
         QTRY_COMPARE(w.list.entryAt(1).res, QStringLiteral("  <>"));
         QTRY_VERIFY(w.window->statusPanel(1)->text().startsWith(u"Browsing "));

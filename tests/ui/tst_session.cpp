@@ -11,13 +11,23 @@
 #include "ui/SessionKeeper.h"
 #include "ui/SingleInstance.h"
 #include "ui/frmQVL.h"
+#include "ui/frmSettings.h"
 
+#include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QLabel>
 #include <QMenu>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/resource.h>
+
+#include <csignal>
 
 using namespace Qt::StringLiterals;
 
@@ -69,6 +79,71 @@ private slots:
         QCOMPARE(second.scheduler.isArmed(), on);
         QCOMPARE(second.scheduler.intervalSeconds(), on ? 600 : 0);
         QCOMPARE(second.window.session()->recentMenu()->actions().size(), 1);
+    }
+
+    // A periodic run saves the list with AutoSave; when the disk refuses, nobody is there to answer a message:
+    // the status bar says why and the list stays modified.
+    void autoSave_data() {
+        QTest::addColumn<bool>("diskFull");
+        QTest::newRow("saved") << false;
+        QTest::newRow("disk full") << true;
+    }
+    void autoSave() {
+        QFETCH(bool, diskFull);
+        SettingsStore settings = SettingsStore::atPath(m_dir.filePath(u"auto%1.ini"_s.arg(diskFull)));
+        QVERIFY(settings.save(SettingKeys::kSettings, Settings::kAutoSave.name(), u"1"_s));
+        const QString path = m_dir.filePath(u"auto%1.qvl"_s.arg(diskFull));
+        SiteEntry e;
+        e.url = u"http://127.0.0.1:1/"_s; // refused: the failure count changes the list
+        QVERIFY(writeSiteListFile(path, {e}).ok());
+        const QByteArray before = [&path] {
+            QFile f(path);
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        }();
+        Window w(settings);
+        QVERIFY(w.window.openListFile(path));
+        w.list.setTicked(0, true);
+        QSignalSpy finished(&w.run, &CheckRun::finished);
+        rlimit saved{};
+        getrlimit(RLIMIT_FSIZE, &saved);
+        if (diskFull) {
+            std::signal(SIGXFSZ, SIG_IGN);
+            rlimit small = saved;
+            small.rlim_cur = 100;
+            QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+        }
+        w.run.CheckSelectedURLs(true);
+        QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 20000);
+        setrlimit(RLIMIT_FSIZE, &saved);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll() == before, diskFull);
+        QCOMPARE(w.list.isModified(), diskFull);
+        for (const ScriptedPrompter::Shown& shown : w.prompter.shown)
+            QVERIFY2(shown.icon != Prompter::Icon::Critical, qPrintable(shown.text));
+        if (diskFull)
+            QVERIFY2(w.window.statusPanel(1)->text().contains(path), qPrintable(w.window.statusPanel(1)->text()));
+    }
+
+    // The settings dialog's request settings reach the next run; a manual proxy is checked as it is typed.
+    void requestSettings() {
+        SettingsStore settings = SettingsStore::atPath(m_dir.filePath(u"requests.ini"_s));
+        frmSettings dialog(SessionSettings::read(settings), RequestSettings::read(settings), false);
+        auto* mode = dialog.findChild<QComboBox*>(u"cboProxy"_s);
+        auto* address = dialog.findChild<QLineEdit*>(u"txtProxy"_s);
+        QPushButton* ok = dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+        QCOMPARE(mode->currentIndex(), 1); // the system's, by default
+        mode->setCurrentIndex(2);
+        address->setText(u"proxy.lan"_s);
+        QVERIFY(!ok->isEnabled());
+        address->setText(u"proxy.lan:3128"_s);
+        QVERIFY(ok->isEnabled());
+        dialog.findChild<QLineEdit*>(u"txtAgente"_s)->setText(u"  Mio  agente "_s);
+        QVERIFY(dialog.requests().write(settings));
+        const CheckOptions options = settings.checkOptions();
+        QCOMPARE(options.network.proxy, NetworkOptions::Proxy::Manual);
+        QCOMPARE(options.network.proxyAddress, QByteArray("proxy.lan:3128"));
+        QCOMPARE(options.network.userAgent, QByteArray("Mio agente"));
     }
 
     // A real second start of the program, with a file, hands it over and ends; a socket nobody answers on is
