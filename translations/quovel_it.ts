@@ -1861,6 +1861,10 @@ Accetti le modifiche?</translation>
         <source>&amp;Anteprima della pagina scaricata (selettore e regole valgono solo confrontando il testo della pagina):</source>
         <translation>&amp;Anteprima della pagina scaricata (selettore e regole valgono solo confrontando il testo della pagina):</translation>
     </message>
+    <message>
+        <source>Lettura della pagina…</source>
+        <translation>Lettura della pagina…</translation>
+    </message>
 </context>
 <context>
     <name>frmSplash</name>
