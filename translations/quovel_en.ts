@@ -1017,6 +1017,76 @@ With --history: 0 the history was read whole (or there is none), 1 its file is d
     </message>
 </context>
 <context>
+    <name>SiteRequestEdit</name>
+    <message>
+        <source>User agent</source>
+        <translation>User agent</translation>
+    </message>
+    <message>
+        <source>Pausa minima tra due richieste all&apos;host</source>
+        <translation>Least pause between two requests to the host</translation>
+    </message>
+    <message>
+        <source>Intestazioni della richiesta</source>
+        <translation>Request headers</translation>
+    </message>
+    <message>
+        <source>Intestazioni segrete</source>
+        <translation>Secret headers</translation>
+    </message>
+    <message>
+        <source>Richiesta</source>
+        <translation>Request</translation>
+    </message>
+    <message>
+        <source>quello delle impostazioni: %1</source>
+        <translation>the settings&apos; one: %1</translation>
+    </message>
+    <message>
+        <source> ms</source>
+        <translation> ms</translation>
+    </message>
+    <message>
+        <source>quella delle impostazioni (%1 ms)</source>
+        <translation>the settings&apos; one (%1 ms)</translation>
+    </message>
+    <message>
+        <source>&amp;User agent:</source>
+        <translation>&amp;User agent:</translation>
+    </message>
+    <message>
+        <source>&amp;Pausa minima tra due richieste all&apos;host:</source>
+        <translation>&amp;Least pause between two requests to the host:</translation>
+    </message>
+    <message>
+        <source>&amp;Intestazioni della richiesta (una per riga, «Nome: valore»):</source>
+        <translation>&amp;Request headers (one per line, “Name: value”):</translation>
+    </message>
+    <message>
+        <source>Intestazioni se&amp;grete (Cookie, Authorization): restano nelle impostazioni di questo utente, leggibili solo da lui; l&apos;elenco ricorda solo che il sito ne ha.</source>
+        <translation>Se&amp;cret headers (Cookie, Authorization): they stay in this user&apos;s settings, readable by this user only; the list records only that the site has some.</translation>
+    </message>
+    <message>
+        <source>Cookie e Authorization vanno tra le intestazioni segrete.</source>
+        <translation>Cookie and Authorization belong among the secret headers.</translation>
+    </message>
+    <message>
+        <source>Qui vanno solo Cookie e Authorization.</source>
+        <translation>Only Cookie and Authorization belong here.</translation>
+    </message>
+    <message>
+        <source>Il sito ha intestazioni segrete, ma non tra quelle di questo utente: finché non le scrivi qui, il sito non viene controllato.</source>
+        <translation>The site has secret headers, but this user does not have them: until you write them here, the site is not checked.</translation>
+    </message>
+</context>
+<context>
+    <name>SiteSecrets</name>
+    <message>
+        <source>Le intestazioni segrete del sito non hanno seguito il suo nuovo indirizzo: %1</source>
+        <translation>The site&apos;s secret headers did not follow its new address: %1</translation>
+    </message>
+</context>
+<context>
     <name>SiteTextCommands</name>
     <message>
         <source>Error: Missing URL.</source>
@@ -1025,6 +1095,14 @@ With --history: 0 the history was read whole (or there is none), 1 its file is d
     <message>
         <source>Seleziona prima l&apos;indirizzo che intendi modificare!</source>
         <translation>First select the address you want to change!</translation>
+    </message>
+    <message>
+        <source>Opzioni sito</source>
+        <translation>Site options</translation>
+    </message>
+    <message>
+        <source>Le intestazioni segrete non sono state salvate: %1</source>
+        <translation>The secret headers were not saved: %1</translation>
     </message>
 </context>
 <context>
@@ -1496,7 +1574,7 @@ Do you accept the change?</translation>
     </message>
     <message>
         <source>Del sistema (http_proxy, https_proxy, no_proxy)</source>
-        <translation>The system's (http_proxy, https_proxy, no_proxy)</translation>
+        <translation>The system&apos;s (http_proxy, https_proxy, no_proxy)</translation>
     </message>
     <message>
         <source>Manuale</source>
@@ -1683,6 +1761,109 @@ Do you accept the change?</translation>
     <message>
         <source>La regola %1 è troppo costosa su questa pagina: conta come non corrispondente.</source>
         <translation>The rule %1 is too costly on this page: it counts as not matching.</translation>
+    </message>
+    <message>
+        <source>Tipo di selettore</source>
+        <translation>Selector kind</translation>
+    </message>
+    <message>
+        <source>Selettore</source>
+        <translation>Selector</translation>
+    </message>
+    <message>
+        <source>Ante&amp;prima</source>
+        <translation>Pre&amp;view</translation>
+    </message>
+    <message>
+        <source>Scarica la pagina per l&apos;anteprima</source>
+        <translation>Download the page for the preview</translation>
+    </message>
+    <message>
+        <source>Pagine delle opzioni</source>
+        <translation>Option pages</translation>
+    </message>
+    <message>
+        <source>Test&amp;o</source>
+        <translation>Te&amp;xt</translation>
+    </message>
+    <message>
+        <source>Richi&amp;esta</source>
+        <translation>Re&amp;quest</translation>
+    </message>
+    <message>
+        <source>Testo</source>
+        <translation>Text</translation>
+    </message>
+    <message>
+        <source>XPath</source>
+        <translation>XPath</translation>
+    </message>
+    <message>
+        <source>CSS</source>
+        <translation>CSS</translation>
+    </message>
+    <message>
+        <source>nessuno: tutta la pagina</source>
+        <translation>none: the whole page</translation>
+    </message>
+    <message>
+        <source>Scarica la pagina una volta, come la chiederebbe un controllo, per provarci il selettore e le regole</source>
+        <translation>Downloads the page once, as a check would ask for it, to try the selector and the rules on it</translation>
+    </message>
+    <message>
+        <source>&amp;Selettore:</source>
+        <translation>&amp;Selector:</translation>
+    </message>
+    <message>
+        <source>Selettore non supportato: %1</source>
+        <translation>Selector not supported: %1</translation>
+    </message>
+    <message>
+        <source>Errore %1: %2</source>
+        <translation>Error %1: %2</translation>
+    </message>
+    <message>
+        <source>Pagina più grande di %1 KiB: confrontata per intero, non per testo.</source>
+        <translation>Page larger than %1 KiB: compared whole, not by its text.</translation>
+    </message>
+    <message>
+        <source>Pagina senza testo: confrontata per intero, non per testo.</source>
+        <translation>Page without text: compared whole, not by its text.</translation>
+    </message>
+    <message>
+        <source>Scaricamento della pagina…</source>
+        <translation>Downloading the page…</translation>
+    </message>
+    <message>
+        <source>Il selettore si prova sulla pagina scaricata: premi Anteprima.</source>
+        <translation>The selector is tried on the downloaded page: press Preview.</translation>
+    </message>
+    <message>
+        <source>&amp;Anteprima della pagina scaricata:</source>
+        <translation>&amp;Preview of the downloaded page:</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n elementi corrispondono al selettore</source>
+        <translation>
+            <numerusform>%n element matches the selector</numerusform>
+            <numerusform>%n elements match the selector</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Nessun elemento corrisponde al selettore</source>
+        <translation>No element matches the selector</translation>
+    </message>
+    <message>
+        <source>Pagina troppo grande o troppo annidata per leggerne il testo: confrontata per intero, non per testo.</source>
+        <translation>Page too large or too deeply nested to read its text: compared whole, not by its text.</translation>
+    </message>
+    <message>
+        <source>&amp;Anteprima della pagina scaricata (selettore e regole valgono solo confrontando il testo della pagina):</source>
+        <translation>&amp;Preview of the downloaded page (selector and rules apply only when comparing the text of the page):</translation>
+    </message>
+    <message>
+        <source>Lettura della pagina…</source>
+        <translation>Reading the page…</translation>
     </message>
 </context>
 <context>

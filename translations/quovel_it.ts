@@ -1017,6 +1017,76 @@ Con --history: 0 la cronologia è stata letta per intero (o non c&apos;è), 1 il
     </message>
 </context>
 <context>
+    <name>SiteRequestEdit</name>
+    <message>
+        <source>User agent</source>
+        <translation>User agent</translation>
+    </message>
+    <message>
+        <source>Pausa minima tra due richieste all&apos;host</source>
+        <translation>Pausa minima tra due richieste all&apos;host</translation>
+    </message>
+    <message>
+        <source>Intestazioni della richiesta</source>
+        <translation>Intestazioni della richiesta</translation>
+    </message>
+    <message>
+        <source>Intestazioni segrete</source>
+        <translation>Intestazioni segrete</translation>
+    </message>
+    <message>
+        <source>Richiesta</source>
+        <translation>Richiesta</translation>
+    </message>
+    <message>
+        <source>quello delle impostazioni: %1</source>
+        <translation>quello delle impostazioni: %1</translation>
+    </message>
+    <message>
+        <source> ms</source>
+        <translation> ms</translation>
+    </message>
+    <message>
+        <source>quella delle impostazioni (%1 ms)</source>
+        <translation>quella delle impostazioni (%1 ms)</translation>
+    </message>
+    <message>
+        <source>&amp;User agent:</source>
+        <translation>&amp;User agent:</translation>
+    </message>
+    <message>
+        <source>&amp;Pausa minima tra due richieste all&apos;host:</source>
+        <translation>&amp;Pausa minima tra due richieste all&apos;host:</translation>
+    </message>
+    <message>
+        <source>&amp;Intestazioni della richiesta (una per riga, «Nome: valore»):</source>
+        <translation>&amp;Intestazioni della richiesta (una per riga, «Nome: valore»):</translation>
+    </message>
+    <message>
+        <source>Intestazioni se&amp;grete (Cookie, Authorization): restano nelle impostazioni di questo utente, leggibili solo da lui; l&apos;elenco ricorda solo che il sito ne ha.</source>
+        <translation>Intestazioni se&amp;grete (Cookie, Authorization): restano nelle impostazioni di questo utente, leggibili solo da lui; l&apos;elenco ricorda solo che il sito ne ha.</translation>
+    </message>
+    <message>
+        <source>Cookie e Authorization vanno tra le intestazioni segrete.</source>
+        <translation>Cookie e Authorization vanno tra le intestazioni segrete.</translation>
+    </message>
+    <message>
+        <source>Qui vanno solo Cookie e Authorization.</source>
+        <translation>Qui vanno solo Cookie e Authorization.</translation>
+    </message>
+    <message>
+        <source>Il sito ha intestazioni segrete, ma non tra quelle di questo utente: finché non le scrivi qui, il sito non viene controllato.</source>
+        <translation>Il sito ha intestazioni segrete, ma non tra quelle di questo utente: finché non le scrivi qui, il sito non viene controllato.</translation>
+    </message>
+</context>
+<context>
+    <name>SiteSecrets</name>
+    <message>
+        <source>Le intestazioni segrete del sito non hanno seguito il suo nuovo indirizzo: %1</source>
+        <translation>Le intestazioni segrete del sito non hanno seguito il suo nuovo indirizzo: %1</translation>
+    </message>
+</context>
+<context>
     <name>SiteTextCommands</name>
     <message>
         <source>Error: Missing URL.</source>
@@ -1025,6 +1095,14 @@ Con --history: 0 la cronologia è stata letta per intero (o non c&apos;è), 1 il
     <message>
         <source>Seleziona prima l&apos;indirizzo che intendi modificare!</source>
         <translation>Seleziona prima l&apos;indirizzo che intendi modificare!</translation>
+    </message>
+    <message>
+        <source>Opzioni sito</source>
+        <translation>Opzioni sito</translation>
+    </message>
+    <message>
+        <source>Le intestazioni segrete non sono state salvate: %1</source>
+        <translation>Le intestazioni segrete non sono state salvate: %1</translation>
     </message>
 </context>
 <context>
@@ -1683,6 +1761,109 @@ Accetti le modifiche?</translation>
     <message>
         <source>La regola %1 è troppo costosa su questa pagina: conta come non corrispondente.</source>
         <translation>La regola %1 è troppo costosa su questa pagina: conta come non corrispondente.</translation>
+    </message>
+    <message>
+        <source>Tipo di selettore</source>
+        <translation>Tipo di selettore</translation>
+    </message>
+    <message>
+        <source>Selettore</source>
+        <translation>Selettore</translation>
+    </message>
+    <message>
+        <source>Ante&amp;prima</source>
+        <translation>Ante&amp;prima</translation>
+    </message>
+    <message>
+        <source>Scarica la pagina per l&apos;anteprima</source>
+        <translation>Scarica la pagina per l&apos;anteprima</translation>
+    </message>
+    <message>
+        <source>Pagine delle opzioni</source>
+        <translation>Pagine delle opzioni</translation>
+    </message>
+    <message>
+        <source>Test&amp;o</source>
+        <translation>Test&amp;o</translation>
+    </message>
+    <message>
+        <source>Richi&amp;esta</source>
+        <translation>Richi&amp;esta</translation>
+    </message>
+    <message>
+        <source>Testo</source>
+        <translation>Testo</translation>
+    </message>
+    <message>
+        <source>XPath</source>
+        <translation>XPath</translation>
+    </message>
+    <message>
+        <source>CSS</source>
+        <translation>CSS</translation>
+    </message>
+    <message>
+        <source>nessuno: tutta la pagina</source>
+        <translation>nessuno: tutta la pagina</translation>
+    </message>
+    <message>
+        <source>Scarica la pagina una volta, come la chiederebbe un controllo, per provarci il selettore e le regole</source>
+        <translation>Scarica la pagina una volta, come la chiederebbe un controllo, per provarci il selettore e le regole</translation>
+    </message>
+    <message>
+        <source>&amp;Selettore:</source>
+        <translation>&amp;Selettore:</translation>
+    </message>
+    <message>
+        <source>Selettore non supportato: %1</source>
+        <translation>Selettore non supportato: %1</translation>
+    </message>
+    <message>
+        <source>Errore %1: %2</source>
+        <translation>Errore %1: %2</translation>
+    </message>
+    <message>
+        <source>Pagina più grande di %1 KiB: confrontata per intero, non per testo.</source>
+        <translation>Pagina più grande di %1 KiB: confrontata per intero, non per testo.</translation>
+    </message>
+    <message>
+        <source>Pagina senza testo: confrontata per intero, non per testo.</source>
+        <translation>Pagina senza testo: confrontata per intero, non per testo.</translation>
+    </message>
+    <message>
+        <source>Scaricamento della pagina…</source>
+        <translation>Scaricamento della pagina…</translation>
+    </message>
+    <message>
+        <source>Il selettore si prova sulla pagina scaricata: premi Anteprima.</source>
+        <translation>Il selettore si prova sulla pagina scaricata: premi Anteprima.</translation>
+    </message>
+    <message>
+        <source>&amp;Anteprima della pagina scaricata:</source>
+        <translation>&amp;Anteprima della pagina scaricata:</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n elementi corrispondono al selettore</source>
+        <translation>
+            <numerusform>%n elemento corrisponde al selettore</numerusform>
+            <numerusform>%n elementi corrispondono al selettore</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Nessun elemento corrisponde al selettore</source>
+        <translation>Nessun elemento corrisponde al selettore</translation>
+    </message>
+    <message>
+        <source>Pagina troppo grande o troppo annidata per leggerne il testo: confrontata per intero, non per testo.</source>
+        <translation>Pagina troppo grande o troppo annidata per leggerne il testo: confrontata per intero, non per testo.</translation>
+    </message>
+    <message>
+        <source>&amp;Anteprima della pagina scaricata (selettore e regole valgono solo confrontando il testo della pagina):</source>
+        <translation>&amp;Anteprima della pagina scaricata (selettore e regole valgono solo confrontando il testo della pagina):</translation>
+    </message>
+    <message>
+        <source>Lettura della pagina…</source>
+        <translation>Lettura della pagina…</translation>
     </message>
 </context>
 <context>

@@ -101,7 +101,12 @@ void SiteList::setField(int pos, Field f, const QString& text) {
     if (QString* target = textField(e, f)) {
         if (*target == text)
             return;
-        *target = text;
+        const QString before = std::exchange(*target, text);
+        if (f == Field::Url) {
+            emitFieldChanged(pos, f);
+            emit urlChanged(pos, before, text);
+            return;
+        }
     } else {
         const StoredCrc crc = StoredCrc::fromText(text);
         if (e.crc == crc)

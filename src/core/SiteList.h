@@ -81,6 +81,8 @@ public:
 
 signals:
     void modifiedChanged(bool modified);
+    // setField gave the entry at pos another URL (what belongs to the page by its URL may follow it).
+    void urlChanged(int pos, const QString& before, const QString& after);
 
 private:
     bool validRow(int pos) const { return pos >= 0 && pos < count(); }

@@ -2,6 +2,7 @@
 
 #include "core/SiteList.h"
 #include "store/PageHistory.h"
+#include "ui/SiteSecrets.h"
 #include "ui/frmDiff.h"
 #include "ui/frmSiteOptions.h"
 #include "winsupport/Prompter.h"
@@ -16,11 +17,14 @@ void SiteTextCommands::runModally(frmSiteOptions& dialog) {
     dialog.exec();
 }
 
-SiteTextCommands::SiteTextCommands(SiteList& list, const PageHistory* history, Prompter& prompter, QWidget* owner,
+SiteTextCommands::SiteTextCommands(SiteList& list, const PageHistory* history, SiteSecrets& secrets,
+                                   FetchOptions fetchOptions, Prompter& prompter, QWidget* owner,
                                    DialogRunner runDialog)
     : QObject(owner)
     , m_list(list)
     , m_history(history)
+    , m_secrets(secrets)
+    , m_fetchOptions(std::move(fetchOptions))
     , m_prompter(prompter)
     , m_owner(owner)
     , m_runDialog(std::move(runDialog)) {}
@@ -86,8 +90,14 @@ void SiteTextCommands::editSelectedOptions() {
         return;
     const SiteEntry& entry = m_list.entryAt(row);
     const quint64 id = entry.id;
-    const std::optional<PageVersion> latest = m_history ? m_history->latest(entry.url) : std::nullopt;
-    QPointer<frmSiteOptions> dialog(new frmSiteOptions(entry.options, latest, m_owner));
+    SiteOptionsContext context;
+    context.url = entry.url;
+    context.latest = m_history ? m_history->latest(entry.url) : std::nullopt;
+    context.secrets = m_secrets.lines(entry.url);
+    if (m_fetchOptions)
+        context.fetch = m_fetchOptions();
+    const std::optional<PageVersion> latest = context.latest;
+    QPointer<frmSiteOptions> dialog(new frmSiteOptions(entry.options, std::move(context), m_owner));
     m_runDialog(*dialog);
     if (!dialog) // its owner went away while it was open
         return;
@@ -97,8 +107,17 @@ void SiteTextCommands::editSelectedOptions() {
     if (dialog->result() != QDialog::Accepted || now < 0)
         return;
     const SiteEntry& current = m_list.entryAt(now);
-    const SiteOptions next =
+    SiteOptions next =
         frmSiteOptions::rebaselined(current.options, dialog->options(), current.crc.value(), latest);
+    if (dialog->secretsEdited()) {
+        // Into the user's own file, never the list; the list learns only whether there are any.
+        const Outcome saved = m_secrets.setLines(current.url, dialog->secretLines());
+        if (!saved.ok())
+            m_prompter.message(Prompter::Icon::Exclamation, tr("Opzioni sito"),
+                               tr("Le intestazioni segrete non sono state salvate: %1").arg(saved.errorText()),
+                               m_owner);
+        next.hasSecrets = !m_secrets.lines(current.url).isEmpty();
+    }
     if (next == current.options)
         return;
     m_list.setOptions(now, next);

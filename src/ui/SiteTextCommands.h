@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/CheckOptions.h"
+
 #include <QHash>
 #include <QObject>
 #include <QPointer>
@@ -11,6 +13,7 @@ class PageHistory;
 class Prompter;
 class QWidget;
 class SiteList;
+class SiteSecrets;
 class frmDiff;
 class frmSiteOptions;
 
@@ -23,10 +26,13 @@ public:
     using DialogRunner = std::function<void(frmSiteOptions& dialog)>;
     static void runModally(frmSiteOptions& dialog);
 
-    // history may be null (no history is kept); it and the list must outlive this object. The windows it
-    // opens belong to owner.
-    SiteTextCommands(SiteList& list, const PageHistory* history, Prompter& prompter, QWidget* owner,
-                     DialogRunner runDialog = &runModally);
+    // How the options dialog's preview asks for a page: as the settings say when it opens.
+    using FetchOptions = std::function<CheckOptions()>;
+
+    // history may be null (no history is kept); it, the list and the secrets must outlive this object. The
+    // windows it opens belong to owner.
+    SiteTextCommands(SiteList& list, const PageHistory* history, SiteSecrets& secrets, FetchOptions fetchOptions,
+                     Prompter& prompter, QWidget* owner, DialogRunner runDialog = &runModally);
 
     void showSelectedDiff();
     void editSelectedOptions();
@@ -43,6 +49,8 @@ private:
 
     SiteList& m_list;
     const PageHistory* m_history;
+    SiteSecrets& m_secrets;
+    FetchOptions m_fetchOptions;
     Prompter& m_prompter;
     QWidget* m_owner;
     DialogRunner m_runDialog;

@@ -6,6 +6,7 @@
 #include "core/SiteList.h"
 #include "schedule/CheckScheduler.h"
 #include "store/PageHistory.h"
+#include "store/SecretStore.h"
 #include "store/SettingsStore.h"
 #include "ui/ClockIndicator.h"
 #include "ui/FileCommands.h"
@@ -16,6 +17,7 @@
 #include "ui/QvlLayout.h"
 #include "ui/RunNotifier.h"
 #include "ui/SessionKeeper.h"
+#include "ui/SiteSecrets.h"
 #include "ui/SiteTextCommands.h"
 #include "ui/TrayPresence.h"
 #include "ui/UrlEditModel.h"
@@ -435,7 +437,10 @@ void frmQVL::runCommand(QvlCommand command) {
 }
 
 void frmQVL::setUpHistory(PageHistory* history) {
-    m_siteText = new SiteTextCommands(m_list, history, m_prompter, this);
+    m_secrets = new SiteSecrets(SecretStore(SecretStore::besideSettings(m_settings.fileName())), m_list,
+                                m_prompter, this, [this](const SecretHeaders& all) { m_run.setSecrets(all); });
+    m_siteText = new SiteTextCommands(
+        m_list, history, *m_secrets, [this] { return m_settings.checkOptions(); }, m_prompter, this);
     if (history) {
         m_run.setArchive(history);
         // Old pages' history goes in the background: start-up does not wait for the folder to be read.

@@ -32,6 +32,7 @@ class QTableView;
 class SettingsStore;
 class SiteList;
 class SessionKeeper;
+class SiteSecrets;
 class SiteTextCommands;
 class TrayPresence;
 struct CheckRunReport;
@@ -139,5 +140,6 @@ private:
     bool m_showingRunError = false;
     QSize m_frameExtra;
     SiteTextCommands* m_siteText = nullptr;
-    QThreadPool m_background; // waits for its work when the window goes
+    SiteSecrets* m_secrets = nullptr; // a child of the window
+    QThreadPool m_background;         // waits for its work when the window goes
 };

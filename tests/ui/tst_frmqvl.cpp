@@ -367,7 +367,7 @@ private slots:
         const std::unique_ptr<QWidget> windows[] = {
             std::make_unique<frmDialog>(w.window.get()),
             std::make_unique<frmPreferences>(1, QStringLiteral("15"), w.prompter, w.window.get()),
-            std::make_unique<frmSiteOptions>(SiteOptions(), std::nullopt, w.window.get()),
+            std::make_unique<frmSiteOptions>(SiteOptions(), SiteOptionsContext(), w.window.get()),
             std::make_unique<frmDiff>(QStringLiteral("http://a.example/"), QString(), nullptr, SiteOptions(),
                                       w.window.get()),
             std::make_unique<frmSplash>(w.window.get())};

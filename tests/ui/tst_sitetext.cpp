@@ -1,16 +1,22 @@
 #include "core/PageText.h"
 #include "core/SiteList.h"
 #include "store/PageHistory.h"
+#include "store/SiteListFile.h"
 #include "support/DataRows.h"
 #include "support/ScriptedPrompter.h"
+#include "support/World.h"
 #include "ui/PlainTextLines.h"
+#include "ui/SiteSecrets.h"
 #include "ui/SiteTextCommands.h"
 #include "ui/frmDiff.h"
 #include "ui/frmSiteOptions.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
@@ -20,6 +26,10 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QString kUrl = QStringLiteral("http://news.example/");
+const QByteArray kPrices =
+    "<html><body><h1>Listino</h1><table id=\"listino\"><tr><th>Articolo</th><th>Prezzo</th></tr>"
+    "<tr><td>Caff\xc3\xa8</td><td class=\"prezzo\">18,90</td></tr>"
+    "<tr><td>T\xc3\xa8</td><td class=\"prezzo\">6,50</td></tr></table></body></html>";
 const QDateTime kMonday(QDate(2026, 11, 30), QTime(9, 0));
 
 SiteOptions visitorsIgnored() {
@@ -105,10 +115,11 @@ private slots:
         list.setField(0, SiteList::Field::Crc, QStringLiteral("42"));
         list.setSelectedRow(0);
         ScriptedPrompter prompter;
+        SiteSecrets secrets(SecretStore(dir.filePath(u"secrets.json"_s)), list, prompter, nullptr, {});
         bool accept = true;
         QList<int> invalid;
         QString preview;
-        SiteTextCommands commands(list, &history, prompter, nullptr, [&](frmSiteOptions& dialog) {
+        SiteTextCommands commands(list, &history, secrets, {}, prompter, nullptr, [&](frmSiteOptions& dialog) {
             dialog.findChild<QCheckBox*>(QStringLiteral("chkTesto"))->setChecked(true);
             dialog.findChild<QPlainTextEdit*>(QStringLiteral("txtRegole"))
                 ->setPlainText(QStringLiteral("^Visitatori:\n([\n^Copy"));
@@ -132,6 +143,105 @@ private slots:
         QVERIFY(list.isModified());
     }
 
+    // The selector is refused as it is typed, with its reason and OK disabled; "Anteprima" fetches the page once,
+    // as a check asks for it, and the selector is tried on it as it is typed.
+    void selectorAsTyped_data() {
+        columns<bool, QString, QString, QString, QString>("css", "selector", "refused", "count", "preview");
+        QTest::newRow("css class") << true << u"td.prezzo"_s << QString()
+                                   << u"2 elementi corrispondono al selettore"_s << u"18,90\n6,50"_s;
+        QTest::newRow("xpath with a browser's tbody")
+            << false << u"//table[@id='listino']/tbody/tr/td[2]"_s << QString()
+            << u"2 elementi corrispondono al selettore"_s << u"18,90\n6,50"_s;
+        QTest::newRow("matches nothing")
+            << true << u"p.prezzo"_s << QString() << u"0 elementi corrispondono al selettore"_s
+            << u"Nessun elemento corrisponde al selettore"_s;
+        QTest::newRow("css outside the subset") << true << u"td:hover"_s << u"Selettore non supportato: :hover"_s
+                                                << QString() << u"Selettore non supportato: :hover"_s;
+        QTest::newRow("xpath that does not compile") << false << u"//td["_s << u"Selettore non supportato: //td["_s
+                                                     << QString() << u"Selettore non supportato: //td["_s;
+    }
+    void selectorAsTyped() {
+        const auto [css, selector, refused, count, preview] =
+            fetch<bool, QString, QString, QString, QString>("css", "selector", "refused", "count", "preview");
+        TestHttpServer server;
+        server.setPage(u"/listino"_s, kPrices);
+        SiteOptions current;
+        current.textMode = true;
+        current.headers = QStringList{u"Accept-Language: it"_s};
+        current.hasSecrets = true;
+        frmSiteOptions dialog(current, {server.url(u"/listino"_s), std::nullopt, {u"Cookie: s=1"_s}});
+        dialog.findChild<QComboBox*>(u"cboTipoSelettore"_s)->setCurrentIndex(css ? 1 : 0);
+        QTest::keyClicks(dialog.findChild<QLineEdit*>(u"txtSelettore"_s), selector);
+        auto* error = dialog.findChild<QLabel*>(u"lblErroreSelettore"_s);
+        QCOMPARE(error->text(), refused);
+        QCOMPARE(error->isVisibleTo(&dialog), !refused.isEmpty());
+        QCOMPARE(dialog.findChild<QPushButton*>(u"cmdOK"_s)->isEnabled(), refused.isEmpty());
+        // The preview reads the page it fetched, never the history: the history keeps no markup.
+        dialog.findChild<QPushButton*>(u"cmdAnteprima"_s)->click();
+        auto* view = dialog.findChild<QPlainTextEdit*>(u"txtAnteprima"_s);
+        QTRY_COMPARE(view->toPlainText(), preview);
+        QCOMPARE(dialog.findChild<QLabel*>(u"lblCorrispondenze"_s)->text(), count);
+        const QList<QByteArray> sent = server.lastHeaders(u"/listino"_s);
+        QVERIFY(sent.contains("Accept-Language: it") && sent.contains("Cookie: s=1"));
+        QCOMPARE(server.hits(u"/listino"_s), 1);
+    }
+
+    void headerLineRefusedAsTyped_data() {
+        columns<QString, QString, QString>("box", "line", "reason");
+        QTest::newRow("managed by the fetcher") << u"txtIntestazioni"_s << u"Host: example.org"_s
+                                                << u"Riga 1: L'intestazione Host la scrive il programma stesso."_s;
+        QTest::newRow("no colon") << u"txtIntestazioni"_s << u"Accept-Language it"_s
+                                  << u"Riga 1: Scrivere l'intestazione come «Nome: valore»."_s;
+        QTest::newRow("a secret among the headers")
+            << u"txtIntestazioni"_s << u"Cookie: a=1"_s
+            << u"Riga 1: Cookie e Authorization vanno tra le intestazioni segrete."_s;
+        QTest::newRow("no secret among the secrets")
+            << u"txtSegrete"_s << u"Accept-Language: it"_s << u"Riga 1: Qui vanno solo Cookie e Authorization."_s;
+        QTest::newRow("accepted") << u"txtIntestazioni"_s << u"Accept-Language: it"_s << QString();
+    }
+    void headerLineRefusedAsTyped() {
+        const auto [box, line, reason] = fetch<QString, QString, QString>("box", "line", "reason");
+        frmSiteOptions dialog{SiteOptions(), SiteOptionsContext()};
+        QTest::keyClicks(dialog.findChild<QPlainTextEdit*>(box), line);
+        auto* report =
+            dialog.findChild<QLabel*>(box == u"txtSegrete" ? u"lblErroreSegrete"_s : u"lblErroreIntestazioni"_s);
+        QCOMPARE(report->text(), reason);
+        QCOMPARE(dialog.findChild<QPushButton*>(u"cmdOK"_s)->isEnabled(), reason.isEmpty());
+    }
+
+    // Secret lines go to the user's own file and to the run at once, never into the list file; they follow the
+    // site's URL when it is edited.
+    void secretsKeptApartAndFollowTheUrl() {
+        World w;
+        QTemporaryDir dir;
+        w.add(u"s"_s, u"/fixed"_s);
+        w.list.setSelectedRow(0);
+        ScriptedPrompter prompter;
+        SecretStore store(dir.filePath(u"secrets.json"_s));
+        SiteSecrets secrets(store, w.list, prompter, nullptr,
+                            [&w](const SecretHeaders& all) { w.run.setSecrets(all); });
+        SiteTextCommands commands(w.list, nullptr, secrets, {}, prompter, nullptr, [](frmSiteOptions& dialog) {
+            QTest::keyClicks(dialog.findChild<QPlainTextEdit*>(u"txtSegrete"_s), u"Cookie: sessione=abc"_s);
+            dialog.accept();
+        });
+        commands.editSelectedOptions();
+        QVERIFY(w.list.entryAt(0).options.hasSecrets);
+        const QString listPath = dir.filePath(u"lista.qvl"_s);
+        QVERIFY(writeSiteListFile(listPath, w.list.entries()).ok());
+        QFile list(listPath);
+        QVERIFY(list.open(QIODevice::ReadOnly));
+        QVERIFY(!list.readAll().contains("sessione"));
+        QCOMPARE(store.read().value(w.server.url(u"/fixed"_s)), QStringList{u"Cookie: sessione=abc"_s});
+
+        const QString moved = w.server.url(u"/moved"_s);
+        w.server.setPage(u"/moved"_s, "moved");
+        w.list.setField(0, SiteList::Field::Url, moved);
+        QCOMPARE(store.read(), (SecretHeaders{{moved, {u"Cookie: sessione=abc"_s}}}));
+        w.run.CheckSelectedURLs(false);
+        QVERIFY(w.waitRuns());
+        QVERIFY(w.server.lastHeaders(u"/moved"_s).contains("Cookie: sessione=abc"));
+    }
+
     void rebaselining_data() {
         // what: how the rules change; latest: the stored version ("" none, "cut" cut to size, else its body crc)
         columns<QString, QString, QString, QString>("what", "entryCrc", "latest", "expected");
@@ -142,6 +252,8 @@ private slots:
         QTest::newRow("no history") << u"rule"_s << u"7"_s << u""_s << u"none"_s;
         QTest::newRow("text cut to size") << u"rule"_s << u"7"_s << u"cut"_s << u"none"_s;
         QTest::newRow("text mode off") << u"off"_s << u"7"_s << u"7"_s << u"none"_s;
+        QTest::newRow("new selector: the text was read without it")
+            << u"selector"_s << u"7"_s << u"7"_s << u"none"_s;
     }
     void rebaselining() {
         const auto [what, entryCrc, latestCrc, expected] =
@@ -154,6 +266,8 @@ private slots:
             next.ignore << QStringLiteral("^Oggi");
         if (what == u"off")
             next.textMode = false;
+        if (what == u"selector")
+            next.selector = u"//p"_s;
         std::optional<PageVersion> latest;
         if (!latestCrc.isEmpty())
             latest = PageVersion{kMonday, latestCrc == u"cut" ? 7 : latestCrc.toInt(),
