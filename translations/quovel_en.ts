@@ -1625,7 +1625,7 @@ Do you accept the change?</translation>
         <translation>&amp;User agent:</translation>
     </message>
     <message>
-        <source>Atte&amp;sa tra due richieste allo stesso server:</source>
+        <source>Attesa tra due richieste allo stesso ser&amp;ver:</source>
         <translation>&amp;Wait between two requests to the same server:</translation>
     </message>
     <message>

@@ -1625,8 +1625,8 @@ Accetti le modifiche?</translation>
         <translation>&amp;User agent:</translation>
     </message>
     <message>
-        <source>Atte&amp;sa tra due richieste allo stesso server:</source>
-        <translation>Atte&amp;sa tra due richieste allo stesso server:</translation>
+        <source>Attesa tra due richieste allo stesso ser&amp;ver:</source>
+        <translation>Attesa tra due richieste allo stesso ser&amp;ver:</translation>
     </message>
     <message>
         <source>Richiesta c&amp;ompleta ogni N controlli:</source>
