@@ -1574,7 +1574,7 @@ Do you accept the change?</translation>
     </message>
     <message>
         <source>Del sistema (http_proxy, https_proxy, no_proxy)</source>
-        <translation>The system's (http_proxy, https_proxy, no_proxy)</translation>
+        <translation>The system&apos;s (http_proxy, https_proxy, no_proxy)</translation>
     </message>
     <message>
         <source>Manuale</source>
@@ -1625,7 +1625,7 @@ Do you accept the change?</translation>
         <translation>&amp;User agent:</translation>
     </message>
     <message>
-        <source>Atte&amp;sa tra due richieste allo stesso server:</source>
+        <source>Attesa tra due richieste allo stesso ser&amp;ver:</source>
         <translation>&amp;Wait between two requests to the same server:</translation>
     </message>
     <message>
@@ -1860,6 +1860,10 @@ Do you accept the change?</translation>
     <message>
         <source>&amp;Anteprima della pagina scaricata (selettore e regole valgono solo confrontando il testo della pagina):</source>
         <translation>&amp;Preview of the downloaded page (selector and rules apply only when comparing the text of the page):</translation>
+    </message>
+    <message>
+        <source>Lettura della pagina…</source>
+        <translation>Reading the page…</translation>
     </message>
 </context>
 <context>

@@ -1625,8 +1625,8 @@ Accetti le modifiche?</translation>
         <translation>&amp;User agent:</translation>
     </message>
     <message>
-        <source>Atte&amp;sa tra due richieste allo stesso server:</source>
-        <translation>Atte&amp;sa tra due richieste allo stesso server:</translation>
+        <source>Attesa tra due richieste allo stesso ser&amp;ver:</source>
+        <translation>Attesa tra due richieste allo stesso ser&amp;ver:</translation>
     </message>
     <message>
         <source>Richiesta c&amp;ompleta ogni N controlli:</source>
@@ -1860,6 +1860,10 @@ Accetti le modifiche?</translation>
     <message>
         <source>&amp;Anteprima della pagina scaricata (selettore e regole valgono solo confrontando il testo della pagina):</source>
         <translation>&amp;Anteprima della pagina scaricata (selettore e regole valgono solo confrontando il testo della pagina):</translation>
+    </message>
+    <message>
+        <source>Lettura della pagina…</source>
+        <translation>Lettura della pagina…</translation>
     </message>
 </context>
 <context>

@@ -86,6 +86,8 @@ SiteRequestEdit::SiteRequestEdit(const SiteOptions& current, const QStringList& 
                                   QStringLiteral("lblSegrete"), this);
     lblSegrete->setBuddy(m_txtSegrete);
 
+    for (QLabel* label : {lblUserAgent, lblPausaHost})
+        label->setWordWrap(false);
     auto* form = new QFormLayout;
     form->addRow(lblUserAgent, m_txtUserAgent);
     form->addRow(lblPausaHost, m_spnPausaHost);

@@ -93,7 +93,9 @@ void SiteTextCommands::editSelectedOptions() {
     SiteOptionsContext context;
     context.url = entry.url;
     context.latest = m_history ? m_history->latest(entry.url) : std::nullopt;
-    context.secrets = m_secrets.lines(entry.url);
+    // Lines kept for the URL by another list's site are not this site's until it is given some.
+    if (entry.options.hasSecrets)
+        context.secrets = m_secrets.lines(entry.url);
     if (m_fetchOptions)
         context.fetch = m_fetchOptions();
     const std::optional<PageVersion> latest = context.latest;

@@ -128,7 +128,7 @@ QGroupBox* frmSettings::buildNetwork(const RequestSettings& requests) {
     row(tr("&Indirizzo del proxy:"), "lblIndirizzoProxy", m_txtProxy);
     form->addRow(m_lblProblema);
     row(tr("&User agent:"), "lblAgente", m_txtAgente);
-    row(tr("Atte&sa tra due richieste allo stesso server:"), "lblRitardo", m_spnRitardo);
+    row(tr("Attesa tra due richieste allo stesso ser&ver:"), "lblRitardo", m_spnRitardo);
     row(tr("Richiesta c&ompleta ogni N controlli:"), "lblCompleta", m_spnCompleta);
     connect(m_cboProxy, &QComboBox::currentIndexChanged, this, &frmSettings::checkProxy);
     connect(m_txtProxy, &QLineEdit::textChanged, this, &frmSettings::checkProxy);

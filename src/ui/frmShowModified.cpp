@@ -1,5 +1,7 @@
 #include "ui/frmShowModified.h"
 
+#include <QSet>
+
 #include "core/CheckRun.h"
 #include "winsupport/Twips.h"
 
@@ -118,12 +120,25 @@ void frmShowModified::setTimeouts(const QString& text) {
     appendPieces(m_lbxTimeout, text);
 }
 
+namespace {
+// A page listed already is not listed again: left open through a month of periodic runs, the window names
+// what changed since the user last looked, once each, and does not grow with every run.
+void appendNew(QListWidget* list, QSet<QString>& listed, const QStringList& urls) {
+    for (const QString& url : urls) {
+        if (!listed.contains(url)) {
+            listed.insert(url);
+            list->addItem(url);
+        }
+    }
+}
+} // namespace
+
 void frmShowModified::appendURLs(const QStringList& urls) {
-    m_lbxURLs->addItems(urls);
+    appendNew(m_lbxURLs, m_listedChanged, urls);
 }
 
 void frmShowModified::appendTimeouts(const QStringList& urls) {
-    m_lbxTimeout->addItems(urls);
+    appendNew(m_lbxTimeout, m_listedTimeouts, urls);
 }
 
 void frmShowModified::showReport(QPointer<frmShowModified>& window, const CheckRunReport& report, QWidget* owner,

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QPointer>
+#include <QSet>
 #include <QStringList>
 
 #include <functional>
@@ -26,7 +27,8 @@ public:
     // appended to the list as one line (no trimming, empty pieces kept).
     void setURLsList(const QString& text);
     void setTimeouts(const QString& text);
-    // The check run's own lists: each URL becomes one line as it is, commas and all.
+    // The check run's own lists: each URL becomes one line as it is, commas and all; one already in its list is
+    // not added again.
     void appendURLs(const QStringList& urls);
     void appendTimeouts(const QStringList& urls);
 
@@ -60,6 +62,8 @@ private:
     QListWidget* m_lbxURLs;
     QLabel* m_label2;
     QListWidget* m_lbxTimeout;
+    QSet<QString> m_listedChanged;
+    QSet<QString> m_listedTimeouts;
     QPushButton* m_cmdOK;
     UrlOpener m_opener;
 };

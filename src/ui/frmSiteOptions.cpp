@@ -84,6 +84,7 @@ frmSiteOptions::frmSiteOptions(const SiteOptions& current, SiteOptionsContext co
     resize(twipsToPixels(8400, logicalDpiX()), twipsToPixels(9000, logicalDpiY()));
 
     // The preview follows the options once typing pauses; the checks of rules and selector follow every key.
+    m_reader.setMaxThreadCount(1);
     m_previewTimer.setSingleShot(true);
     m_previewTimer.setInterval(kPreviewDelayMs);
     connect(&m_previewTimer, &QTimer::timeout, this, &frmSiteOptions::updatePreview);
@@ -107,7 +108,27 @@ frmSiteOptions::frmSiteOptions(const SiteOptions& current, SiteOptionsContext co
     updatePreview();
 }
 
-frmSiteOptions::~frmSiteOptions() = default;
+frmSiteOptions::~frmSiteOptions() {
+    m_reader.clear(); // a reading not yet started is not waited for
+}
+
+void frmSiteOptions::readInBackground(const QString& xpath) {
+    // Bounded as a check's text is, but up to MaxTextBytes of page: off the window's thread, the latest only.
+    const quint64 generation = ++m_readGeneration;
+    m_reader.clear();
+    m_reader.start([this, generation, xpath, body = m_body, type = m_contentType] {
+        PageText page = extractPageText(body, type, xpath);
+        QMetaObject::invokeMethod(
+            this,
+            [this, generation, xpath, page = std::move(page)] {
+                if (generation != m_readGeneration)
+                    return;
+                m_read = Read{xpath, page};
+                updatePreview();
+            },
+            Qt::QueuedConnection);
+    });
+}
 
 QWidget* frmSiteOptions::buildTextPage() {
     auto* page = named(new QWidget(this), QStringLiteral("tabTesto"), tr("Testo"));
@@ -137,7 +158,6 @@ QWidget* frmSiteOptions::buildTextPage() {
 
     auto* lblSelettore = plainLabel(tr("&Selettore:"), QStringLiteral("lblSelettore"), page);
     lblSelettore->setBuddy(m_txtSelettore);
-    lblSelettore->setWordWrap(false);
     auto* selector = new QHBoxLayout;
     selector->addWidget(lblSelettore);
     selector->addWidget(m_cboTipoSelettore);
@@ -148,6 +168,8 @@ QWidget* frmSiteOptions::buildTextPage() {
     auto* region = new QFormLayout;
     auto* lblInizio = plainLabel(tr("Inizio &regione"), QStringLiteral("lblInizio"), page);
     auto* lblFine = plainLabel(tr("Fine re&gione"), QStringLiteral("lblFine"), page);
+    for (QLabel* label : {lblSelettore, lblInizio, lblFine})
+        label->setWordWrap(false);
     lblInizio->setBuddy(m_txtInizio);
     lblFine->setBuddy(m_txtFine);
     region->addRow(lblInizio, m_txtInizio);
@@ -245,6 +267,8 @@ void frmSiteOptions::fetchPreview() {
         m_fetcher = std::make_unique<PageFetcher>(m_context.fetch.timeoutSeconds);
         connect(m_fetcher.get(), &PageFetcher::finished, this, [this](const FetchResult& result) {
             m_fetched = true;
+            m_read.reset();
+            ++m_readGeneration;
             m_body = result.body;
             m_contentType = result.contentType;
             m_fetchNote.clear();
@@ -267,6 +291,8 @@ void frmSiteOptions::fetchPreview() {
     const SecretHeaders secrets{{entry.url, secretLines()}};
     if (const std::optional<Outcome> why = reasonNotToAsk(entry, secrets, QDateTime::currentDateTimeUtc())) {
         m_fetched = true;
+        m_read.reset();
+        ++m_readGeneration;
         m_body.clear();
         m_fetchNote = why->errorText();
         updatePreview();
@@ -282,7 +308,7 @@ void frmSiteOptions::fetchPreview() {
     m_lblCorrispondenze->show();
 }
 
-QString frmSiteOptions::previewText(const SiteOptions& next, QString& title, QString& note) {
+QString frmSiteOptions::previewText(const SiteOptions& next, QString& title, QString& note, bool& pending) {
     if (!m_fetched) {
         m_lblCorrispondenze->setText(next.selector.isEmpty()
                                          ? QString()
@@ -315,7 +341,13 @@ QString frmSiteOptions::previewText(const SiteOptions& next, QString& title, QSt
     }
     const QString xpath =
         next.selector.isEmpty() ? QString() : selectorXPath(next.selectorKind, next.selector).xpath;
-    const PageText page = extractPageText(m_body, m_contentType, xpath);
+    if (!m_read || m_read->xpath != xpath) {
+        readInBackground(xpath);
+        m_lblCorrispondenze->setText(tr("Lettura della pagina…"));
+        pending = true;
+        return {};
+    }
+    const PageText& page = m_read->page;
     if (page.matches >= 0)
         m_lblCorrispondenze->setText(tr("%n elementi corrispondono al selettore", nullptr,
                                         int(std::min<long long>(page.matches, INT_MAX))));
@@ -340,9 +372,12 @@ void frmSiteOptions::updatePreview() {
     m_previewTimer.stop();
     const SiteOptions next = options();
     QString title, note;
-    const QString text = previewText(next, title, note);
+    bool pending = false;
+    const QString text = previewText(next, title, note, pending);
     m_lblAnteprima->setText(title);
     m_lblCorrispondenze->setVisible(!m_lblCorrispondenze->text().isEmpty());
+    if (pending) // the preview keeps what it shows until the page has been read
+        return;
     if (!note.isEmpty()) {
         m_txtAnteprima->setPlainText(note);
         m_lblLimiti->hide();

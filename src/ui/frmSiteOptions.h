@@ -1,11 +1,13 @@
 #pragma once
 
 #include "core/CheckOptions.h"
+#include "core/PageText.h"
 #include "core/SiteOptions.h"
 #include "store/PageHistory.h"
 #include "store/Setting.h"
 
 #include <QDialog>
+#include <QThreadPool>
 #include <QTimer>
 
 #include <memory>
@@ -72,7 +74,9 @@ private:
     void updateOk();
     void updatePreview();
     // The text the preview shows the rules on, or why there is none (note).
-    QString previewText(const SiteOptions& next, QString& title, QString& note);
+    QString previewText(const SiteOptions& next, QString& title, QString& note, bool& pending);
+    // Reads the fetched page through an XPath in the background; the preview follows when it is read.
+    void readInBackground(const QString& xpath);
     void showLines(const SiteOptions& next, const QString& text);
 
     SiteOptions m_current;
@@ -84,6 +88,12 @@ private:
     QByteArray m_body, m_contentType;       // the page it fetched, when it came whole
     QString m_fetchNote;                    // why that page has no text to try, when it has none
     bool m_fetched = false;
+    struct Read {
+        QString xpath;
+        PageText page;
+    };
+    std::optional<Read> m_read; // the fetched page read through the latest selector
+    quint64 m_readGeneration = 0;
 
     QCheckBox* m_chkTesto;
     QCheckBox* m_chkCifre;
@@ -101,4 +111,5 @@ private:
     QLabel* m_lblLimiti;
     SiteRequestEdit* m_request;
     QPushButton* m_cmdOK = nullptr;
+    QThreadPool m_reader; // last: it waits for a reading in progress before the members it reports to go
 };

@@ -1,6 +1,6 @@
 #include "core/CheckRun.h"
-#include "ui/frmShowModified.h"
 #include "support/DataRows.h"
+#include "ui/frmShowModified.h"
 
 #include <QApplication>
 #include <QListWidget>
@@ -71,7 +71,7 @@ private slots:
         QVERIFY(first && first->isVisible() && first->isWindow());
         frmShowModified::showReport(window, reportOf({a}, {t}), &owner);
         QCOMPARE(window.data(), first);
-        QCOMPARE(lines(window->lbxURLs()), (QStringList{a, a}));
+        QCOMPARE(lines(window->lbxURLs()), QStringList{a}); // once, however often it changed meanwhile
         QCOMPARE(lines(window->lbxTimeout()), QStringList{t});
 
         QTest::mouseClick(window->cmdOK(), Qt::LeftButton);
