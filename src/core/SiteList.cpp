@@ -55,6 +55,24 @@ QString fieldOf(const SiteEntry& e, SiteList::Field f) {
     return text ? *text : e.crc.text();
 }
 
+// The field's text folded to compare without regard to case, added to `to`; ASCII without a copy.
+void appendFolded(QString& to, const SiteEntry& e, SiteList::Field f) {
+    const QString* field = textField(e, f);
+    const QString crc = field ? QString() : e.crc.text();
+    const QString& text = field ? *field : crc;
+    const QChar* p = text.constData();
+    const qsizetype size = text.size();
+    if (!std::all_of(p, p + size, [](QChar c) { return c.unicode() < 0x80; })) {
+        to += text.toCaseFolded();
+        return;
+    }
+    const qsizetype at = to.size();
+    to.resize(at + size);
+    QChar* out = to.data() + at;
+    for (qsizetype i = 0; i < size; ++i)
+        out[i] = p[i] >= u'A' && p[i] <= u'Z' ? QChar(p[i].unicode() + 32) : p[i];
+}
+
 // Column showing a field, or -1 for a field without a column (nick).
 int columnOf(SiteList::Field f) {
     for (int c = 0; c < SiteList::ColumnCount; ++c) {
@@ -342,8 +360,11 @@ void SiteList::sortByColumn(int column1to5, Qt::SortOrder order) {
         return;
     const Field f = kColumns[column1to5 - 1].field;
     const int n = count();
-    // The texts folded once, end to end in one buffer: comparisons then read memory in one place.
+    // The texts folded once, end to end in one buffer: comparisons then read memory in one place. Each key
+    // carries its first four characters after the prefix all keys share, packed so that comparing the numbers
+    // orders them as comparing the texts would; only keys that agree there compare their texts.
     struct Key {
+        quint64 head;
         qsizetype start;
         qsizetype length;
         int row;
@@ -353,26 +374,57 @@ void SiteList::sortByColumn(int column1to5, Qt::SortOrder order) {
     keys.reserve(n);
     for (int row = 0; row < n; ++row) {
         const qsizetype start = folded.size();
-        folded += fieldOf(m_entries[row], f).toCaseFolded();
-        keys.push_back({start, folded.size() - start, row});
+        appendFolded(folded, m_entries[row], f);
+        keys.push_back({0, start, folded.size() - start, row});
     }
     const auto text = [&folded](const Key& k) {
         return QStringView(folded).sliced(k.start, k.length);
     };
+    qsizetype shared = keys.empty() ? 0 : keys.front().length;
+    for (const Key& k : keys) {
+        const QStringView first = text(keys.front()), mine = text(k);
+        shared = std::min(shared, mine.size());
+        for (qsizetype i = 0; i < shared; ++i) {
+            if (first[i] != mine[i]) {
+                shared = i;
+                break;
+            }
+        }
+    }
+    for (Key& k : keys) {
+        for (qsizetype i = 0; i < 4; ++i)
+            k.head = k.head << 16 | (shared + i < k.length ? folded[k.start + shared + i].unicode() : 0u);
+    }
+    const auto less = [&](const Key& a, const Key& b) {
+        return a.head != b.head ? a.head < b.head : text(a).sliced(shared) < text(b).sliced(shared);
+    };
     if (order == Qt::AscendingOrder)
-        std::stable_sort(keys.begin(), keys.end(), [&](const Key& a, const Key& b) { return text(a) < text(b); });
+        std::stable_sort(keys.begin(), keys.end(), less);
     else
-        std::stable_sort(keys.begin(), keys.end(), [&](const Key& a, const Key& b) { return text(b) < text(a); });
+        std::stable_sort(keys.begin(), keys.end(), [&](const Key& a, const Key& b) { return less(b, a); });
 
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    std::vector<SiteEntry> sorted;
-    sorted.reserve(n);
     std::vector<int> newRowOfOld(n);
-    for (int row = 0; row < n; ++row) {
-        sorted.push_back(std::move(m_entries[keys[row].row]));
+    for (int row = 0; row < n; ++row)
         newRowOfOld[keys[row].row] = row;
+    // In place, one cycle of the permutation at a time: every entry moves once, and no second list is made.
+    std::vector<bool> placed(n);
+    for (int i = 0; i < n; ++i) {
+        if (placed[i] || keys[i].row == i)
+            continue;
+        SiteEntry held = std::move(m_entries[i]);
+        int to = i;
+        while (true) {
+            placed[to] = true;
+            const int from = keys[to].row;
+            if (from == i) {
+                m_entries[to] = std::move(held);
+                break;
+            }
+            m_entries[to] = std::move(m_entries[from]);
+            to = from;
+        }
     }
-    m_entries = std::move(sorted);
     m_rowsDirty = true;
     movePersistentRows(newRowOfOld);
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
