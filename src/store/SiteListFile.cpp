@@ -227,12 +227,10 @@ QString numberedKey(qsizetype number) {
 void assignKeys(std::vector<SiteEntry>& entries, const std::vector<QString>& primaries) {
     std::vector<QString> identities;
     identities.reserve(primaries.size());
-    QSet<QString> allPrimaries;
-    allPrimaries.reserve(qsizetype(primaries.size()));
-    for (const QString& k : primaries) {
+    for (const QString& k : primaries)
         identities.push_back(keyIdentity(k));
-        allPrimaries.insert(identities.back());
-    }
+    // Needed only once a key repeats, which most lists never do.
+    QSet<QString> allPrimaries;
     QSet<QString> taken;
     taken.reserve(qsizetype(primaries.size()));
     for (size_t i = 0; i < entries.size(); ++i) {
@@ -241,6 +239,8 @@ void assignKeys(std::vector<SiteEntry>& entries, const std::vector<QString>& pri
             entries[i].key = primaries[i];
             continue;
         }
+        if (allPrimaries.isEmpty())
+            allPrimaries = QSet<QString>(identities.cbegin(), identities.cend());
         const QString base = numberedKey(qsizetype(i) + 1);
         QString candidate = base;
         for (int suffix = 2;; ++suffix) {
@@ -443,12 +443,17 @@ SiteListReadResult readSiteListData(QByteArray data, SiteListRoot root) {
         return failure(kBadFormat, QCoreApplication::translate(
                                        "SiteListFile", "reference to a character XML does not allow at byte %1")
                                        .arg(bad + offset));
-    const qint64 markup = std::count(text, text + size, '<') + std::count(text, text + size, '=');
+    // Records counted before parsing rewrites the text, in the same pass: the entries then never move while
+    // they are read.
+    qint64 markup = std::count(text, text + size, '=');
+    qsizetype records = 0;
+    for (const char *p = text, *end = text + size;
+         (p = static_cast<const char*>(std::memchr(p, '<', size_t(end - p)))); ++p) {
+        ++markup;
+        records += end - p >= 5 && std::memcmp(p + 1, "sito", 4) == 0;
+    }
     if (markup > kMaxMarkupCount)
         return failure(kBadFormat, QCoreApplication::translate("SiteListFile", "too much markup"));
-
-    // Records counted before parsing rewrites the text: the entries then never move while they are read.
-    const qsizetype records = QByteArrayView(text, size).count("<sito");
 
     pugi::xml_document doc;
     const unsigned options =
@@ -508,7 +513,7 @@ SiteListReadResult readSiteListData(QByteArray data, SiteListRoot root) {
             const qsizetype number = qsizetype(entries.size()) + 1;
             if (!readRecord(n, number, rec, detail))
                 return failure(kBadFormat, detail);
-            SiteEntry e;
+            SiteEntry& e = entries.emplace_back();
             e.url = std::move(rec.fields[0]);
             e.crc = rec.fields[1].isEmpty() ? StoredCrc() : StoredCrc::fromText(rec.fields[1]);
             e.rdatetime = std::move(rec.fields[2]);
@@ -518,7 +523,6 @@ SiteListReadResult readSiteListData(QByteArray data, SiteListRoot root) {
             e.options.unknown = unknown.options.take(number - 1);
             e.unknown = unknown.records.take(number - 1);
             primaries.push_back(rec.nickRaw.isEmpty() ? numberedKey(number) : rec.nickRaw);
-            entries.push_back(std::move(e));
         }
     }
     assignKeys(entries, primaries);

@@ -29,7 +29,7 @@ SiteListReadResult SiteListSession::load(const QString& path, SiteListRoot root)
         m_rootRule = root;
         m_digest = read.digest;
         m_root = read.root;
-        m_base = read.entries;
+        m_base.clear(); // the caller gives it, with the ids its list gave the entries (setBase)
     }
     return read;
 }

@@ -22,7 +22,8 @@ struct SiteListSave {
 // another program wrote it since, merges the two lists (mergeSiteLists) before writing.
 class SiteListSession {
 public:
-    // Reads the file; when that works it is the file this session compares with and saves to.
+    // Reads the file; when that works it is the file this session compares with and saves to, and setBase()
+    // is due once the caller holds its entries.
     SiteListReadResult load(const QString& path, SiteListRoot root = SiteListRoot::Any);
     // The list as the caller holds it after load() or a merged save, with its ids: the base of the next merge.
     void setBase(const std::vector<SiteEntry>& entries) { m_base = entries; }

@@ -3,6 +3,8 @@
 #include <QLatin1StringView>
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <string_view>
 
 namespace {
@@ -131,6 +133,16 @@ qsizetype firstNonXmlByte(QByteArrayView bytes) {
     const unsigned char* start = p;
     const unsigned char* end = p + bytes.size();
     while (p < end) {
+        // Eight printable ASCII bytes at a time: none with its high bit set, none below 0x20.
+        if (end - p >= 8) {
+            std::uint64_t x = 0;
+            std::memcpy(&x, p, 8);
+            constexpr std::uint64_t high = 0x8080808080808080u;
+            if ((x & high) == 0 && (((x | high) - 0x2020202020202020u) & high) == high) {
+                p += 8;
+                continue;
+            }
+        }
         const unsigned char c = *p;
         if (c < 0x80) {
             if (c < 0x20 && c != '\t' && c != '\n' && c != '\r')
