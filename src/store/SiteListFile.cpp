@@ -51,6 +51,11 @@ pugi::xml_node nextBelow(pugi::xml_node n, const pugi::xml_node& top) {
 bool decodeText(QByteArrayView value, QString& text) {
     if (firstNonXmlByte(value) >= 0)
         return false;
+    // Most values are ASCII, which needs no decoder.
+    if (std::all_of(value.begin(), value.end(), [](char c) { return uchar(c) < 0x80; })) {
+        text = QString::fromLatin1(value);
+        return true;
+    }
     QStringDecoder utf8(QStringDecoder::Utf8,
                         QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     text = utf8.decode(value);
@@ -415,7 +420,7 @@ SiteListReadResult readSiteListFile(const QString& path, SiteListRoot root, QByt
     QString detail;
     if (const int number = readBoundedFile(path, kMaxSiteListFileSize, data, detail))
         return failure(number, detail);
-    QByteArray digest = QCryptographicHash::hash(data, QCryptographicHash::Sha1);
+    QByteArray digest = QCryptographicHash::hash(data, kDigest);
     const bool unchanged = !unlessDigest.isEmpty() && digest == unlessDigest;
     SiteListReadResult read = unchanged ? SiteListReadResult{Outcome::success(), {}, {}, {}, {}, true}
                                         : readSiteListData(std::move(data), root);
@@ -445,7 +450,10 @@ SiteListReadResult readSiteListData(QByteArray data, SiteListRoot root) {
                                        .arg(bad + offset));
     // Records counted before parsing rewrites the text, in the same pass: the entries then never move while
     // they are read.
-    qint64 markup = std::count(text, text + size, '=');
+    qint64 markup = 0;
+    for (const char *p = text, *end = text + size;
+         (p = static_cast<const char*>(std::memchr(p, '=', size_t(end - p)))); ++p)
+        ++markup;
     qsizetype records = 0;
     for (const char *p = text, *end = text + size;
          (p = static_cast<const char*>(std::memchr(p, '<', size_t(end - p)))); ++p) {

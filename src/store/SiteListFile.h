@@ -4,6 +4,7 @@
 #include "core/SiteEntry.h"
 
 #include <QByteArray>
+#include <QCryptographicHash>
 #include <QString>
 
 #include <vector>
@@ -27,6 +28,9 @@ inline constexpr int kFileNotFound = 53;
 inline constexpr int kFileAccess = 75; // cannot be opened, read or written; not a regular file; too large
 inline constexpr int kBadFormat = 321; // not a list file, or a text the format cannot hold
 } // namespace SiteListFileErrors
+
+// How a list file's bytes are told apart from the ones last read or written (kept in memory only).
+inline constexpr QCryptographicHash::Algorithm kDigest = QCryptographicHash::Blake2b_160;
 
 // Files above this size are refused before they are read, and never written.
 inline constexpr qint64 kMaxSiteListFileSize = qint64(256) * 1024 * 1024;

@@ -29,7 +29,7 @@ class ChunkWriter {
 public:
     explicit ChunkWriter(AtomicFile& out)
         : m_out(out)
-        , m_digest(QCryptographicHash::Sha1) {}
+        , m_digest(kDigest) {}
     void put(char c) {
         if (m_used == qint64(sizeof m_buf))
             flush();

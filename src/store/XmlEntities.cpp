@@ -209,9 +209,17 @@ qsizetype firstNonXmlChar(const QString& text) {
 // must be followed too).
 qsizetype firstBadCharReference(QByteArrayView bytes) {
     const std::string_view v(bytes.data(), size_t(bytes.size()));
+    // Whether any of the eight bytes is c.
+    const auto holds = [](std::uint64_t x, unsigned char c) {
+        const std::uint64_t y = x ^ (0x0101010101010101u * c);
+        return ((y - 0x0101010101010101u) & ~y & 0x8080808080808080u) != 0;
+    };
     for (size_t i = 0; i < v.size();) {
         if (v[i] != '<' && v[i] != '&') {
             ++i;
+            for (std::uint64_t x = 0;
+                 i + 8 <= v.size() && (std::memcpy(&x, v.data() + i, 8), !holds(x, '<')) && !holds(x, '&');)
+                i += 8;
             continue;
         }
         const std::string_view rest = v.substr(i);
