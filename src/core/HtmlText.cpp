@@ -9,11 +9,14 @@
 #include <QtGlobal>
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
 #include <cstring>
+#include <initializer_list>
 #include <memory>
 #include <mutex>
-#include <unordered_map>
 #include <utility>
+#include <vector>
 
 namespace html_text {
 
@@ -66,30 +69,123 @@ size_t faultLength(std::string_view s, size_t i) {
 // out with its contents (Drop), keeps its line breaks (Pre), or is a line break.
 enum Role : unsigned char { Inline, Block, Cell, Drop, Pre, Break };
 
-Role roleOf(const char* name) {
-    static const std::unordered_map<std::string_view, Role> table = [] {
-        std::unordered_map<std::string_view, Role> t;
+// The named elements by their first letter, each bucket scanned by length first: a tag costs a few byte
+// compares, not a string hash.
+struct Roles {
+    struct Named {
+        std::string_view name;
+        Role role;
+    };
+    std::array<std::vector<Named>, 26> byLetter;
+
+    Roles() {
+        const auto add = [this](std::initializer_list<const char*> names, Role role) {
+            for (const char* n : names)
+                byLetter[size_t(n[0] - 'a')].push_back({n, role});
+        };
         // iframe, noembed and noframes hold markup for other browsers; it is not page text.
-        for (const char* n : {"script", "style", "noscript", "template", "iframe", "noembed", "noframes"})
-            t[n] = Drop;
-        for (const char* n :
-             {"address", "article", "aside",    "blockquote", "body",   "caption",  "center",     "dd",
-              "details", "dir",     "div",      "dl",         "dt",     "fieldset", "figcaption", "figure",
-              "footer",  "form",    "frameset", "h1",         "h2",     "h3",       "h4",         "h5",
-              "h6",      "header",  "hgroup",   "hr",         "html",   "legend",   "li",         "main",
-              "menu",    "nav",     "ol",       "optgroup",   "option", "p",        "section",    "summary",
-              "table",   "tbody",   "tfoot",    "thead",      "tr",     "ul",       "title",      "textarea",
-              "select",  "head"})
-            t[n] = Block;
-        for (const char* n : {"pre", "listing", "xmp", "plaintext"})
-            t[n] = Pre;
-        t["td"] = t["th"] = Cell;
-        t["br"] = Break;
-        return t;
-    }();
-    const auto it = table.find(name);
-    return it == table.end() ? Inline : it->second;
+        add({"script", "style", "noscript", "template", "iframe", "noembed", "noframes"}, Drop);
+        add({"address", "article", "aside",    "blockquote", "body",   "caption",  "center",     "dd",
+             "details", "dir",     "div",      "dl",         "dt",     "fieldset", "figcaption", "figure",
+             "footer",  "form",    "frameset", "h1",         "h2",     "h3",       "h4",         "h5",
+             "h6",      "header",  "hgroup",   "hr",         "html",   "legend",   "li",         "main",
+             "menu",    "nav",     "ol",       "optgroup",   "option", "p",        "section",    "summary",
+             "table",   "tbody",   "tfoot",    "thead",      "tr",     "ul",       "title",      "textarea",
+             "select",  "head"},
+            Block);
+        add({"pre", "listing", "xmp", "plaintext"}, Pre);
+        add({"td", "th"}, Cell);
+        add({"br"}, Break);
+    }
+
+    Role of(const char* name) const {
+        if (name[0] < 'a' || name[0] > 'z')
+            return Inline;
+        const size_t length = std::strlen(name);
+        for (const Named& n : byLetter[size_t(name[0] - 'a')]) {
+            if (n.name.size() == length && std::memcmp(n.name.data(), name, length) == 0)
+                return n.role;
+        }
+        return Inline;
+    }
+};
+
+Role roleOf(const char* name) {
+    static const Roles roles;
+    return roles.of(name);
 }
+
+// ---- Lines -------------------------------------------------------------------------------------------
+
+// Whether the character at s (lead byte c, n bytes long as c claims) is one of the spaces beyond ASCII: U+0085,
+// U+00A0, U+1680, U+2000-U+200A, U+2028, U+2029, U+202F, U+205F and U+3000.
+bool wideSpace(const char* s, size_t n, unsigned c) {
+    const auto b1 = n > 1 ? uchar(s[1]) : 0u, b2 = n > 2 ? uchar(s[2]) : 0u;
+    return (c == 0xC2 && (b1 == 0x85 || b1 == 0xA0)) || (c == 0xE1 && b1 == 0x9A && b2 == 0x80) ||
+           (c == 0xE2 && b1 == 0x80 && (b2 <= 0x8A || b2 == 0xA8 || b2 == 0xA9 || b2 == 0xAF)) ||
+           (c == 0xE2 && b1 == 0x81 && b2 == 0x9F) || (c == 0xE3 && b1 == 0x80 && b2 == 0x80);
+}
+
+// The clean-up of cleanLines() done as the text comes, so that a page's text is not gathered twice.
+struct Lines {
+    std::string out;
+    bool inLine = false, needBreak = false, pendingBlank = false;
+
+    void endLine() {
+        needBreak = needBreak || inLine;
+        inLine = pendingBlank = false;
+    }
+    void blank() { pendingBlank = inLine; }
+    // '\n' ends a line, and so does '\r' when crEndsLine; with newlineIsBlank both are only white space.
+    void add(std::string_view in, bool crEndsLine, bool newlineIsBlank) {
+        const char* const s = in.data();
+        const size_t size = in.size();
+        for (size_t i = 0; i < size;) {
+            const auto c = uchar(s[i]);
+            if (c == ' ' || (c >= 0x09 && c <= 0x0D)) {
+                if (!newlineIsBlank && (c == '\n' || (crEndsLine && c == '\r')))
+                    endLine();
+                else
+                    blank();
+                ++i;
+                continue;
+            }
+            // A run of characters that are not white space goes in with one append.
+            size_t j = i;
+            while (j < size) {
+                const auto d = uchar(s[j]);
+                if (d < 0x80) {
+                    // One blank between two words stays as it is.
+                    if (d == ' ' && j + 1 < size && uchar(s[j + 1]) > 0x20 && uchar(s[j + 1]) < 0x80) {
+                        j += 2;
+                        continue;
+                    }
+                    if (d == ' ' || (d >= 0x09 && d <= 0x0D))
+                        break;
+                    ++j;
+                    continue;
+                }
+                const size_t n = std::min<size_t>(d >= 0xF0 ? 4 : d >= 0xE0 ? 3 : 2, size - j);
+                if (wideSpace(s + j, n, d))
+                    break;
+                j += n;
+            }
+            if (j == i) { // a wide space
+                blank();
+                i += std::min<size_t>(c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : 2, size - i);
+                continue;
+            }
+            if (needBreak)
+                out += '\n';
+            else if (pendingBlank)
+                out += ' ';
+            needBreak = pendingBlank = false;
+            out.append(s + i, j - i);
+            inLine = true;
+            i = j;
+        }
+    }
+};
 
 // ---- The walk ------------------------------------------------------------------------------------------
 
@@ -104,7 +200,7 @@ constexpr size_t kMaxParsedBytes = 16 << 20;
 // The text gathered from the parser's events, which are the tree it would build, in document order.
 struct Walk {
     htmlParserCtxtPtr context = nullptr;
-    std::string out;
+    Lines lines;
     int dropped = 0, pre = 0;
     qint64 depth = 0, maxDepth = kMaxDepth, depthSum = 0;
     bool tooMuch = false;
@@ -125,25 +221,26 @@ struct Walk {
         dropped += role == Drop;
         pre += role == Pre;
         if (!dropped)
-            out += role == Block || role == Pre || role == Break ? "\n" : role == Cell ? " " : "";
+            separate(role == Block || role == Pre || role == Break, role == Cell);
     }
     void close(const char* name) {
         --depth;
         const Role role = roleOf(name);
         if (!dropped)
-            out += role == Block || role == Pre ? "\n" : role == Cell ? " " : "";
+            separate(role == Block || role == Pre, role == Cell);
         dropped -= role == Drop;
         pre -= role == Pre;
     }
     // Outside preformatted text a line break in the source is only white space.
     void text(const char* s, int length) {
-        if (dropped)
-            return;
-        const size_t from = out.size();
-        out.append(s, size_t(length));
-        if (!pre)
-            std::replace_if(
-                out.begin() + qsizetype(from), out.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
+        if (!dropped)
+            lines.add(std::string_view(s, size_t(length)), false, !pre);
+    }
+    void separate(bool line, bool blank) {
+        if (line)
+            lines.endLine();
+        else if (blank)
+            lines.blank();
     }
 
     static Walk& of(void* context) {
@@ -219,7 +316,11 @@ void quiet(void*, xmlErrorPtr) {}
 std::string_view validUtf8(std::string_view in, std::string& storage) {
     size_t i = 0;
     while (i < in.size()) {
-        if (uchar(in[i]) < 0x80) {
+        // Eight bytes of ASCII at a time.
+        std::uint64_t eight = 0;
+        if (i + 8 <= in.size() && (std::memcpy(&eight, in.data() + i, 8), (eight & 0x8080808080808080u) == 0)) {
+            i += 8;
+        } else if (uchar(in[i]) < 0x80) {
             ++i;
         } else if (const size_t n = sequenceAt(in, i)) {
             i += n;
@@ -243,40 +344,10 @@ std::string_view validUtf8(std::string_view in, std::string& storage) {
 }
 
 std::string cleanLines(std::string_view in, bool crEndsLine) {
-    std::string out;
-    out.reserve(in.size());
-    bool inLine = false, needBreak = false, pendingBlank = false;
-    for (size_t i = 0; i < in.size();) {
-        const auto c = uchar(in[i]);
-        size_t n = 1;
-        bool space = c == ' ' || (c >= 0x09 && c <= 0x0D);
-        if (c >= 0x80) {
-            // The spaces beyond ASCII: U+0085, U+00A0, U+1680, U+2000-U+200A, U+2028, U+2029, U+202F, U+205F
-            // and U+3000.
-            n = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : 2;
-            n = std::min(n, in.size() - i);
-            const auto b1 = n > 1 ? uchar(in[i + 1]) : 0, b2 = n > 2 ? uchar(in[i + 2]) : 0;
-            space = (c == 0xC2 && (b1 == 0x85 || b1 == 0xA0)) || (c == 0xE1 && b1 == 0x9A && b2 == 0x80) ||
-                    (c == 0xE2 && b1 == 0x80 && (b2 <= 0x8A || b2 == 0xA8 || b2 == 0xA9 || b2 == 0xAF)) ||
-                    (c == 0xE2 && b1 == 0x81 && b2 == 0x9F) || (c == 0xE3 && b1 == 0x80 && b2 == 0x80);
-        }
-        if (c == '\n' || (crEndsLine && c == '\r')) {
-            needBreak = needBreak || inLine;
-            inLine = pendingBlank = false;
-        } else if (space) {
-            pendingBlank = inLine;
-        } else {
-            if (needBreak)
-                out += '\n';
-            else if (pendingBlank)
-                out += ' ';
-            needBreak = pendingBlank = false;
-            out.append(in.substr(i, n));
-            inLine = true;
-        }
-        i += n;
-    }
-    return out;
+    Lines lines;
+    lines.out.reserve(in.size());
+    lines.add(in, crEndsLine, false);
+    return std::move(lines.out);
 }
 
 namespace {
@@ -327,11 +398,11 @@ bool read(std::string_view utf8, std::string& text) {
     sax.characters = sax.ignorableWhitespace = sax.cdataBlock = &Walk::onText;
     *context->sax = sax;
     context->userData = context.get();
-    walk.out.reserve(utf8.size() / 2);
+    walk.lines.out.reserve(utf8.size() / 2);
     htmlParseDocument(context.get());
     if (walk.tooMuch)
         return false;
-    text = std::move(walk.out);
+    text = std::move(walk.lines.out);
     return true;
 }
 
@@ -364,7 +435,7 @@ Selected readSelected(std::string_view utf8, const std::string& xpath, const std
         const xmlNodeSet* nodes = result->nodesetval;
         out.matches = nodes ? nodes->nodeNr : 0;
         for (int i = 0; i < std::min(int(out.matches), kMaxMatches); ++i) {
-            text.out += '\n';
+            text.lines.endLine();
             text.node(nodes->nodeTab[i]);
         }
     } else {
@@ -373,7 +444,7 @@ Selected readSelected(std::string_view utf8, const std::string& xpath, const std
         text.text(reinterpret_cast<const char*>(value), int(std::strlen(reinterpret_cast<const char*>(value))));
         xmlFree(value);
     }
-    out.text = std::move(text.out);
+    out.text = std::move(text.lines.out);
     return out;
 }
 

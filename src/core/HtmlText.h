@@ -16,12 +16,14 @@ std::string_view validUtf8(std::string_view in, std::string& storage);
 // '\n'. UTF-8 in and out.
 std::string cleanLines(std::string_view utf8, bool crEndsLine);
 
-// The text of a page in valid UTF-8, its lines not yet cleaned up. False when the page is too much for the
-// parser: over some thousand elements deep, over 250,000 tags or over 16 MiB; such a page has no text.
+// The text of a page in valid UTF-8, its lines cleaned up as cleanLines(text, false) would. False when the
+// page is too much for the parser: over some thousand elements deep, over a million tags or over 16 MiB; such
+// a page has no text.
 bool read(std::string_view utf8, std::string& text);
 
 // The text of the elements an XPath expression matches in the parser's tree of the page (the tree the events
-// of read() describe), each match starting a line; a result that is not a node set is one line. Bounded: the
+// of read() describe), each match starting a line, cleaned up as read()'s; a result that is not a node set is
+// one line. Bounded: the
 // same limits as read(), an operation limit on the expression, and at most 10,000 matches taken.
 struct Selected {
     enum Status { Read, TooMuch, BadExpression } status = Read;

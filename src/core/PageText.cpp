@@ -174,19 +174,19 @@ PageText extractPageText(QByteArrayView body, QByteArrayView contentType, const 
                      : selected.status == html_text::Selected::BadExpression ? PageText::BadSelector
                      : selected.matches == 0                                 ? PageText::NoMatch
                                                                              : PageText::Read;
-        out.text = text(html_text::cleanLines(selected.text, false));
+        out.text = text(selected.text);
         return out;
     }
     if (!html) {
         out.text = text(html_text::cleanLines(utf8, true));
         return out;
     }
-    std::string raw;
-    if (!html_text::read(utf8, raw)) {
+    std::string lines;
+    if (!html_text::read(utf8, lines)) {
         out.status = PageText::TooComplex;
         return out;
     }
-    out.text = text(html_text::cleanLines(raw, false));
+    out.text = text(lines);
     return out;
 }
 
@@ -264,31 +264,50 @@ QString TextRules::patternError(const QString& pattern) {
         .arg(position);
 }
 
-FilteredText TextRules::apply(const QString& text) const {
-    FilteredText r;
-    if (!text.isEmpty())
-        r.lines = text.split(u'\n');
+namespace {
+
+// The lines of a text, without copying them.
+std::vector<QStringView> linesOf(QStringView text) {
+    std::vector<QStringView> lines;
+    if (text.isEmpty())
+        return lines;
+    lines.reserve(size_t(text.count(u'\n') + 1));
+    for (qsizetype from = 0;;) {
+        const qsizetype end = text.indexOf(u'\n', from);
+        if (end < 0) {
+            lines.push_back(text.sliced(from));
+            return lines;
+        }
+        lines.push_back(text.sliced(from, end - from));
+        from = end + 1;
+    }
+}
+
+} // namespace
+
+// The fate of each line: the region first, then the ignore rules on the lines of the region.
+QList<LineFate> TextRules::fatesOf(const std::vector<QStringView>& lines, QStringList* limitHits) const {
     const SiteOptions& o = d->options;
-    const qsizetype n = r.lines.size();
-    r.fates.fill(LineFate::Kept, n);
+    const qsizetype n = qsizetype(lines.size());
+    QList<LineFate> fates(n, LineFate::Kept);
 
     // The region. A start text found on no line narrows nothing: the page changed so that the region cannot
     // be told, and a change is safer shown than hidden.
     qsizetype first = 0, last = n - 1;
     bool started = false;
     for (qsizetype i = 0; !o.start.isEmpty() && i < n && !started; ++i) {
-        started = r.lines[i].contains(o.start);
+        started = lines[size_t(i)].contains(o.start);
         first = started ? i : first;
     }
     for (qsizetype i = started ? first + 1 : 0; !o.end.isEmpty() && i < n; ++i) {
-        if (r.lines[i].contains(o.end)) {
+        if (lines[size_t(i)].contains(o.end)) {
             last = i;
             break;
         }
     }
     for (qsizetype i = 0; i < n; ++i) {
         if (i < first || i > last)
-            r.fates[i] = LineFate::OutsideRegion;
+            fates[i] = LineFate::OutsideRegion;
     }
 
     // The ignore rules, with a match context, JIT stack and match data of this call's own.
@@ -302,7 +321,7 @@ FilteredText TextRules::apply(const QString& text) const {
         pcre2_jit_stack_assign(context.get(), nullptr, stack.get());
         std::vector<bool> hitLimit(d->patterns.size());
         for (qsizetype i = first; i <= last; ++i) {
-            const QString& line = r.lines[i];
+            const QStringView line = lines[size_t(i)];
             qsizetype length = std::min(line.size(), kMatchedChars);
             if (length < line.size() && line[length].isLowSurrogate())
                 --length;
@@ -311,27 +330,44 @@ FilteredText TextRules::apply(const QString& text) const {
                                            PCRE2_SIZE(length), 0, length < line.size() ? PCRE2_NOTEOL : 0,
                                            match.get(), context.get());
                 if (rc >= 0) {
-                    r.fates[i] = LineFate::Ignored;
+                    fates[i] = LineFate::Ignored;
                     break;
                 }
                 if ((rc == PCRE2_ERROR_MATCHLIMIT || rc == PCRE2_ERROR_DEPTHLIMIT || rc == PCRE2_ERROR_HEAPLIMIT ||
                      rc == PCRE2_ERROR_JIT_STACKLIMIT) &&
                     !hitLimit[p]) {
                     hitLimit[p] = true;
-                    r.limitHits << d->patterns[p].first;
+                    if (limitHits)
+                        *limitHits << d->patterns[p].first;
                 }
             }
         }
     }
+    return fates;
+}
 
-    // The text: kept lines, digits taken out when asked; a line left empty by that stays, as an empty line.
-    QStringList kept;
-    kept.reserve(last - first + 1);
-    for (qsizetype i = first; i <= last; ++i) {
-        if (r.fates[i] == LineFate::Kept)
-            kept << (o.noDigits ? withoutDigits(r.lines[i]) : r.lines[i]);
+// The kept lines joined by "\n", digits taken out when asked; a line left empty by that stays, as an empty line.
+QString TextRules::keptText(const std::vector<QStringView>& lines, const QList<LineFate>& fates) const {
+    QString kept;
+    bool any = false;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (fates[qsizetype(i)] != LineFate::Kept)
+            continue;
+        if (any)
+            kept += u'\n';
+        kept += d->options.noDigits ? withoutDigits(lines[i]) : lines[i].toString();
+        any = true;
     }
-    r.text = kept.join(u'\n');
+    return kept;
+}
+
+FilteredText TextRules::apply(const QString& text) const {
+    FilteredText r;
+    if (!text.isEmpty())
+        r.lines = text.split(u'\n');
+    std::vector<QStringView> views(r.lines.cbegin(), r.lines.cend());
+    r.fates = fatesOf(views, &r.limitHits);
+    r.text = keptText(views, r.fates);
     return r;
 }
 
@@ -339,5 +375,12 @@ FilteredText TextRules::apply(const QString& text) const {
 qint32 TextRules::fingerprint(const QString& text) const {
     const SiteOptions& o = d->options;
     const bool whole = d->patterns.empty() && o.start.isEmpty() && o.end.isEmpty() && !o.noDigits;
-    return calcCRC32(QByteArray((whole ? text : apply(text).text).toUtf8()).append('\n'));
+    if (whole)
+        return calcCRC32(text.toUtf8().append('\n'));
+    const std::vector<QStringView> lines = linesOf(text);
+    const QList<LineFate> fates = fatesOf(lines, nullptr);
+    // Every line kept: the text itself, without building it again.
+    const bool all =
+        !o.noDigits && std::all_of(fates.cbegin(), fates.cend(), [](LineFate f) { return f == LineFate::Kept; });
+    return calcCRC32((all ? text : keptText(lines, fates)).toUtf8().append('\n'));
 }

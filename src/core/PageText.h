@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <vector>
 
 // The text of a page, or why it has none that can be compared.
 struct PageText {
@@ -86,6 +87,9 @@ public:
     qint32 fingerprint(const QString& text) const;
 
 private:
+    QList<LineFate> fatesOf(const std::vector<QStringView>& lines, QStringList* limitHits) const;
+    QString keptText(const std::vector<QStringView>& lines, const QList<LineFate>& fates) const;
+
     struct Impl;
     std::unique_ptr<Impl> d;
 };

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <cstdio>
 #include <utility>
 
 #ifdef Q_OS_UNIX
@@ -125,7 +126,7 @@ bool AtomicFile::write(QByteArrayView bytes) {
     return true;
 }
 
-bool AtomicFile::commit() {
+bool AtomicFile::commit(CommitPolicy how) {
     if (m_failed || m_fd < 0)
         return false;
 #ifdef Q_OS_UNIX
@@ -135,7 +136,10 @@ bool AtomicFile::commit() {
     const int fd = std::exchange(m_fd, -1);
     if (::close(fd) != 0)
         return fail(errnoText(errno));
-    if (::rename(QFile::encodeName(m_temporary).constData(), QFile::encodeName(m_target).constData()) != 0)
+    const QByteArray from = QFile::encodeName(m_temporary), to = QFile::encodeName(m_target);
+    if (how == CommitPolicy::OnlyIfAbsent
+            ? ::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) != 0
+            : ::rename(from.constData(), to.constData()) != 0)
         return fail(errnoText(errno));
     m_temporary.clear();
     syncFolder(QFileInfo(m_target).absolutePath());
@@ -143,9 +147,9 @@ bool AtomicFile::commit() {
     return true;
 }
 
-Outcome writeFileAtomically(const QString& path, QByteArrayView data, LinkPolicy links) {
+Outcome writeFileAtomically(const QString& path, QByteArrayView data, LinkPolicy links, CommitPolicy how) {
     AtomicFile file(path, links);
-    if (!file.open() || !file.write(data) || !file.commit())
+    if (!file.open() || !file.write(data) || !file.commit(how))
         return Outcome::failure(kWriteError, file.errorString());
     return Outcome::success();
 }

@@ -10,6 +10,10 @@
 // where the link points; files the program owns (history) get the link itself replaced, its target untouched.
 enum class LinkPolicy { FollowLink, ReplaceLink };
 
+// Whether commit() puts the new file in place of an old one, or only where the name is free (a file that
+// appeared meanwhile is then left as it is, and the commit fails).
+enum class CommitPolicy { Replace, OnlyIfAbsent };
+
 // Replaces a file all or nothing: the bytes go to a temporary file beside it, unbuffered so that every write
 // error (a full disk, a quota, EFBIG) is seen where it happens, then to disk (fsync), and only then is the
 // temporary file renamed over the old one and the folder flushed. Until commit() the old file is untouched;
@@ -23,7 +27,7 @@ public:
 
     bool open();
     bool write(QByteArrayView bytes);
-    bool commit();
+    bool commit(CommitPolicy how = CommitPolicy::Replace);
     // Why the last step failed, for the user; empty while nothing failed.
     const QString& errorString() const { return m_error; }
 
@@ -41,4 +45,5 @@ private:
 };
 
 // The whole file at once, through AtomicFile; a failure carries the reason (errno text) for the caller to show.
-Outcome writeFileAtomically(const QString& path, QByteArrayView data, LinkPolicy links = LinkPolicy::FollowLink);
+Outcome writeFileAtomically(const QString& path, QByteArrayView data, LinkPolicy links = LinkPolicy::FollowLink,
+                            CommitPolicy how = CommitPolicy::Replace);

@@ -59,8 +59,11 @@ std::optional<QByteArray> readRegular(const QString& path) {
     return file.readAll();
 }
 
-// Replaces the file by a rename: a link at its name is replaced, never written through.
-bool replaceFile(const QString& path, const QByteArray& data) {
+// Replaces the file by a rename: a link at its name is replaced, never written through. With OnlyIfAbsent the
+// file is made only where nothing has its name.
+bool replaceFile(const QString& path, const QByteArray& data, CommitPolicy how = CommitPolicy::Replace) {
+    if (how == CommitPolicy::OnlyIfAbsent)
+        return writeFileAtomically(path, data, LinkPolicy::ReplaceLink, how).ok();
 #ifdef Q_OS_UNIX
     // An empty folder in the way goes; one with something in it is left alone, and the history with it.
     struct stat st {};
@@ -69,6 +72,16 @@ bool replaceFile(const QString& path, const QByteArray& data) {
         return false;
 #endif
     return writeFileAtomically(path, data, LinkPolicy::ReplaceLink).ok();
+}
+
+// Whether nothing at all has the name (not even a link to nothing).
+bool absent(const QString& path) {
+#ifdef Q_OS_UNIX
+    struct stat st {};
+    return ::lstat(QFile::encodeName(path).constData(), &st) != 0 && errno == ENOENT;
+#else
+    return !QFileInfo(path).exists() && !QFileInfo(path).isSymLink();
+#endif
 }
 
 // Sets the file's modification time (a link's own, never its target's); on Unix by its name, which spares
@@ -90,15 +103,19 @@ bool touch(const QString& path, const QDateTime& when) {
 struct PageHistory::Impl {
     QString folder;
     std::atomic<int> maxVersions;
+    // False once the file system refused to make a file only where none is: first versions then take the lock.
+    std::atomic<bool> makesIfAbsent{true};
 
     QString pathOf(const QString& url) const { return folder + QLatin1Char('/') + fileName(url); }
     bool write(const QString& path, const QByteArray& url, const std::vector<Record>& records,
-               const QDateTime& when);
+               const QDateTime& when, CommitPolicy how = CommitPolicy::Replace);
+    void writeLocked(const QString& path, const QByteArray& url, const QByteArray& utf8, const Record& fresh,
+                     const QDateTime& when);
 };
 
 bool PageHistory::Impl::write(const QString& path, const QByteArray& url, const std::vector<Record>& records,
-                              const QDateTime& when) {
-    return replaceFile(path, HistoryFormat::serialize(url, records)) && touch(path, when);
+                              const QDateTime& when, CommitPolicy how) {
+    return replaceFile(path, HistoryFormat::serialize(url, records), how) && touch(path, when);
 }
 
 PageHistory::PageHistory(const QString& folder, int maxVersions)
@@ -133,38 +150,61 @@ void PageHistory::record(const QString& url, const QString& text, const QDateTim
         return !c.records.empty() && HistoryFormat::sameText(c.records.back(), utf8);
     };
     // Most changed pages keep the text they had (the body changed elsewhere): decided without compressing.
-    if (const Contents quick = HistoryFormat::parse(readRegular(path).value_or(QByteArray()), urlBytes, false);
-        quick.format > HistoryFormat::kCurrentFormat || (!quick.damaged && unchanged(quick))) {
+    const Contents quick = HistoryFormat::parse(readRegular(path).value_or(QByteArray()), urlBytes, false);
+    if (quick.format > HistoryFormat::kCurrentFormat || (!quick.damaged && unchanged(quick))) {
         touch(path, when);
         return;
     }
     const Record fresh = HistoryFormat::encode(utf8, when.toMSecsSinceEpoch(), bodyCrc);
     if (fresh.data.isEmpty() || !QDir().mkpath(d->folder))
         return;
+    // A page's first version needs no lock: it is made only where no file is, so a writer that made the file
+    // meanwhile loses nothing (its file is then read and merged under the lock, as any other).
+    if (quick.format == 0 && !quick.damaged && d->makesIfAbsent &&
+        d->write(path, urlBytes, {fresh}, when, CommitPolicy::OnlyIfAbsent))
+        return;
+    d->writeLocked(path, urlBytes, utf8, fresh, when);
+}
 
+void PageHistory::Impl::writeLocked(const QString& path, const QByteArray& urlBytes, const QByteArray& utf8,
+                                    const Record& fresh, const QDateTime& when) {
     // Read again under the lock, which orders this process's threads as much as other processes: what another
     // writer wrote meanwhile is kept.
     QLockFile fileLock(path + QStringLiteral(".lock"));
     fileLock.setStaleLockTime(kStaleLockMs);
     if (!fileLock.tryLock(kLockWaitMs))
         return;
-    Contents c = HistoryFormat::parse(readRegular(path).value_or(QByteArray()), urlBytes);
-    if (c.format > HistoryFormat::kCurrentFormat)
-        return;
-    // Versions read from the older format get their fingerprints, so the file can be written in the new one.
-    c.damaged |= std::erase_if(c.records, [](Record& r) { return !HistoryFormat::completePrint(r); }) > 0;
-    if (unchanged(c)) {
-        if (c.damaged || c.format != HistoryFormat::kCurrentFormat)
-            d->write(path, urlBytes, c.records, when);
-        else
-            touch(path, when);
-        return;
+    // Twice at most: a first version made without the lock may appear between the reading and the writing.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const std::optional<QByteArray> bytes = readRegular(path);
+        Contents c = HistoryFormat::parse(bytes.value_or(QByteArray()), urlBytes);
+        if (c.format > HistoryFormat::kCurrentFormat)
+            return;
+        // Versions read from the older format get their fingerprints, so the file can be written in the new one.
+        c.damaged |= std::erase_if(c.records, [](Record& r) { return !HistoryFormat::completePrint(r); }) > 0;
+        if (!c.records.empty() && HistoryFormat::sameText(c.records.back(), utf8)) {
+            if (c.damaged || c.format != HistoryFormat::kCurrentFormat)
+                write(path, urlBytes, c.records, when);
+            else
+                touch(path, when);
+            return;
+        }
+        c.records.push_back(fresh);
+        const size_t keep = size_t(maxVersions.load());
+        if (c.records.size() > keep)
+            c.records.erase(c.records.begin(), c.records.end() - qsizetype(keep));
+        if (bytes || !absent(path)) {
+            write(path, urlBytes, c.records, when);
+            return;
+        }
+        if (write(path, urlBytes, c.records, when, CommitPolicy::OnlyIfAbsent))
+            return;
+        if (absent(path)) { // refused for another reason than a file in the way
+            makesIfAbsent = false;
+            write(path, urlBytes, c.records, when);
+            return;
+        }
     }
-    c.records.push_back(fresh);
-    const size_t keep = size_t(d->maxVersions.load());
-    if (c.records.size() > keep)
-        c.records.erase(c.records.begin(), c.records.end() - qsizetype(keep));
-    d->write(path, urlBytes, c.records, when);
 }
 
 void PageHistory::noteChecked(const QStringList& urls, const QDateTime& when) {

@@ -35,8 +35,9 @@ struct HistoryListing {
 
 // The history of page texts, kept compressed in one file per URL under a folder of the user's data: the
 // last versions of each page, each at most 1 MiB compressed. A file is replaced whole (never written through
-// a link), under a lock file beside it, so that two processes recording one page lose nothing; a write that
-// fails leaves it as it was. Only the damaged versions of a damaged file are lost. Thread-safe.
+// a link), under a lock file beside it, so that two processes recording one page lose nothing (a first version
+// is made without it, only where no file is); a write that fails leaves it as it was. Only the damaged versions of
+// a damaged file are lost. Thread-safe.
 class PageHistory : public PageArchive {
 public:
     static constexpr int kDefaultVersions = int(Settings::kHistoryVersions.defaultValue);
