@@ -179,6 +179,10 @@ The timer takes 1 to %2 seconds.</translation>
         <source>Opzioni</source>
         <translation>Options</translation>
     </message>
+    <message>
+        <source>selettore %1</source>
+        <translation>selector %1</translation>
+    </message>
 </context>
 <context>
     <name>ListEditing</name>

@@ -179,6 +179,10 @@ Il timer accetta da 1 a %2 secondi.</translation>
         <source>Opzioni</source>
         <translation>Opzioni</translation>
     </message>
+    <message>
+        <source>selettore %1</source>
+        <translation>selettore %1</translation>
+    </message>
 </context>
 <context>
     <name>ListEditing</name>
