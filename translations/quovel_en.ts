@@ -179,6 +179,10 @@ The timer takes 1 to %2 seconds.</translation>
         <source>Opzioni</source>
         <translation>Options</translation>
     </message>
+    <message>
+        <source>selettore %1</source>
+        <translation>selector %1</translation>
+    </message>
 </context>
 <context>
     <name>ListEditing</name>
@@ -1138,10 +1142,6 @@ With --history: 0 the history was read whole (or there is none), 1 its file is d
 <context>
     <name>UrlwatchImport</name>
     <message>
-        <source>selettori non disponibili</source>
-        <translation>selectors not available</translation>
-    </message>
-    <message>
         <source>filtro &quot;%1&quot; non importato: %2</source>
         <translation>filter &quot;%1&quot; not imported: %2</translation>
     </message>
@@ -1196,6 +1196,10 @@ With --history: 0 the history was read whole (or there is none), 1 its file is d
     <message>
         <source>Il file non può essere letto: %1</source>
         <translation>The file cannot be read: %1</translation>
+    </message>
+    <message>
+        <source>un sito ha un solo selettore</source>
+        <translation>a site has one selector only</translation>
     </message>
 </context>
 <context>

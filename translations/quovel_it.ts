@@ -179,6 +179,10 @@ Il timer accetta da 1 a %2 secondi.</translation>
         <source>Opzioni</source>
         <translation>Opzioni</translation>
     </message>
+    <message>
+        <source>selettore %1</source>
+        <translation>selettore %1</translation>
+    </message>
 </context>
 <context>
     <name>ListEditing</name>
@@ -1138,10 +1142,6 @@ Con --history: 0 la cronologia è stata letta per intero (o non c&apos;è), 1 il
 <context>
     <name>UrlwatchImport</name>
     <message>
-        <source>selettori non disponibili</source>
-        <translation>selettori non disponibili</translation>
-    </message>
-    <message>
         <source>filtro &quot;%1&quot; non importato: %2</source>
         <translation>filtro &quot;%1&quot; non importato: %2</translation>
     </message>
@@ -1196,6 +1196,10 @@ Con --history: 0 la cronologia è stata letta per intero (o non c&apos;è), 1 il
     <message>
         <source>Il file non può essere letto: %1</source>
         <translation>Il file non può essere letto: %1</translation>
+    </message>
+    <message>
+        <source>un sito ha un solo selettore</source>
+        <translation>un sito ha un solo selettore</translation>
     </message>
 </context>
 <context>

@@ -18,8 +18,11 @@ void printErr(const QString& text) {
 
 } // namespace
 
-int showText(const QString& url, const QString& listPath, const CheckOptions& options, qint64 maxTextBytes) {
+int showText(const QString& url, const QString& listPath, const CheckOptions& options, qint64 maxTextBytes,
+             const SecretHeaders& secrets) {
     std::optional<SiteOptions> site;
+    SiteEntry asked;
+    asked.url = url;
     if (!listPath.isEmpty()) {
         const SiteListReadResult read = readSiteListFile(listPath, SiteListRoot::ElencoSiti);
         if (!read.outcome.ok()) {
@@ -30,6 +33,7 @@ int showText(const QString& url, const QString& listPath, const CheckOptions& op
         for (const SiteEntry& entry : read.entries) {
             if (entry.url == url) {
                 site = entry.options;
+                asked = entry;
                 break;
             }
         }
@@ -37,13 +41,19 @@ int showText(const QString& url, const QString& listPath, const CheckOptions& op
             printErr(QStringLiteral("quovel-check: %1 is not in %2: no rules applied\n").arg(url, listPath));
     }
 
+    const BodyRequest body{maxTextBytes, std::nullopt};
+    if (const std::optional<Outcome> why = reasonNotToAsk(asked, secrets, QDateTime::currentDateTimeUtc())) {
+        printErr(QStringLiteral("%1: %2\n").arg(url, why->errorText()));
+        return 1;
+    }
     PageFetcher fetcher(options.timeoutSeconds);
+    fetcher.setNetworkOptions(options.network);
     FetchResult result;
     QObject::connect(&fetcher, &PageFetcher::finished, &fetcher, [&result](const FetchResult& r) {
         result = r;
         QCoreApplication::quit();
     });
-    fetcher.fetch(url, BodyRequest{maxTextBytes, std::nullopt});
+    fetcher.fetch(siteRequest(asked, secrets, 1, false, body));
     QCoreApplication::exec();
 
     if (!result.outcome.ok()) {

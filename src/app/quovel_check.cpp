@@ -302,7 +302,8 @@ int main(int argc, char* argv[]) {
     // A reader of the output that goes away must not kill the program before it saves.
     std::signal(SIGPIPE, SIG_IGN);
     if (showing)
-        return showText(parser.value(showTextOption), path, options, settings.number(Settings::kMaxTextBytes));
+        return showText(parser.value(showTextOption), path, options, settings.number(Settings::kMaxTextBytes),
+                        SecretStore(SecretStore::besideSettings(settings.fileName())).read());
 
     SiteListSession session;
     SiteListReadResult read = session.load(path, SiteListRoot::ElencoSiti); // never overwrite other XML

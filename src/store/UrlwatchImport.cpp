@@ -1,5 +1,6 @@
 #include "store/UrlwatchImport.h"
 
+#include "core/PageSelector.h"
 #include "core/PageText.h"
 
 #include <QCoreApplication>
@@ -115,10 +116,23 @@ std::vector<Filter> filterList(const YAML::Node& filter, Walk& walk) {
     return filters;
 }
 
-// Where a css or xpath filter becomes the site's selector, once sites have one.
-bool takeSelector(SiteOptions&, const QString& /*kind*/, const QString& /*expression*/, QString& why) {
-    why = UrlwatchImport::tr("selettori non disponibili");
-    return false;
+// A css or xpath filter becomes the site's selector, read in text mode as urlwatch's html2text would read
+// what the filter kept. A site has one selector: a second filter of the kind is not imported.
+bool takeSelector(SiteOptions& options, const QString& kind, const QString& expression, QString& why) {
+    if (!options.selector.isEmpty()) {
+        why = UrlwatchImport::tr("un sito ha un solo selettore");
+        return false;
+    }
+    const SelectorKind k = kind == u"css" ? SelectorKind::Css : SelectorKind::XPath;
+    const SelectorXPath made = selectorXPath(k, expression.trimmed());
+    if (!made.error.isEmpty()) {
+        why = made.error;
+        return false;
+    }
+    options.selector = expression.trimmed();
+    options.selectorKind = k;
+    options.textMode = true;
+    return true;
 }
 
 void mapFilter(const Filter& f, ImportedSite& site, Walk& walk) {

@@ -38,6 +38,8 @@ QString ImportPreviewModel::optionsText(const SiteOptions& options) {
     QStringList parts;
     if (options.textMode)
         parts << tr("testo");
+    if (!options.selector.isEmpty()) // the site's own text, one line: never read as markup
+        parts << tr("selettore %1").arg(options.selector.simplified());
     if (!options.ignore.isEmpty())
         parts << tr("%n regole da ignorare", nullptr, int(options.ignore.size()));
     return parts.join(QStringLiteral("; "));

@@ -144,10 +144,14 @@ void frmImport::showPlan() {
 }
 
 void frmImport::updateSummary() {
-    m_summary->setText(tr("%1 \"%2\": %3 di %4 siti da aggiungere; %5 voci non importate.")
-                           .arg(importFormatName(m_read.format), m_fileName)
-                           .arg(m_model->tickedCount())
-                           .arg(m_model->rowCount())
-                           .arg(m_skippedCount));
+    QString text = tr("%1 \"%2\": %3 di %4 siti da aggiungere; %5 voci non importate.")
+                       .arg(importFormatName(m_read.format), m_fileName)
+                       .arg(m_model->tickedCount())
+                       .arg(m_model->rowCount())
+                       .arg(m_skippedCount);
+    // The format's name begins the sentence.
+    if (!text.isEmpty())
+        text[0] = text[0].toUpper();
+    m_summary->setText(text);
     m_buttons->button(QDialogButtonBox::Ok)->setEnabled(m_model->tickedCount() > 0);
 }

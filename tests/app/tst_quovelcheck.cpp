@@ -151,6 +151,7 @@ private slots:
         e.url = m_server.url(u"/news"_s);
         e.options.textMode = true;
         e.options.ignore = QStringList{u"^Aggiornato:"_s};
+        e.options.headers = QStringList{u"Accept-Language: it"_s};
         const QString path = m_dir.filePath(u"news.qvl"_s);
         QVERIFY(writeSiteListFile(path, {e}).ok());
         QCOMPARE(check({u"--save"_s, u"--diff"_s, path}).exitCode, 1); // the first version: nothing to compare
@@ -165,6 +166,7 @@ private slots:
         Checked shown = check({u"--show-text"_s, e.url, path});
         QCOMPARE(shown.exitCode, 0);
         QCOMPARE(shown.lines, (QStringList{u"  Notizie"_s, u"~ Aggiornato: 2"_s, u"  Il prezzo è 12 euro"_s}));
+        QVERIFY(m_server.lastHeaders(u"/news"_s).contains("Accept-Language: it")); // asked as a check asks
         shown = check({u"--show-text"_s, e.url});
         QCOMPARE(shown.lines, (QStringList{u"Notizie"_s, u"Aggiornato: 2"_s, u"Il prezzo è 12 euro"_s}));
         shown = check({u"--show-text"_s, TestHttpServer::refusedUrl()});

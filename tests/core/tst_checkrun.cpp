@@ -171,6 +171,28 @@ private slots:
         QCOMPARE(w.entry(u"secret"_s).res, ResultMarker::kChanged);
     }
 
+    // A selector that matches nothing fails the check with that reason: no empty text, no change, and the
+    // stored fingerprints stay for the next check.
+    void selectorMatchingNothing() {
+        World w;
+        w.server.setPage(u"/p"_s, "<p id=\"prezzo\">12 euro</p>");
+        w.add(u"p"_s, u"/p"_s, u"7"_s);
+        SiteOptions site;
+        site.textMode = true;
+        site.selector = u"#assente"_s;
+        site.selectorKind = SelectorKind::Css;
+        site.textCrc = 70;
+        w.list.setOptions(0, site);
+        w.run.CheckSelectedURLs(false);
+        QVERIFY(w.waitRuns(1));
+        QCOMPARE(w.entry(u"p"_s).res, ResultMarker::kTimeout);
+        QCOMPARE(w.entry(u"p"_s).crc.text(), u"7"_s);
+        QCOMPARE(w.entry(u"p"_s).options.textCrc, std::optional<qint32>(70));
+        QCOMPARE(w.report().failures.size(), 1);
+        QCOMPARE(w.report().failures.at(0).outcome.errorText(), u"Nessun elemento corrisponde al selettore"_s);
+        QVERIFY(w.report().changed.isEmpty());
+    }
+
     void equalChangedAndTimedOut_data() { addParallelRows(6); }
     void equalChangedAndTimedOut() {
         QFETCH(int, parallel);

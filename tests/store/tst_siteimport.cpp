@@ -16,6 +16,9 @@ QString describe(const std::vector<ImportedSite>& sites) {
     QStringList out;
     for (const ImportedSite& s : sites) {
         QStringList options = s.options.ignore;
+        if (!s.options.selector.isEmpty())
+            options.prepend((s.options.selectorKind == SelectorKind::Css ? u"css="_s : u"xpath="_s) +
+                            s.options.selector);
         if (s.options.textMode)
             options.prepend(u"text"_s);
         out << QStringList{s.url, s.nick, s.descrizione, options.join(u',')}.join(u'|');
@@ -84,9 +87,13 @@ private slots:
         QTest::newRow("grep keeps lines")
             << u"[html2text, 'grep:Prezzo']"_s << u"text"_s << u"grep: tiene solo le righe che corrispondono"_s;
         QTest::newRow("grepi alone makes text") << u"[grepi: Visite]"_s << u"text,Visite"_s << none;
-        QTest::newRow("css and xpath, no selectors")
-            << u"[css: 'div#a', {xpath: {path: '//p'}}]"_s << QString()
-            << u"css: selettori non disponibili,xpath: selettori non disponibili"_s;
+        QTest::newRow("css becomes the selector, a second one is not imported")
+            << u"[css: 'div#a', {xpath: {path: '//p'}}]"_s << u"text,css=div#a"_s
+            << u"xpath: un sito ha un solo selettore"_s;
+        QTest::newRow("xpath becomes the selector") << u"[{xpath: {path: '//p[@id=\"x\"]'}}, html2text]"_s
+                                                    << u"text,xpath=//p[@id=\"x\"]"_s << none;
+        QTest::newRow("css we cannot read")
+            << u"[css: 'a:hover']"_s << QString() << u"css: Selettore non supportato: :hover"_s;
         QTest::newRow("re.sub of whole lines") << uR"([{re.sub: {pattern: '(?mi)^Visite: \d+$\n?', repl: ''}}])"_s
                                                << uR"(text,(?i)^Visite: \d+$)"_s << none;
         QTest::newRow("re.sub as text, line end only")

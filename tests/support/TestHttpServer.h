@@ -84,6 +84,7 @@ private:
     QHash<QString, QByteArray> m_pages;
     QByteArray m_lastUserAgent;
     QHash<QString, QList<QByteArray>> m_headers;
+    static constexpr qsizetype kArrivalsKept = 1000; // per path
     QHash<QString, QList<qint64>> m_arrivals;
     qint64 m_bytesSent = 0;
     bool m_lying = false;
