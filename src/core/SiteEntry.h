@@ -34,5 +34,19 @@ inline const QString kTimeout = QStringLiteral("   ?");
 
 // Keys compare without regard to letter case: this is the form two keys are compared in.
 inline QString keyIdentity(const QString& key) {
-    return key.toCaseFolded();
+    // An ASCII key, the usual one, folds by its capital letters alone: no trip through the Unicode tables.
+    bool capitals = false;
+    for (const QChar c : key) {
+        if (c.unicode() >= 0x80)
+            return key.toCaseFolded();
+        capitals = capitals || (c >= u'A' && c <= u'Z');
+    }
+    if (!capitals)
+        return key;
+    QString folded = key;
+    for (QChar& c : folded) {
+        if (c >= u'A' && c <= u'Z')
+            c = QChar(c.unicode() + 32);
+    }
+    return folded;
 }
