@@ -38,6 +38,19 @@ bool writeAll(int fd, const char* data, qint64 size, int& error) {
     return true;
 }
 
+// The file at `from` takes the name `to` only where nothing has that name, atomically; errno says why not.
+bool placeIfAbsent(const QByteArray& from, const QByteArray& to) {
+#ifdef Q_OS_LINUX
+    return ::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0;
+#else
+    // A second name, then the temporary one goes: link() never replaces what is there.
+    if (::link(from.constData(), to.constData()) != 0)
+        return false;
+    ::unlink(from.constData());
+    return true;
+#endif
+}
+
 void syncFolder(const QString& folder) {
     // Not every file system can flush a folder; the rename is then as durable as it gets.
     const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -137,9 +150,8 @@ bool AtomicFile::commit(CommitPolicy how) {
     if (::close(fd) != 0)
         return fail(errnoText(errno));
     const QByteArray from = QFile::encodeName(m_temporary), to = QFile::encodeName(m_target);
-    if (how == CommitPolicy::OnlyIfAbsent
-            ? ::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) != 0
-            : ::rename(from.constData(), to.constData()) != 0)
+    if (how == CommitPolicy::OnlyIfAbsent ? !placeIfAbsent(from, to)
+                                          : ::rename(from.constData(), to.constData()) != 0)
         return fail(errnoText(errno));
     m_temporary.clear();
     syncFolder(QFileInfo(m_target).absolutePath());
