@@ -38,7 +38,8 @@ void describeCommandLine(QCommandLineParser& parser) {
         QCoreApplication::translate("main", "Quovel: quali pagine web sono cambiate dall'ultima visita.") +
         QStringLiteral(
             "\nSettings (~/.config/Quovel/Quovel.conf, section Settings): Timeout, Parallel, Notify, "
-            "MaxTextBytes, HistoryVersions, Language, FullRequestEvery, HostDelayMs, UserAgent, Proxy; sites' "
+            "FailuresBeforeNotice, ReopenLastList, RearmTimer, AutoSave, CloseWhileArmed, MaxTextBytes, "
+            "HistoryVersions, Language, FullRequestEvery, HostDelayMs, UserAgent, Proxy; sites' "
             "secret headers: ~/.config/Quovel/secrets.json."));
     parser.addHelpOption();
     parser.addVersionOption();
