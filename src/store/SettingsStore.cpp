@@ -1,5 +1,7 @@
 #include "store/SettingsStore.h"
 
+#include "store/RequestSettings.h"
+
 #include <QRegularExpression>
 #include <QSettings>
 #include <QStringList>
@@ -64,13 +66,14 @@ qint64 SettingsStore::number(const Setting& setting) const {
 CheckOptions SettingsStore::checkOptions() const {
     CheckOptions options{int(number(Settings::kTimeout)), int(number(Settings::kParallel)),
                          number(Settings::kMaxTextBytes)};
-    options.fullRequestEvery = int(number(Settings::kFullRequestEvery));
-    options.network.hostDelayMs = int(number(Settings::kHostDelayMs));
-    options.network.userAgent = get(SettingKeys::kSettings, SettingKeys::kUserAgent, {}).simplified().toUtf8();
-    const QString proxy = get(SettingKeys::kSettings, SettingKeys::kProxy, {}).trimmed();
-    options.network.proxy = proxyMode(proxy);
+    // The request settings are read as the settings dialog reads them.
+    const RequestSettings requests = RequestSettings::read(*this);
+    options.fullRequestEvery = requests.fullRequestEvery;
+    options.network.hostDelayMs = requests.hostDelayMs;
+    options.network.userAgent = requests.userAgent.toUtf8();
+    options.network.proxy = proxyMode(requests.proxy);
     if (options.network.proxy == NetworkOptions::Proxy::Manual)
-        options.network.proxyAddress = proxy.toUtf8();
+        options.network.proxyAddress = requests.proxy.toUtf8();
     return options;
 }
 
