@@ -9,7 +9,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QSet>
 #include <QStringDecoder>
 
 #include <pugixml.hpp>
@@ -228,33 +227,94 @@ QString numberedKey(qsizetype number) {
     return QStringLiteral("§") + QString::number(number);
 }
 
+// A set of keys by identity (keyIdentity): an ASCII key, the usual one, is folded as it is hashed and
+// compared, never copied; open addressing over one array.
+class KeySet {
+public:
+    explicit KeySet(size_t expected) {
+        size_t size = 16;
+        while (size < expected * 2)
+            size *= 2;
+        m_slots.assign(size, Slot{});
+        m_keys.reserve(expected);
+    }
+    // False when a key of the same identity is there already.
+    bool insert(const QString& key) {
+        Key k = made(key);
+        Slot& slot = m_slots[slotOf(k)];
+        if (slot.index >= 0)
+            return false;
+        slot = {k.hash, qsizetype(m_keys.size())};
+        m_keys.push_back(std::move(k));
+        return true;
+    }
+    bool contains(const QString& key) const { return m_slots[slotOf(made(key))].index >= 0; }
+
+private:
+    struct Key {
+        QString text;      // the key, or its case folding when it is not ASCII
+        bool fold = false; // text is an ASCII key: its capitals count as small letters
+        size_t hash = 0;
+        char16_t at(qsizetype i) const {
+            const char16_t c = text[i].unicode();
+            return fold && c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c;
+        }
+    };
+    struct Slot {
+        size_t hash = 0;
+        qsizetype index = -1;
+    };
+
+    static Key made(const QString& key) {
+        const bool ascii = std::all_of(key.cbegin(), key.cend(), [](QChar c) { return c.unicode() < 0x80; });
+        Key k{ascii ? key : key.toCaseFolded(), ascii, 14695981039346656037u};
+        for (qsizetype i = 0; i < k.text.size(); ++i)
+            k.hash = (k.hash ^ k.at(i)) * 1099511628211u;
+        return k;
+    }
+    static bool same(const Key& a, const Key& b) {
+        if (a.text.size() != b.text.size())
+            return false;
+        for (qsizetype i = 0; i < a.text.size(); ++i) {
+            if (a.at(i) != b.at(i))
+                return false;
+        }
+        return true;
+    }
+    // The slot holding k's identity, or the free one where it goes.
+    size_t slotOf(const Key& k) const {
+        const size_t mask = m_slots.size() - 1;
+        for (size_t i = k.hash & mask;; i = (i + 1) & mask) {
+            const Slot& slot = m_slots[i];
+            if (slot.index < 0 || (slot.hash == k.hash && same(m_keys[size_t(slot.index)], k)))
+                return i;
+        }
+    }
+
+    std::vector<Slot> m_slots;
+    std::vector<Key> m_keys;
+};
+
 // Keys from raw nicks, or "§n" for empty ones; a later record whose key is taken gets one no record has.
 void assignKeys(std::vector<SiteEntry>& entries, const std::vector<QString>& primaries) {
-    std::vector<QString> identities;
-    identities.reserve(primaries.size());
-    for (const QString& k : primaries)
-        identities.push_back(keyIdentity(k));
+    KeySet taken(primaries.size());
     // Needed only once a key repeats, which most lists never do.
-    QSet<QString> allPrimaries;
-    QSet<QString> taken;
-    taken.reserve(qsizetype(primaries.size()));
+    std::optional<KeySet> allPrimaries;
     for (size_t i = 0; i < entries.size(); ++i) {
-        if (!taken.contains(identities[i])) {
-            taken.insert(identities[i]);
+        if (taken.insert(primaries[i])) {
             entries[i].key = primaries[i];
             continue;
         }
-        if (allPrimaries.isEmpty())
-            allPrimaries = QSet<QString>(identities.cbegin(), identities.cend());
+        if (!allPrimaries) {
+            allPrimaries.emplace(primaries.size());
+            for (const QString& k : primaries)
+                allPrimaries->insert(k);
+        }
         const QString base = numberedKey(qsizetype(i) + 1);
         QString candidate = base;
-        for (int suffix = 2;; ++suffix) {
-            const QString id = keyIdentity(candidate);
-            if (!taken.contains(id) && !allPrimaries.contains(id))
-                break;
+        for (int suffix = 2; taken.contains(candidate) || allPrimaries->contains(candidate); ++suffix)
             candidate = base + u'_' + QString::number(suffix);
-        }
-        taken.insert(keyIdentity(candidate));
+        taken.insert(candidate);
         entries[i].key = candidate;
     }
 }
@@ -385,7 +445,13 @@ void findUnknownInRecord(const pugi::xml_node& sito, const UnknownFinder& finder
     }
 }
 
-UnknownParts findUnknown(const pugi::xml_node& top, const UnknownFinder& finder) {
+// The node after n in the walk over the root's content: down through n as well, unless flat, when every record
+// lies directly under the root (as this program writes a list) and the walk steps over each one.
+pugi::xml_node nextInList(const pugi::xml_node& n, const pugi::xml_node& top, bool flat) {
+    return flat ? n.next_sibling() : nextBelow(n, top);
+}
+
+UnknownParts findUnknown(const pugi::xml_node& top, const UnknownFinder& finder, bool flat) {
     UnknownParts parts;
     const bool listRoot = QLatin1StringView(top.name()) == "ElencoSiti"_L1;
     if (listRoot) {
@@ -393,7 +459,7 @@ UnknownParts findUnknown(const pugi::xml_node& top, const UnknownFinder& finder)
             finder.attribute(a, parts.root);
     }
     qsizetype records = 0;
-    for (pugi::xml_node n = top.first_child(); n; n = nextBelow(n, top)) {
+    for (pugi::xml_node n = top.first_child(); n; n = nextInList(n, top, flat)) {
         if (isSito(n)) {
             UnknownXml record, options;
             findUnknownInRecord(n, finder, record, options);
@@ -505,8 +571,13 @@ SiteListReadResult readSiteListData(QByteArray data, SiteListRoot root) {
                                                    "not a site list: the root element is <%1>, not <ElencoSiti>")
                            .arg(QString::fromUtf8(top.name())));
     }
+    // When every "<sito" counted above is a record directly under the root, no walk goes down into records.
+    qsizetype direct = 0;
+    for (pugi::xml_node n = top.first_child(); n; n = n.next_sibling())
+        direct += isSito(n);
+    const bool flat = direct == records;
     // Found before the fields are decoded, so that the copy is gone before their text takes its room.
-    UnknownParts unknown = findUnknown(top, UnknownFinder(text, QByteArrayView(original).sliced(offset)));
+    UnknownParts unknown = findUnknown(top, UnknownFinder(text, QByteArrayView(original).sliced(offset)), flat);
     original = QByteArray();
     std::vector<SiteEntry> entries;
     std::vector<QString> primaries;
@@ -516,7 +587,7 @@ SiteListReadResult readSiteListData(QByteArray data, SiteListRoot root) {
     QString detail;
     // Document order, any depth, the root itself excluded. Fields hold no records (textOf refuses them),
     // so every node is visited at most twice: here and in the text of one field.
-    for (pugi::xml_node n = top.first_child(); n; n = nextBelow(n, top)) {
+    for (pugi::xml_node n = top.first_child(); n; n = nextInList(n, top, flat)) {
         if (isSito(n)) {
             const qsizetype number = qsizetype(entries.size()) + 1;
             if (!readRecord(n, number, rec, detail))

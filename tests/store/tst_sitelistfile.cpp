@@ -208,6 +208,12 @@ private slots:
         QTest::newRow("duplicates, also in case")
             << list(record("Ab") + record("aB") + record("Ab"))
             << QStringList{u"Ab|Ab|u|1||"_qs, u"§2|aB|u|1||"_qs, u"§3|Ab|u|1||"_qs};
+        // The Kelvin sign folds to an ASCII letter: one identity with "k".
+        QTest::newRow("duplicates, folded across scripts")
+            << list(record("k") + record("\xE2\x84\xAA") + record("\xC3\x89t\xC3\xA9") +
+                    record("\xC3\xA9T\xC3\x89"))
+            << QStringList{u"k|k|u|1||"_qs, u"§2|\u212A|u|1||"_qs, u"\u00C9t\u00E9|\u00C9t\u00E9|u|1||"_qs,
+                           u"§4|\u00E9T\u00C9|u|1||"_qs};
         QTest::newRow("fallback key taken by a later nick")
             << list(record("a") + record("a") + record("§2") + record("§2_2"))
             << QStringList{u"a|a|u|1||"_qs, u"§2_3|a|u|1||"_qs, u"§2|§2|u|1||"_qs, u"§2_2|§2_2|u|1||"_qs};
