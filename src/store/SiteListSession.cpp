@@ -34,6 +34,31 @@ SiteListReadResult SiteListSession::load(const QString& path, SiteListRoot root)
     return read;
 }
 
+void SiteListSession::setBase(const std::vector<SiteEntry>& entries) {
+    static const SiteOptions kDefault;
+    m_base.clear();
+    m_base.reserve(entries.size());
+    for (const SiteEntry& e : entries) {
+        m_base.push_back({e.id, e.url, e.nick, e.descrizione,
+                          e.options == kDefault ? nullptr : std::make_unique<const SiteOptions>(e.options)});
+    }
+}
+
+std::vector<SiteEntry> SiteListSession::base() const {
+    std::vector<SiteEntry> entries(m_base.size());
+    for (size_t i = 0; i < m_base.size(); ++i) {
+        const BaseSite& b = m_base[i];
+        SiteEntry& e = entries[i];
+        e.id = b.id;
+        e.url = b.url;
+        e.nick = b.nick;
+        e.descrizione = b.descrizione;
+        if (b.options)
+            e.options = *b.options;
+    }
+    return entries;
+}
+
 bool SiteListSession::changedOnDisk() const {
     if (m_path.isEmpty())
         return false;
@@ -60,7 +85,7 @@ SiteListSave SiteListSession::save(const QString& path, const std::vector<SiteEn
     if (sameFile(path, m_path)) {
         SiteListReadResult now = readSiteListFile(path, m_rootRule, m_digest);
         if (now.outcome.ok() && !now.unchanged) {
-            merge = mergeSiteLists(m_base, mine, now.entries, checked, order);
+            merge = mergeSiteLists(base(), mine, now.entries, checked, order);
             entries = &merge.entries;
             root = std::move(now.root);
             result.merged = true;
@@ -79,7 +104,7 @@ SiteListSave SiteListSession::save(const QString& path, const std::vector<SiteEn
         m_path = path;
         m_digest = std::move(digest);
         m_root = std::move(root);
-        m_base = *entries;
+        setBase(*entries);
     }
     return result;
 }
