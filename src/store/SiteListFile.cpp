@@ -4,7 +4,6 @@
 #include "store/XmlEntities.h"
 
 #include <QCoreApplication>
-#include <QCryptographicHash>
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
@@ -486,7 +485,7 @@ SiteListReadResult readSiteListFile(const QString& path, SiteListRoot root, QByt
     QString detail;
     if (const int number = readBoundedFile(path, kMaxSiteListFileSize, data, detail))
         return failure(number, detail);
-    QByteArray digest = QCryptographicHash::hash(data, kDigest);
+    QByteArray digest = ListDigest::of(data);
     const bool unchanged = !unlessDigest.isEmpty() && digest == unlessDigest;
     SiteListReadResult read = unchanged ? SiteListReadResult{Outcome::success(), {}, {}, {}, {}, true}
                                         : readSiteListData(std::move(data), root);
