@@ -16,6 +16,7 @@
 #include <cstring>
 #include <limits>
 #include <optional>
+#include <string_view>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
@@ -36,9 +37,20 @@ const QLatin1StringView kSito("sito");
 
 // The node after n in document order below top, or a null node when the walk is done. Iterative, so that
 // nesting as deep as a file likes cannot exhaust the stack.
+// The parser keeps an element's text up to its first child node as the element's value. The first child is
+// then the one a parse without that would give: there, blank text is kept only when it is all an element holds,
+// but an element with a value has it kept after a comment too.
+pugi::xml_node firstChild(const pugi::xml_node& n) {
+    const pugi::xml_node c = n.first_child();
+    if (!c || !*n.value() || c.type() != pugi::node_pcdata)
+        return c;
+    const std::string_view text(c.value());
+    return text.find_first_not_of(" \t\r\n") == std::string_view::npos ? pugi::xml_node() : c;
+}
+
 pugi::xml_node nextBelow(pugi::xml_node n, const pugi::xml_node& top) {
-    if (n.first_child())
-        return n.first_child();
+    if (const pugi::xml_node c = firstChild(n))
+        return c;
     while (n && n != top && !n.next_sibling())
         n = n.parent();
     return !n || n == top ? pugi::xml_node() : n.next_sibling();
@@ -64,6 +76,17 @@ bool isSito(const pugi::xml_node& n) {
     return n.type() == pugi::node_element && kSito == QLatin1StringView(n.name());
 }
 
+const char* const kBadChar = "text holds a character XML does not allow";
+
+// An element's own value: the text before its first child node, which the parser keeps in the element.
+const char* ownText(const char* value, QString& text) {
+    if (!*value) {
+        text.clear();
+        return nullptr;
+    }
+    return decodeText(QByteArrayView(value), text) ? nullptr : kBadChar;
+}
+
 // The node's text content, as the DOM gives it: its own value, or all text below it in document order;
 // nullptr, or what is wrong with it. A record inside a field is refused: its text would count again in
 // every field above it, so a deep stack of them costs time and memory quadratic in the file.
@@ -71,24 +94,22 @@ const char* textOf(const pugi::xml_node& node, QString& text) {
     const auto isText = [](const pugi::xml_node& n) {
         return n.type() == pugi::node_pcdata || n.type() == pugi::node_cdata;
     };
-    const char* const badChar = "text holds a character XML does not allow";
     if (isText(node))
-        return decodeText(QByteArrayView(node.value()), text) ? nullptr : badChar;
-    const pugi::xml_node first = node.first_child();
-    if (!first) {
-        text.clear();
-        return nullptr;
-    }
-    if (isText(first) && !first.next_sibling())
+        return decodeText(QByteArrayView(node.value()), text) ? nullptr : kBadChar;
+    const char* const own = node.value();
+    const pugi::xml_node first = firstChild(node);
+    if (!first)
+        return ownText(own, text);
+    if (!*own && isText(first) && !first.next_sibling())
         return textOf(first, text);
-    QByteArray all;
+    QByteArray all(own);
     for (pugi::xml_node n = first; n; n = nextBelow(n, node)) {
-        if (isText(n))
-            all.append(n.value());
-        else if (isSito(n))
+        if (isSito(n))
             return "a record inside its fields";
+        if (isText(n) || n.type() == pugi::node_element) // an element's value is its own text
+            all.append(n.value());
     }
-    return decodeText(all, text) ? nullptr : badChar;
+    return decodeText(all, text) ? nullptr : kBadChar;
 }
 
 const QLatin1StringView kOpzioni("opzioni");
@@ -192,20 +213,26 @@ bool readRecord(const pugi::xml_node& sito, qsizetype number, RawRecord& rec, QS
                      .arg(number);
         return false;
     }
-    pugi::xml_node child = sito.first_child();
-    for (int i = 0; i < 4; ++i, child = child.next_sibling()) {
-        if (!child) {
+    // Text before the record's first child element is its own value: by position, the first field.
+    const bool ownField = *sito.value();
+    pugi::xml_node child = firstChild(sito);
+    for (int i = 0; i < 4; ++i) {
+        if (!child && !(i == 0 && ownField)) {
             detail = QCoreApplication::translate("SiteListFile", "record %1 has %2 child nodes, not four")
                          .arg(number)
                          .arg(i);
             return false;
         }
-        if (const char* problem = textOf(child, rec.fields[i])) {
+        const char* problem =
+            i == 0 && ownField ? ownText(sito.value(), rec.fields[i]) : textOf(child, rec.fields[i]);
+        if (problem) {
             detail = QCoreApplication::translate("SiteListFile", "record %1: %2")
                          .arg(number)
                          .arg(QLatin1StringView(problem));
             return false;
         }
+        if (!(i == 0 && ownField))
+            child = child.next_sibling();
     }
     rec.options = SiteOptions{};
     for (; child; child = child.next_sibling()) {
@@ -430,8 +457,8 @@ void findUnknownInRecord(const pugi::xml_node& sito, const UnknownFinder& finder
                          UnknownXml& options) {
     for (pugi::xml_attribute a = sito.first_attribute().next_attribute(); a; a = a.next_attribute())
         finder.attribute(a, record);
-    pugi::xml_node n = sito.first_child();
-    for (int i = 0; i < 4 && n; ++i)
+    pugi::xml_node n = firstChild(sito);
+    for (int i = *sito.value() ? 1 : 0; i < 4 && n; ++i) // the record's own text is its first field
         n = n.next_sibling();
     qsizetype known = 0;
     for (; n; n = n.next_sibling()) {
@@ -531,7 +558,8 @@ SiteListReadResult readSiteListData(QByteArray data, SiteListRoot root) {
     pugi::xml_document doc;
     const unsigned options =
         pugi::parse_default | pugi::parse_ws_pcdata_single | pugi::parse_doctype | pugi::parse_declaration |
-        pugi::parse_fragment; // keeps text outside the root, so that the check below can refuse it
+        pugi::parse_fragment |    // keeps text outside the root, so that the check below can refuse it
+        pugi::parse_embed_pcdata; // an element's first text is its value: half the nodes of a list
     const pugi::xml_parse_result parsed =
         doc.load_buffer_inplace(text, size_t(size), options, pugi::encoding_utf8);
     if (!parsed) {
