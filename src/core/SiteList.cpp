@@ -73,6 +73,17 @@ void appendFolded(QString& to, const SiteEntry& e, SiteList::Field f) {
         out[i] = p[i] >= u'A' && p[i] <= u'Z' ? QChar(p[i].unicode() + 32) : p[i];
 }
 
+// Asks for the entry's memory ahead of its move: a sort moves entries in an order the processor cannot guess.
+void prefetch(const SiteEntry& e) {
+#if defined(__GNUC__)
+    const char* p = reinterpret_cast<const char*>(&e);
+    for (size_t line = 0; line < sizeof(SiteEntry); line += 64)
+        __builtin_prefetch(p + line, 1);
+#else
+    Q_UNUSED(e);
+#endif
+}
+
 // Column showing a field, or -1 for a field without a column (nick).
 int columnOf(SiteList::Field f) {
     for (int c = 0; c < SiteList::ColumnCount; ++c) {
@@ -421,6 +432,7 @@ void SiteList::sortByColumn(int column1to5, Qt::SortOrder order) {
                 m_entries[to] = std::move(held);
                 break;
             }
+            prefetch(m_entries[size_t(keys[keys[from].row].row)]);
             m_entries[to] = std::move(m_entries[from]);
             to = from;
         }
