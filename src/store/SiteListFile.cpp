@@ -34,8 +34,6 @@ namespace {
 // for hostile files (about 512 MiB) while leaving room for over half a million sites.
 constexpr qint64 kMaxMarkupCount = 8'000'000;
 
-const QLatin1StringView kSito("sito");
-
 // The node after n in document order below top, or a null node when the walk is done. Iterative, so that
 // nesting as deep as a file likes cannot exhaust the stack.
 // The parser keeps an element's text up to its first child node as the element's value. The first child is
@@ -74,7 +72,7 @@ bool decodeText(QByteArrayView value, QString& text) {
 }
 
 bool isSito(const pugi::xml_node& n) {
-    return n.type() == pugi::node_element && kSito == QLatin1StringView(n.name());
+    return n.type() == pugi::node_element && std::strcmp(n.name(), "sito") == 0;
 }
 
 const char* const kBadChar = "text holds a character XML does not allow";
@@ -122,7 +120,6 @@ bool isElement(const pugi::xml_node& n, QLatin1StringView name) {
 struct RawRecord {
     QString nickRaw;
     QString fields[4];
-    SiteOptions options;
 };
 
 // A signed 32-bit decimal, as fingerprints are written.
@@ -202,7 +199,9 @@ const char* readOptions(const pugi::xml_node& opzioni, SiteOptions& options) {
     return nullptr;
 }
 
-bool readRecord(const pugi::xml_node& sito, qsizetype number, RawRecord& rec, QString& detail) {
+// The record's nick and fields; its options go straight to their place in the entry, default as it is made.
+bool readRecord(const pugi::xml_node& sito, qsizetype number, RawRecord& rec, SiteOptions& options,
+                QString& detail) {
     const pugi::xml_attribute attr = sito.first_attribute();
     if (!attr) {
         detail = QCoreApplication::translate("SiteListFile", "record %1 has no attribute").arg(number);
@@ -235,11 +234,10 @@ bool readRecord(const pugi::xml_node& sito, qsizetype number, RawRecord& rec, QS
         if (!(i == 0 && ownField))
             child = child.next_sibling();
     }
-    rec.options = SiteOptions{};
     for (; child; child = child.next_sibling()) {
         if (!isElement(child, kOpzioni))
             continue;
-        if (const char* problem = readOptions(child, rec.options)) {
+        if (const char* problem = readOptions(child, options)) {
             detail = QCoreApplication::translate("SiteListFile", "record %1 options: %2")
                          .arg(number)
                          .arg(QLatin1StringView(problem));
@@ -480,15 +478,14 @@ SiteListReadResult readSiteListData(QByteArray data, SiteListRoot root) {
     for (pugi::xml_node n = top.first_child(); n; n = nextInList(n, top, flat)) {
         if (isSito(n)) {
             const qsizetype number = qsizetype(entries.size()) + 1;
-            if (!readRecord(n, number, rec, detail))
-                return failure(kBadFormat, detail);
             SiteEntry& e = entries.emplace_back();
+            if (!readRecord(n, number, rec, e.options, detail))
+                return failure(kBadFormat, detail);
             e.url = std::move(rec.fields[0]);
             e.crc = rec.fields[1].isEmpty() ? StoredCrc() : StoredCrc::fromText(rec.fields[1]);
             e.rdatetime = std::move(rec.fields[2]);
             e.descrizione = XMLEntityDecode(rec.fields[3]);
             e.nick = XMLEntityDecode(rec.nickRaw);
-            e.options = std::move(rec.options);
             e.options.unknown = unknown.options.take(number - 1);
             e.unknown = unknown.records.take(number - 1);
             primaries.push_back(rec.nickRaw.isEmpty() ? numberedKey(number) : rec.nickRaw);
