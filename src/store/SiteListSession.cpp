@@ -1,5 +1,7 @@
 #include "store/SiteListSession.h"
 
+#include "store/BoundedFile.h"
+
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QLockFile>
@@ -62,8 +64,11 @@ std::vector<SiteEntry> SiteListSession::base() const {
 bool SiteListSession::changedOnDisk() const {
     if (m_path.isEmpty())
         return false;
-    const SiteListReadResult now = readSiteListFile(m_path, SiteListRoot::Any, m_digest);
-    return !now.unchanged;
+    // The bytes' digest tells; the file is parsed by whoever acts on the change. One that cannot be read is no
+    // longer the one last read.
+    QByteArray data;
+    QString detail;
+    return readBoundedFile(m_path, kMaxSiteListFileSize, data, detail) != 0 || ListDigest::of(data) != m_digest;
 }
 
 SiteListSave SiteListSession::save(const QString& path, const std::vector<SiteEntry>& mine,
