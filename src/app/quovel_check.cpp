@@ -236,9 +236,8 @@ int main(int argc, char* argv[]) {
             "matched) and every line is marked: '  ' kept, '~ ' left out by an ignore rule, '# ' outside the "
             "region."),
         QStringLiteral("URL"));
-    parser.addOptions(
-        {saveOption, timeoutOption, parallelOption, diffOption, historyOption, showTextOption, failuresOption,
-         importOption});
+    parser.addOptions({saveOption, timeoutOption, parallelOption, diffOption, historyOption, showTextOption,
+                       failuresOption, importOption});
     parser.addPositionalArgument(QStringLiteral("FILE"),
                                  QCoreApplication::translate("QuovelCheck", "The list file to check."));
     if (!parser.parse(QCoreApplication::arguments())) {
@@ -369,7 +368,7 @@ int main(int argc, char* argv[]) {
             const auto entry = std::find_if(list.entries().begin(), list.entries().end(),
                                             [&url](const SiteEntry& e) { return e.url == url; });
             std::optional<TextRules> rules;
-            if (entry != list.entries().end() && entry->options.textMode)
+            if (entry != list.entries().end() && entry->options->textMode)
                 rules.emplace(entry->options);
             QString diff =
                 unifiedDiff(older.text, newer.text, label(older), label(newer), rules ? &*rules : nullptr);

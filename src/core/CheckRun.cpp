@@ -266,7 +266,7 @@ void CheckRun::Impl::startOrWait(std::size_t position) {
     const int row = list.rowOfId(snapshot[position]);
     if (row < 0 || !list.isTicked(row))
         return;
-    const QDateTime due = list.entryAt(row).options.nextDue();
+    const QDateTime due = list.entryAt(row).options->nextDue();
     if (fromTimer && due.isValid() && clock.now() < due) {
         list.setTicked(row, false);
         ++notDue;
@@ -350,7 +350,7 @@ void CheckRun::Impl::handleResult(int row, const Flight& flight, const FetchResu
         Outcome outcome = result.outcome;
         if (result.retryAfterSeconds >= 0) {
             const ServerMemory m =
-                learn(list.entryAt(row).options.server, result, flight.conditional, false, clock.now());
+                learn(list.entryAt(row).options->server, result, flight.conditional, false, clock.now());
             rememberServer(row, m);
             outcome = Outcome::failure(outcome.errorNumber(),
                                        outcome.errorText() +
@@ -368,7 +368,7 @@ void CheckRun::Impl::handleResult(int row, const Flight& flight, const FetchResu
     }
     const bool bodyChanged = !result.notModified && *stored != result.fingerprint;
     rememberServer(row,
-                   learn(list.entryAt(row).options.server, result, flight.conditional, bodyChanged, clock.now()));
+                   learn(list.entryAt(row).options->server, result, flight.conditional, bodyChanged, clock.now()));
     if (result.notModified) {
         settle(row, flight, *stored, false);
         return;
@@ -378,7 +378,7 @@ void CheckRun::Impl::handleResult(int row, const Flight& flight, const FetchResu
         readText(row, flight, result);
         return;
     }
-    if (list.entryAt(row).options.textMode && (result.bodyTooLarge || result.bodyKept)) {
+    if (list.entryAt(row).options->textMode && (result.bodyTooLarge || result.bodyKept)) {
         const QString why =
             result.bodyTooLarge
                 ? CheckRun::tr("Pagina più grande di %1 KiB: confrontata per intero, non per testo.")
@@ -534,7 +534,7 @@ void CheckRun::Impl::notePace(int row, std::size_t position, bool failed) {
     if (failed || before > 0) {
         streaks.emplace_back(position,
                              FailureStreak{list.entryAt(row).id, list.entryAt(row).url, site.failures, before,
-                                           failed ? site.failingSince : list.entryAt(row).options.failingSince});
+                                           failed ? site.failingSince : list.entryAt(row).options->failingSince});
         list.setModified(true);
     }
     list.setOptions(row, site);

@@ -6,6 +6,43 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <memory>
+
+// A site's options as its entry holds them: shared with the entry's copies until one of them is edited, and
+// none at all for the default options of most sites, so that a long list is small to copy, move and sort.
+class SharedOptions {
+public:
+    SharedOptions() = default;
+    explicit SharedOptions(const SiteOptions& options) { *this = options; }
+    SharedOptions& operator=(const SiteOptions& options) {
+        m_d = options == defaults() ? nullptr : std::make_shared<SiteOptions>(options);
+        return *this;
+    }
+
+    const SiteOptions& operator*() const { return m_d ? *m_d : defaults(); }
+    const SiteOptions* operator->() const { return &**this; }
+    operator const SiteOptions&() const { return **this; }
+    // The options to change: from now on this entry's own.
+    SiteOptions& edit() {
+        if (!m_d)
+            m_d = std::make_shared<SiteOptions>();
+        else if (m_d.use_count() > 1)
+            m_d = std::make_shared<SiteOptions>(*m_d);
+        return *m_d;
+    }
+
+    bool operator==(const SharedOptions& o) const { return m_d == o.m_d || **this == *o; }
+    bool operator==(const SiteOptions& o) const { return **this == o; }
+
+private:
+    static const SiteOptions& defaults() {
+        static const SiteOptions kDefaults;
+        return kDefaults;
+    }
+
+    std::shared_ptr<SiteOptions> m_d; // null: the default options
+};
+
 // One watched page: what a row of the site list shows and what the list file keeps.
 struct SiteEntry {
     QString url;
@@ -14,9 +51,9 @@ struct SiteEntry {
     QString rdatetime; // local date and time of the last successful check, as text
     QString descrizione;
     QString nick;
-    QString key;           // identity within the list; fixed at creation
-    SiteOptions options{}; // how a change is judged; default for most sites
-    UnknownXml unknown{};  // what a later version wrote in the record, kept as read
+    QString key;             // identity within the list; fixed at creation
+    SharedOptions options{}; // how a change is judged; default for most sites
+    UnknownXml unknown{};    // what a later version wrote in the record, kept as read
     bool ticked = false;
     quint64 id = 0; // identity of this entry for the program's lifetime, given by SiteList
 

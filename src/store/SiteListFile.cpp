@@ -200,7 +200,7 @@ const char* readOptions(const pugi::xml_node& opzioni, SiteOptions& options) {
 }
 
 // The record's nick and fields; its options go straight to their place in the entry, default as it is made.
-bool readRecord(const pugi::xml_node& sito, qsizetype number, RawRecord& rec, SiteOptions& options,
+bool readRecord(const pugi::xml_node& sito, qsizetype number, RawRecord& rec, SharedOptions& options,
                 QString& detail) {
     const pugi::xml_attribute attr = sito.first_attribute();
     if (!attr) {
@@ -237,7 +237,7 @@ bool readRecord(const pugi::xml_node& sito, qsizetype number, RawRecord& rec, Si
     for (; child; child = child.next_sibling()) {
         if (!isElement(child, kOpzioni))
             continue;
-        if (const char* problem = readOptions(child, options)) {
+        if (const char* problem = readOptions(child, options.edit())) {
             detail = QCoreApplication::translate("SiteListFile", "record %1 options: %2")
                          .arg(number)
                          .arg(QLatin1StringView(problem));
@@ -486,7 +486,8 @@ SiteListReadResult readSiteListData(QByteArray data, SiteListRoot root) {
             e.rdatetime = std::move(rec.fields[2]);
             e.descrizione = XMLEntityDecode(rec.fields[3]);
             e.nick = XMLEntityDecode(rec.nickRaw);
-            e.options.unknown = unknown.options.take(number - 1);
+            if (UnknownXml more = unknown.options.take(number - 1); !more.isEmpty())
+                e.options.edit().unknown = std::move(more);
             e.unknown = unknown.records.take(number - 1);
             primaries.push_back(rec.nickRaw.isEmpty() ? numberedKey(number) : rec.nickRaw);
         }

@@ -27,7 +27,7 @@ std::vector<qsizetype> matchByUrl(const std::vector<SiteEntry>& from, const std:
 
 bool edited(const SiteEntry& now, const SiteEntry& before) {
     return now.url != before.url || now.nick != before.nick || now.descrizione != before.descrizione ||
-           !now.options.sameRules(before.options) || !now.options.sameRequest(before.options);
+           !now.options->sameRules(before.options) || !now.options->sameRequest(before.options);
 }
 
 // Mine's site with theirs' work taken where mine did not do its own.
@@ -38,27 +38,28 @@ SiteEntry combine(const SiteEntry& m, const SiteEntry& b, const SiteEntry& t, bo
     if (m.descrizione == b.descrizione)
         r.descrizione = t.descrizione;
     r.unknown = t.unknown;
-    const bool myRules = !m.options.sameRules(b.options);
-    const bool theirRules = !t.options.sameRules(b.options);
+    const bool myRules = !m.options->sameRules(b.options);
+    const bool theirRules = !t.options->sameRules(b.options);
     // Results of a check of another address, or under other rules, are not this site's.
     const bool myResults = checkedByMine || m.url != b.url;
     if (!myResults) {
         r.crc = t.crc;
         r.rdatetime = t.rdatetime;
     }
+    SiteOptions options = m.options;
     if (!myRules) {
-        const SiteOptions mineOptions = m.options;
-        r.options = t.options;
+        options = t.options;
         if (myResults && !theirRules) {
-            r.options.textCrc = mineOptions.textCrc;
-            r.options.version = mineOptions.version;
+            options.textCrc = m.options->textCrc;
+            options.version = m.options->version;
         }
     }
     // How the page is asked for is the user's edit, apart from the rules; what the server said is the
     // result of whichever check it came from.
-    r.options.takeRequest(m.options.sameRequest(b.options) ? t.options : m.options);
-    r.options.takeCheckResults(myResults ? m.options : t.options);
-    r.options.unknown = t.options.unknown;
+    options.takeRequest(m.options->sameRequest(b.options) ? *t.options : *m.options);
+    options.takeCheckResults(myResults ? *m.options : *t.options);
+    options.unknown = t.options->unknown;
+    r.options = options;
     return r;
 }
 

@@ -37,13 +37,10 @@ SiteListReadResult SiteListSession::load(const QString& path, SiteListRoot root)
 }
 
 void SiteListSession::setBase(const std::vector<SiteEntry>& entries) {
-    static const SiteOptions kDefault;
     m_base.clear();
     m_base.reserve(entries.size());
-    for (const SiteEntry& e : entries) {
-        m_base.push_back({e.id, e.url, e.nick, e.descrizione,
-                          e.options == kDefault ? nullptr : std::make_unique<const SiteOptions>(e.options)});
-    }
+    for (const SiteEntry& e : entries)
+        m_base.push_back({e.id, e.url, e.nick, e.descrizione, e.options});
 }
 
 std::vector<SiteEntry> SiteListSession::base() const {
@@ -55,8 +52,7 @@ std::vector<SiteEntry> SiteListSession::base() const {
         e.url = b.url;
         e.nick = b.nick;
         e.descrizione = b.descrizione;
-        if (b.options)
-            e.options = *b.options;
+        e.options = b.options;
     }
     return entries;
 }

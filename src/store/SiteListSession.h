@@ -8,7 +8,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <memory>
 #include <vector>
 
 // How a save went: and when another program had written the file since, whose sites were merged.
@@ -45,12 +44,11 @@ private:
     QString m_path;
     SiteListRoot m_rootRule = SiteListRoot::Any;
     QByteArray m_digest;
-    // The base of the next merge, as much of each site as the merge reads: most sites have the default
-    // options, which are not copied.
+    // The base of the next merge, as much of each site as the merge reads.
     struct BaseSite {
         quint64 id = 0;
         QString url, nick, descrizione;
-        std::unique_ptr<const SiteOptions> options; // null: the default
+        SharedOptions options;
     };
     std::vector<BaseSite> m_base;
     std::vector<SiteEntry> base() const;

@@ -262,7 +262,7 @@ template <class Out> void putList(Out& out, const std::vector<SiteEntry>& entrie
         putElement(out, "descrizione", e.descrizione, kEntities);
         UnknownChildren inRecord(out, e.unknown);
         inRecord.before(0);
-        if (!e.options.isDefault())
+        if (!e.options->isDefault())
             putOptions(out, e.options);
         inRecord.rest();
         out.put("</sito>");
@@ -282,20 +282,20 @@ QString unwritableEntry(const std::vector<SiteEntry>& entries) {
                                                                  {"crc", &crc},
                                                                  {"rdatetime", &e.rdatetime},
                                                                  {"descrizione", &e.descrizione},
-                                                                 {"inizio", &e.options.start},
-                                                                 {"fine", &e.options.end},
-                                                                 {"selettore", &e.options.selector},
-                                                                 {"agente", &e.options.userAgent}};
+                                                                 {"inizio", &e.options->start},
+                                                                 {"fine", &e.options->end},
+                                                                 {"selettore", &e.options->selector},
+                                                                 {"agente", &e.options->userAgent}};
         const char* field = nullptr;
         for (const auto& [name, value] : fields) {
             if (!field && firstNonXmlChar(*value) >= 0)
                 field = name;
         }
-        for (const QString& rule : e.options.ignore) {
+        for (const QString& rule : e.options->ignore) {
             if (!field && firstNonXmlChar(rule) >= 0)
                 field = "ignora";
         }
-        for (const QString& line : e.options.headers) {
+        for (const QString& line : e.options->headers) {
             if (!field && firstNonXmlChar(line) >= 0)
                 field = "intestazione";
         }

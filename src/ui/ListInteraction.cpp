@@ -120,9 +120,9 @@ void ListInteraction::hoverAt(const QPoint& viewportPos) {
     // Said while the row shows the outcome of the run it belongs to.
     if (!entry.res.isEmpty() && entry.res != ResultMarker::kBusy && m_pageErrors.contains(entry.id))
         text += QStringLiteral("\r\n") + m_pageErrors.value(entry.id);
-    else if (entry.options.failures > 0) // failing since before this list was opened: the reason is not known
-        text += QStringLiteral("\r\n") + unreachableText(entry.options.failingSince, {});
-    const QDateTime due = entry.options.nextDue();
+    else if (entry.options->failures > 0) // failing since before this list was opened: the reason is not known
+        text += QStringLiteral("\r\n") + unreachableText(entry.options->failingSince, {});
+    const QDateTime due = entry.options->nextDue();
     if (due.isValid() && due > QDateTime::currentDateTimeUtc())
         text += QStringLiteral("\r\n") + tr("Controllo periodico non prima del %1")
                                              .arg(due.toLocalTime().toString(QStringLiteral("d/M HH:mm")));

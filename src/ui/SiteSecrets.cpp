@@ -28,7 +28,7 @@ Outcome SiteSecrets::setLines(const QString& url, const QStringList& lines) {
 }
 
 void SiteSecrets::urlChanged(int row, const QString& before, const QString& after) {
-    if (!m_list.entryAt(row).options.hasSecrets)
+    if (!m_list.entryAt(row).options->hasSecrets)
         return;
     const Outcome moved = m_store.rekey(before, after);
     if (m_changed)

@@ -94,7 +94,7 @@ void SiteTextCommands::editSelectedOptions() {
     context.url = entry.url;
     context.latest = m_history ? m_history->latest(entry.url) : std::nullopt;
     // Lines kept for the URL by another list's site are not this site's until it is given some.
-    if (entry.options.hasSecrets)
+    if (entry.options->hasSecrets)
         context.secrets = m_secrets.lines(entry.url);
     if (m_fetchOptions)
         context.fetch = m_fetchOptions();

@@ -149,9 +149,9 @@ private slots:
         m_server.setPage(u"/news"_s, "<p>Notizie</p><p>Aggiornato: 1</p><p>Il prezzo è 10 euro</p>");
         SiteEntry e;
         e.url = m_server.url(u"/news"_s);
-        e.options.textMode = true;
-        e.options.ignore = QStringList{u"^Aggiornato:"_s};
-        e.options.headers = QStringList{u"Accept-Language: it"_s};
+        e.options.edit().textMode = true;
+        e.options.edit().ignore = QStringList{u"^Aggiornato:"_s};
+        e.options.edit().headers = QStringList{u"Accept-Language: it"_s};
         const QString path = m_dir.filePath(u"news.qvl"_s);
         QVERIFY(writeSiteListFile(path, {e}).ok());
         QCOMPARE(check({u"--save"_s, u"--diff"_s, path}).exitCode, 1); // the first version: nothing to compare
@@ -192,7 +192,7 @@ private slots:
             QCOMPARE(checked.lines.value(0).section(u' ', 0, 0), marker);
         }
         std::vector<SiteEntry> entries = readSiteListFile(path).entries;
-        QCOMPARE(entries.at(0).options.failures, 3);
+        QCOMPARE(entries.at(0).options->failures, 3);
         entries.at(0).url = m_server.url(u"/other"_s);
         QVERIFY(writeSiteListFile(path, entries).ok());
         Checked checked = check(options);
@@ -219,7 +219,7 @@ private slots:
         SiteListReadResult read = readSiteListFile(list);
         QCOMPARE(read.entries.size(), std::size_t(1));
         QCOMPARE(read.entries.front().nick, u"A"_s);
-        QVERIFY(read.entries.front().options.textMode);
+        QVERIFY(read.entries.front().options->textMode);
 
         checked = check({u"--import"_s, jobs, u"--save"_s, list}); // already there: nothing added
         QCOMPARE(checked.exitCode, 0);

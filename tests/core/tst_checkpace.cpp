@@ -26,16 +26,16 @@ private slots:
         QCOMPARE(w.report().notDue, 1);
         QCOMPARE(w.report().checked, 2);
         QCOMPARE(w.entry(u"soon"_s).res, ResultMarker::kChanged); // keeps its mark
-        QCOMPARE(w.entry(u"soon"_s).options.lastChecked, now.addSecs(-600));
-        QCOMPARE(w.entry(u"due"_s).options.lastChecked, now);
-        QVERIFY(!w.entry(u"plain"_s).options.lastChecked.isValid()); // kept only with an interval
+        QCOMPARE(w.entry(u"soon"_s).options->lastChecked, now.addSecs(-600));
+        QCOMPARE(w.entry(u"due"_s).options->lastChecked, now);
+        QVERIFY(!w.entry(u"plain"_s).options->lastChecked.isValid()); // kept only with an interval
 
         // A manual run of a ticked site checks it all the same.
         w.list.setTicked(w.list.rowOfKey(u"soon"_s), true);
         w.run.CheckSelectedURLs(false);
         QVERIFY(w.waitRuns(2));
         QCOMPARE(w.report(1).checked, 1);
-        QCOMPARE(w.entry(u"soon"_s).options.lastChecked, now);
+        QCOMPARE(w.entry(u"soon"_s).options->lastChecked, now);
     }
 
     // Failures in a row are counted from the first one's time, and end at the first good check.
@@ -52,7 +52,7 @@ private slots:
             QCOMPARE(s.reachesLimit(2), n == 2); // reported once per outage
             w.clock.m_now = w.clock.m_now.addSecs(60);
         }
-        QCOMPARE(w.entry(u"a"_s).options.failures, 3);
+        QCOMPARE(w.entry(u"a"_s).options->failures, 3);
 
         // Kept in the list file, and read back the same.
         QTemporaryDir dir;
@@ -67,8 +67,8 @@ private slots:
         QVERIFY(w.waitRuns(4));
         const FailureStreak back = w.report(3).streaks.value(0);
         QVERIFY(back.recoversFrom(3) && !back.recoversFrom(4));
-        QCOMPARE(w.entry(u"a"_s).options.failures, 0);
-        QVERIFY(!w.entry(u"a"_s).options.failingSince.isValid()); // nothing more to write of the outage
+        QCOMPARE(w.entry(u"a"_s).options->failures, 0);
+        QVERIFY(!w.entry(u"a"_s).options->failingSince.isValid()); // nothing more to write of the outage
         w.run.CheckSelectedURLs(true);
         QVERIFY(w.waitRuns(5));
         QVERIFY(w.report(4).streaks.isEmpty());

@@ -68,7 +68,7 @@ private slots:
         };
         QVERIFY(check(1));
         QCOMPARE(w.entry(u"news"_s).res, ResultMarker::kChanged); // a new page
-        QVERIFY(w.entry(u"news"_s).options.hasBaseline());
+        QVERIFY(w.entry(u"news"_s).options->hasBaseline());
         QCOMPARE(w.entry(u"bin"_s).res, ResultMarker::kChanged);
         QCOMPARE(w.report().notes.size(), 2);
         for (const auto& note : w.report().notes)
@@ -95,7 +95,7 @@ private slots:
         w.list.setOptions(0, options);
         QVERIFY(check(4));
         QCOMPARE(w.entry(u"news"_s).res, ResultMarker::kEqual);
-        QVERIFY(w.entry(u"news"_s).options.hasBaseline());
+        QVERIFY(w.entry(u"news"_s).options->hasBaseline());
 
         const std::vector<PageVersion> versions = history.versions(w.server.url(u"/news"_s));
         QCOMPARE(versions.size(), size_t(3));
@@ -128,7 +128,7 @@ private slots:
                                [](const QByteArray& h) { return h.startsWith("If-None-Match"); });
         };
         QCOMPARE(check(1), ResultMarker::kEqual);
-        QVERIFY(!conditional() && !w.entry(u"v"_s).options.server.etag.isEmpty());
+        QVERIFY(!conditional() && !w.entry(u"v"_s).options->server.etag.isEmpty());
         QCOMPARE(check(2), ResultMarker::kEqual);
         QVERIFY(conditional());
         QCOMPARE(w.entry(u"v"_s).rdatetime, generalDateTimeText(w.clock.now()));
@@ -139,7 +139,7 @@ private slots:
         QVERIFY(conditional());
         QCOMPARE(check(4), lying ? ResultMarker::kChanged : ResultMarker::kEqual);
         QCOMPARE(conditional(), !lying); // the honest server's count began again at its full answer
-        QCOMPARE(w.entry(u"v"_s).options.server.validatorsIgnored, lying);
+        QCOMPARE(w.entry(u"v"_s).options->server.validatorsIgnored, lying);
         QCOMPARE(w.entry(u"v"_s).crc.text(), crcText("second"));
         check(5);
         QCOMPARE(conditional(), !lying);
@@ -158,7 +158,7 @@ private slots:
         QCOMPARE(w.report().failures.size(), 2);
         QVERIFY(w.report().failures.at(0).outcome.errorText().contains(u"riprovare dopo il"_s));
         QCOMPARE(w.report().failures.at(1).outcome.errorNumber(), FetchError::kSecretMissing);
-        QCOMPARE(w.entry(u"busy"_s).options.server.retryAt, w.clock.now().toUTC().addSecs(3600));
+        QCOMPARE(w.entry(u"busy"_s).options->server.retryAt, w.clock.now().toUTC().addSecs(3600));
         QCOMPARE(w.server.hits(u"/fixed"_s), 0);
         w.run.setSecrets({{w.server.url(u"/fixed"_s), {u"Cookie: a=1"_s}}});
         w.clock.m_now = w.clock.m_now.addSecs(1800);
@@ -187,7 +187,7 @@ private slots:
         QVERIFY(w.waitRuns(1));
         QCOMPARE(w.entry(u"p"_s).res, ResultMarker::kTimeout);
         QCOMPARE(w.entry(u"p"_s).crc.text(), u"7"_s);
-        QCOMPARE(w.entry(u"p"_s).options.textCrc, std::optional<qint32>(70));
+        QCOMPARE(w.entry(u"p"_s).options->textCrc, std::optional<qint32>(70));
         QCOMPARE(w.report().failures.size(), 1);
         QCOMPARE(w.report().failures.at(0).outcome.errorText(), u"Nessun elemento corrisponde al selettore"_s);
         QVERIFY(w.report().changed.isEmpty());

@@ -115,19 +115,19 @@ private slots:
 
     void optionsRoundTrip() {
         SiteEntry in = makeEntry(u"n"_qs, u"http://o/"_qs);
-        in.options.textMode = true;
-        in.options.noDigits = true;
-        in.options.ignore = QStringList{u"^Visitatori:"_qs, u"<b>&amp; \\d+ 'x' \"y\"\r\n"_qs};
-        in.options.start = u"Notizie & <fatti>"_qs;
-        in.options.textCrc = -2147483647 - 1;
-        in.options.userAgent = u"Mio \"agente\""_qs;
-        in.options.hostDelayMs = 0;
-        in.options.headers = QStringList{u"Accept-Language: it"_qs, u"X-A: <&>"_qs};
-        in.options.hasSecrets = true;
-        in.options.server = {"\"W/x\"", "Wed, 07 Jan 2026 11:00:00 GMT", 3, true,
-                             QDateTime(QDate(2026, 1, 7), QTime(11, 0), Qt::UTC)};
-        in.options.selector = u"div > p:first-child, a[href$=\".pdf\"] & <x>"_qs;
-        in.options.selectorKind = SelectorKind::Css;
+        in.options.edit().textMode = true;
+        in.options.edit().noDigits = true;
+        in.options.edit().ignore = QStringList{u"^Visitatori:"_qs, u"<b>&amp; \\d+ 'x' \"y\"\r\n"_qs};
+        in.options.edit().start = u"Notizie & <fatti>"_qs;
+        in.options.edit().textCrc = -2147483647 - 1;
+        in.options.edit().userAgent = u"Mio \"agente\""_qs;
+        in.options.edit().hostDelayMs = 0;
+        in.options.edit().headers = QStringList{u"Accept-Language: it"_qs, u"X-A: <&>"_qs};
+        in.options.edit().hasSecrets = true;
+        in.options.edit().server = {"\"W/x\"", "Wed, 07 Jan 2026 11:00:00 GMT", 3, true,
+                                    QDateTime(QDate(2026, 1, 7), QTime(11, 0), Qt::UTC)};
+        in.options.edit().selector = u"div > p:first-child, a[href$=\".pdf\"] & <x>"_qs;
+        in.options.edit().selectorKind = SelectorKind::Css;
         SiteEntry plain = makeEntry(u"p"_qs, u"http://p/"_qs);
         const QString file = path(u"opt.xml"_qs);
         QVERIFY(writeSiteListFile(file, {in, plain}).ok());
@@ -146,13 +146,13 @@ private slots:
         QVERIFY2(r.outcome.ok(), qPrintable(r.detail));
         QCOMPARE(r.entries.size(), size_t(2));
         QVERIFY(r.entries[0].options == in.options);
-        QVERIFY(r.entries[1].options.isDefault());
+        QVERIFY(r.entries[1].options->isDefault());
         // A reader that takes a record's first four children by position sees the four fields as before.
         QVERIFY(writeBytes(file, list(record("a").replace("</sito>", "<opzioni testo=\"1\" versione=\"1\"/>"
                                                                      "</sito>"))));
         const SiteListReadResult old = readSiteListFile(file);
         QVERIFY(old.outcome.ok());
-        QVERIFY(old.entries[0].options.textMode && !old.entries[0].options.textCrc);
+        QVERIFY(old.entries[0].options->textMode && !old.entries[0].options->textCrc);
         QCOMPARE(describe(old.entries[0]), u"a|a|u|1||"_qs);
     }
 

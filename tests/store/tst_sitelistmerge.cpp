@@ -21,7 +21,7 @@ std::vector<SiteEntry> sites(const QString& text) {
         e.crc = StoredCrc::fromText(f[2]);
         e.descrizione = f[3];
         if (f.size() > 4)
-            e.options.textCrc = f[4].toInt();
+            e.options.edit().textCrc = f[4].toInt();
         out.push_back(e);
     }
     return out;
@@ -31,7 +31,7 @@ QString text(const std::vector<SiteEntry>& entries) {
     QStringList out;
     for (const SiteEntry& e : entries)
         out << QStringList{e.nick, e.url, e.crc.text(), e.descrizione}.join(u':') +
-                   (e.options.textCrc ? u':' + QString::number(*e.options.textCrc) : QString());
+                   (e.options->textCrc ? u':' + QString::number(*e.options->textCrc) : QString());
     return out.join(u';');
 }
 
@@ -92,16 +92,16 @@ private slots:
         QFETCH(bool, mineChecks);
         const std::vector<SiteEntry> base = sites(u"a:u1:1:d"_s);
         std::vector<SiteEntry> edited = sites(u"1=a:u1:1:d"_s);
-        edited[0].options.userAgent = u"Mio/1"_s;
-        edited[0].options.headers = {u"Accept-Language: it"_s};
-        edited[0].options.minInterval = 3600;
+        edited[0].options.edit().userAgent = u"Mio/1"_s;
+        edited[0].options.edit().headers = {u"Accept-Language: it"_s};
+        edited[0].options.edit().minInterval = 3600;
         std::vector<SiteEntry> checked = sites(u"1=a:u1:7:d"_s);
-        checked[0].options.server.etag = "\"v2\"";
-        checked[0].options.failures = 0;
+        checked[0].options.edit().server.etag = "\"v2\"";
+        checked[0].options.edit().failures = 0;
         const std::vector<SiteEntry>& mine = mineChecks ? checked : edited;
         const std::vector<SiteEntry>& theirs = mineChecks ? edited : checked;
-        const SiteListMerge m = mergeSiteLists(base, mine, theirs, mineChecks ? QSet<quint64>{1} : QSet<quint64>{},
-                                               MergeOrder::Mine);
+        const SiteListMerge m =
+            mergeSiteLists(base, mine, theirs, mineChecks ? QSet<quint64>{1} : QSet<quint64>{}, MergeOrder::Mine);
         const SiteOptions& o = m.entries.at(0).options;
         QCOMPARE(o.userAgent, u"Mio/1"_s);
         QCOMPARE(o.headers, QStringList{u"Accept-Language: it"_s});

@@ -131,7 +131,7 @@ private slots:
         });
         accept = false;
         commands.editSelectedOptions();
-        QVERIFY(list.entryAt(0).options.isDefault() && !list.isModified());
+        QVERIFY(list.entryAt(0).options->isDefault() && !list.isModified());
         accept = true;
         commands.editSelectedOptions();
         QCOMPARE(invalid, QList<int>{2});
@@ -225,7 +225,7 @@ private slots:
             dialog.accept();
         });
         commands.editSelectedOptions();
-        QVERIFY(w.list.entryAt(0).options.hasSecrets);
+        QVERIFY(w.list.entryAt(0).options->hasSecrets);
         const QString listPath = dir.filePath(u"lista.qvl"_s);
         QVERIFY(writeSiteListFile(listPath, w.list.entries()).ok());
         QFile list(listPath);
