@@ -72,12 +72,19 @@ private:
     int pre = 0;
     std::string decoded;
 
+    // The first '&' or NUL from k on, or the end.
+    static size_t findSpecial(std::string_view t, size_t k) {
+        while (k < t.size() && t[k] != '&' && t[k] != '\0')
+            ++k;
+        return k;
+    }
+
     // Text between tags: references decoded, NUL bytes dropped (browsers show nothing for them).
     void text(std::string_view t) {
         if (t.empty())
             return;
-        const size_t special = t.find_first_of(std::string_view("&\0", 2));
-        if (special == std::string_view::npos) {
+        const size_t special = findSpecial(t, 0);
+        if (special == t.size()) {
             lines.add(t, false, !pre);
             return;
         }
@@ -88,7 +95,7 @@ private:
             } else if (t[k] == '\0') {
                 ++k;
             } else {
-                const size_t next = std::min(t.find_first_of(std::string_view("&\0", 2), k), t.size());
+                const size_t next = findSpecial(t, k);
                 decoded.append(t.substr(k, next - k));
                 k = next;
             }
