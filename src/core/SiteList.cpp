@@ -73,6 +73,17 @@ void appendFolded(QString& to, const SiteEntry& e, SiteList::Field f) {
         out[i] = p[i] >= u'A' && p[i] <= u'Z' ? QChar(p[i].unicode() + 32) : p[i];
 }
 
+// Asks for memory ahead of its use: a sort reads texts and moves entries in an order the processor cannot guess.
+void prefetch(const void* at, size_t bytes) {
+#if defined(__GNUC__)
+    for (size_t line = 0; line < bytes; line += 64)
+        __builtin_prefetch(static_cast<const char*>(at) + line, 1);
+#else
+    Q_UNUSED(at);
+    Q_UNUSED(bytes);
+#endif
+}
+
 // Column showing a field, or -1 for a field without a column (nick).
 int columnOf(SiteList::Field f) {
     for (int c = 0; c < SiteList::ColumnCount; ++c) {
@@ -372,7 +383,12 @@ void SiteList::sortByColumn(int column1to5, Qt::SortOrder order) {
     QString folded;
     std::vector<Key> keys;
     keys.reserve(n);
+    constexpr int kAhead = 8;
     for (int row = 0; row < n; ++row) {
+        if (row + kAhead < n) {
+            if (const QString* ahead = textField(m_entries[size_t(row + kAhead)], f))
+                prefetch(ahead->constData(), 1);
+        }
         const qsizetype start = folded.size();
         appendFolded(folded, m_entries[row], f);
         keys.push_back({0, start, folded.size() - start, row});
@@ -405,22 +421,26 @@ void SiteList::sortByColumn(int column1to5, Qt::SortOrder order) {
 
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     std::vector<int> newRowOfOld(n);
-    for (int row = 0; row < n; ++row)
+    std::vector<int> oldRowOfNew(n);
+    for (int row = 0; row < n; ++row) {
         newRowOfOld[keys[row].row] = row;
+        oldRowOfNew[row] = keys[row].row;
+    }
     // In place, one cycle of the permutation at a time: every entry moves once, and no second list is made.
     std::vector<bool> placed(n);
     for (int i = 0; i < n; ++i) {
-        if (placed[i] || keys[i].row == i)
+        if (placed[i] || oldRowOfNew[i] == i)
             continue;
         SiteEntry held = std::move(m_entries[i]);
         int to = i;
         while (true) {
             placed[to] = true;
-            const int from = keys[to].row;
+            const int from = oldRowOfNew[to];
             if (from == i) {
                 m_entries[to] = std::move(held);
                 break;
             }
+            prefetch(&m_entries[size_t(oldRowOfNew[oldRowOfNew[oldRowOfNew[from]]])], sizeof(SiteEntry));
             m_entries[to] = std::move(m_entries[from]);
             to = from;
         }

@@ -78,8 +78,8 @@ bool SessionSettings::noteRecentFile(SettingsStore& store, const QString& path) 
     QStringList files = recentFiles(store);
     files.removeAll(absolute);
     files.prepend(absolute);
-    bool ok = true;
+    QList<std::pair<QString, QString>> keyTexts;
     for (int i = 0; i < kMaxRecentFiles; ++i)
-        ok &= store.save(kRecent, QString::number(i + 1), files.value(i));
-    return ok;
+        keyTexts.append({QString::number(i + 1), files.value(i)});
+    return store.save(kRecent, keyTexts);
 }

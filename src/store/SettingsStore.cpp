@@ -46,7 +46,12 @@ QString SettingsStore::get(const QString& section, const QString& key, const QSt
 }
 
 bool SettingsStore::save(const QString& section, const QString& key, const QString& text) {
-    m_settings->setValue(groupKey(section, key), text);
+    return save(section, {{key, text}});
+}
+
+bool SettingsStore::save(const QString& section, const QList<std::pair<QString, QString>>& keyTexts) {
+    for (const auto& [key, text] : keyTexts)
+        m_settings->setValue(groupKey(section, key), text);
     // Written at once so that a later crash does not lose the value.
     m_settings->sync();
     // A format error here only means the old file held garbage; it has been written over all the same.

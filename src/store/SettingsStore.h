@@ -3,9 +3,11 @@
 #include "core/CheckOptions.h"
 #include "store/Setting.h"
 
+#include <QList>
 #include <QString>
 
 #include <memory>
+#include <utility>
 
 class QSettings;
 
@@ -24,6 +26,8 @@ public:
     QString get(const QString& section, const QString& key, const QString& defaultValue) const;
     // Stores the text and writes the file at once; false when the file could not be written.
     bool save(const QString& section, const QString& key, const QString& text);
+    // The same for several keys of one section, with one write of the file.
+    bool save(const QString& section, const QList<std::pair<QString, QString>>& keyTexts);
     // The file that backs the store.
     QString fileName() const;
 

@@ -1,15 +1,14 @@
 #include "store/SiteListFile.h"
 
 #include "store/BoundedFile.h"
+#include "store/ListKeys.h"
 #include "store/XmlEntities.h"
 
 #include <QCoreApplication>
-#include <QCryptographicHash>
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QSet>
 #include <QStringDecoder>
 
 #include <pugixml.hpp>
@@ -18,6 +17,7 @@
 #include <cstring>
 #include <limits>
 #include <optional>
+#include <string_view>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
@@ -34,13 +34,22 @@ namespace {
 // for hostile files (about 512 MiB) while leaving room for over half a million sites.
 constexpr qint64 kMaxMarkupCount = 8'000'000;
 
-const QLatin1StringView kSito("sito");
-
 // The node after n in document order below top, or a null node when the walk is done. Iterative, so that
 // nesting as deep as a file likes cannot exhaust the stack.
+// The parser keeps an element's text up to its first child node as the element's value. The first child is
+// then the one a parse without that would give: there, blank text is kept only when it is all an element holds,
+// but an element with a value has it kept after a comment too.
+pugi::xml_node firstChild(const pugi::xml_node& n) {
+    const pugi::xml_node c = n.first_child();
+    if (!c || !*n.value() || c.type() != pugi::node_pcdata)
+        return c;
+    const std::string_view text(c.value());
+    return text.find_first_not_of(" \t\r\n") == std::string_view::npos ? pugi::xml_node() : c;
+}
+
 pugi::xml_node nextBelow(pugi::xml_node n, const pugi::xml_node& top) {
-    if (n.first_child())
-        return n.first_child();
+    if (const pugi::xml_node c = firstChild(n))
+        return c;
     while (n && n != top && !n.next_sibling())
         n = n.parent();
     return !n || n == top ? pugi::xml_node() : n.next_sibling();
@@ -63,7 +72,18 @@ bool decodeText(QByteArrayView value, QString& text) {
 }
 
 bool isSito(const pugi::xml_node& n) {
-    return n.type() == pugi::node_element && kSito == QLatin1StringView(n.name());
+    return n.type() == pugi::node_element && std::strcmp(n.name(), "sito") == 0;
+}
+
+const char* const kBadChar = "text holds a character XML does not allow";
+
+// An element's own value: the text before its first child node, which the parser keeps in the element.
+const char* ownText(const char* value, QString& text) {
+    if (!*value) {
+        text.clear();
+        return nullptr;
+    }
+    return decodeText(QByteArrayView(value), text) ? nullptr : kBadChar;
 }
 
 // The node's text content, as the DOM gives it: its own value, or all text below it in document order;
@@ -73,24 +93,22 @@ const char* textOf(const pugi::xml_node& node, QString& text) {
     const auto isText = [](const pugi::xml_node& n) {
         return n.type() == pugi::node_pcdata || n.type() == pugi::node_cdata;
     };
-    const char* const badChar = "text holds a character XML does not allow";
     if (isText(node))
-        return decodeText(QByteArrayView(node.value()), text) ? nullptr : badChar;
-    const pugi::xml_node first = node.first_child();
-    if (!first) {
-        text.clear();
-        return nullptr;
-    }
-    if (isText(first) && !first.next_sibling())
+        return decodeText(QByteArrayView(node.value()), text) ? nullptr : kBadChar;
+    const char* const own = node.value();
+    const pugi::xml_node first = firstChild(node);
+    if (!first)
+        return ownText(own, text);
+    if (!*own && isText(first) && !first.next_sibling())
         return textOf(first, text);
-    QByteArray all;
+    QByteArray all(own);
     for (pugi::xml_node n = first; n; n = nextBelow(n, node)) {
-        if (isText(n))
-            all.append(n.value());
-        else if (isSito(n))
+        if (isSito(n))
             return "a record inside its fields";
+        if (isText(n) || n.type() == pugi::node_element) // an element's value is its own text
+            all.append(n.value());
     }
-    return decodeText(all, text) ? nullptr : badChar;
+    return decodeText(all, text) ? nullptr : kBadChar;
 }
 
 const QLatin1StringView kOpzioni("opzioni");
@@ -102,7 +120,6 @@ bool isElement(const pugi::xml_node& n, QLatin1StringView name) {
 struct RawRecord {
     QString nickRaw;
     QString fields[4];
-    SiteOptions options;
 };
 
 // A signed 32-bit decimal, as fingerprints are written.
@@ -182,7 +199,9 @@ const char* readOptions(const pugi::xml_node& opzioni, SiteOptions& options) {
     return nullptr;
 }
 
-bool readRecord(const pugi::xml_node& sito, qsizetype number, RawRecord& rec, QString& detail) {
+// The record's nick and fields; its options go straight to their place in the entry, default as it is made.
+bool readRecord(const pugi::xml_node& sito, qsizetype number, RawRecord& rec, SiteOptions& options,
+                QString& detail) {
     const pugi::xml_attribute attr = sito.first_attribute();
     if (!attr) {
         detail = QCoreApplication::translate("SiteListFile", "record %1 has no attribute").arg(number);
@@ -194,26 +213,31 @@ bool readRecord(const pugi::xml_node& sito, qsizetype number, RawRecord& rec, QS
                      .arg(number);
         return false;
     }
-    pugi::xml_node child = sito.first_child();
-    for (int i = 0; i < 4; ++i, child = child.next_sibling()) {
-        if (!child) {
+    // Text before the record's first child element is its own value: by position, the first field.
+    const bool ownField = *sito.value();
+    pugi::xml_node child = firstChild(sito);
+    for (int i = 0; i < 4; ++i) {
+        if (!child && !(i == 0 && ownField)) {
             detail = QCoreApplication::translate("SiteListFile", "record %1 has %2 child nodes, not four")
                          .arg(number)
                          .arg(i);
             return false;
         }
-        if (const char* problem = textOf(child, rec.fields[i])) {
+        const char* problem =
+            i == 0 && ownField ? ownText(sito.value(), rec.fields[i]) : textOf(child, rec.fields[i]);
+        if (problem) {
             detail = QCoreApplication::translate("SiteListFile", "record %1: %2")
                          .arg(number)
                          .arg(QLatin1StringView(problem));
             return false;
         }
+        if (!(i == 0 && ownField))
+            child = child.next_sibling();
     }
-    rec.options = SiteOptions{};
     for (; child; child = child.next_sibling()) {
         if (!isElement(child, kOpzioni))
             continue;
-        if (const char* problem = readOptions(child, rec.options)) {
+        if (const char* problem = readOptions(child, options)) {
             detail = QCoreApplication::translate("SiteListFile", "record %1 options: %2")
                          .arg(number)
                          .arg(QLatin1StringView(problem));
@@ -222,83 +246,6 @@ bool readRecord(const pugi::xml_node& sito, qsizetype number, RawRecord& rec, QS
         break;
     }
     return true;
-}
-
-QString numberedKey(qsizetype number) {
-    return QStringLiteral("§") + QString::number(number);
-}
-
-// Keys from raw nicks, or "§n" for empty ones; a later record whose key is taken gets one no record has.
-void assignKeys(std::vector<SiteEntry>& entries, const std::vector<QString>& primaries) {
-    std::vector<QString> identities;
-    identities.reserve(primaries.size());
-    for (const QString& k : primaries)
-        identities.push_back(keyIdentity(k));
-    // Needed only once a key repeats, which most lists never do.
-    QSet<QString> allPrimaries;
-    QSet<QString> taken;
-    taken.reserve(qsizetype(primaries.size()));
-    for (size_t i = 0; i < entries.size(); ++i) {
-        if (!taken.contains(identities[i])) {
-            taken.insert(identities[i]);
-            entries[i].key = primaries[i];
-            continue;
-        }
-        if (allPrimaries.isEmpty())
-            allPrimaries = QSet<QString>(identities.cbegin(), identities.cend());
-        const QString base = numberedKey(qsizetype(i) + 1);
-        QString candidate = base;
-        for (int suffix = 2;; ++suffix) {
-            const QString id = keyIdentity(candidate);
-            if (!taken.contains(id) && !allPrimaries.contains(id))
-                break;
-            candidate = base + u'_' + QString::number(suffix);
-        }
-        taken.insert(keyIdentity(candidate));
-        entries[i].key = candidate;
-    }
-}
-
-// Just past the end of the element that starts at `from` in a document already known to be well-formed; -1
-// when the bytes do not bear that out.
-qsizetype elementEnd(QByteArrayView s, qsizetype from) {
-    const auto past = [&s](QByteArrayView what, qsizetype at) -> qsizetype {
-        const qsizetype found = s.indexOf(what, at);
-        return found < 0 ? -1 : found + what.size();
-    };
-    int depth = 0;
-    qsizetype i = from;
-    while (i >= 0 && i < s.size()) {
-        const QByteArrayView rest = s.sliced(i);
-        if (rest.startsWith("<!--")) {
-            i = past("-->", i + 4);
-        } else if (rest.startsWith("<![CDATA[")) {
-            i = past("]]>", i + 9);
-        } else if (rest.startsWith("<?")) {
-            i = past("?>", i + 2);
-        } else if (rest.startsWith("</")) {
-            i = past(">", i);
-            if (--depth == 0)
-                return i;
-        } else {
-            char quote = 0;
-            qsizetype j = i + 1;
-            for (; j < s.size() && (quote || s[j] != '>'); ++j) {
-                if (quote ? s[j] == quote : s[j] == '"' || s[j] == '\'')
-                    quote = quote ? 0 : s[j];
-            }
-            if (j >= s.size())
-                return -1;
-            i = j + 1;
-            if (s[j - 1] != '/')
-                ++depth;
-            else if (depth == 0)
-                return i;
-        }
-        if (i >= 0) // the text up to the next markup
-            i = s.indexOf('<', i);
-    }
-    return -1;
 }
 
 // The file's own bytes of what this version does not know, found through the parser's pointers into its
@@ -371,8 +318,8 @@ void findUnknownInRecord(const pugi::xml_node& sito, const UnknownFinder& finder
                          UnknownXml& options) {
     for (pugi::xml_attribute a = sito.first_attribute().next_attribute(); a; a = a.next_attribute())
         finder.attribute(a, record);
-    pugi::xml_node n = sito.first_child();
-    for (int i = 0; i < 4 && n; ++i)
+    pugi::xml_node n = firstChild(sito);
+    for (int i = *sito.value() ? 1 : 0; i < 4 && n; ++i) // the record's own text is its first field
         n = n.next_sibling();
     qsizetype known = 0;
     for (; n; n = n.next_sibling()) {
@@ -385,7 +332,13 @@ void findUnknownInRecord(const pugi::xml_node& sito, const UnknownFinder& finder
     }
 }
 
-UnknownParts findUnknown(const pugi::xml_node& top, const UnknownFinder& finder) {
+// The node after n in the walk over the root's content: down through n as well, unless flat, when every record
+// lies directly under the root (as this program writes a list) and the walk steps over each one.
+pugi::xml_node nextInList(const pugi::xml_node& n, const pugi::xml_node& top, bool flat) {
+    return flat ? n.next_sibling() : nextBelow(n, top);
+}
+
+UnknownParts findUnknown(const pugi::xml_node& top, const UnknownFinder& finder, bool flat) {
     UnknownParts parts;
     const bool listRoot = QLatin1StringView(top.name()) == "ElencoSiti"_L1;
     if (listRoot) {
@@ -393,7 +346,7 @@ UnknownParts findUnknown(const pugi::xml_node& top, const UnknownFinder& finder)
             finder.attribute(a, parts.root);
     }
     qsizetype records = 0;
-    for (pugi::xml_node n = top.first_child(); n; n = nextBelow(n, top)) {
+    for (pugi::xml_node n = top.first_child(); n; n = nextInList(n, top, flat)) {
         if (isSito(n)) {
             UnknownXml record, options;
             findUnknownInRecord(n, finder, record, options);
@@ -420,7 +373,7 @@ SiteListReadResult readSiteListFile(const QString& path, SiteListRoot root, QByt
     QString detail;
     if (const int number = readBoundedFile(path, kMaxSiteListFileSize, data, detail))
         return failure(number, detail);
-    QByteArray digest = QCryptographicHash::hash(data, kDigest);
+    QByteArray digest = ListDigest::of(data);
     const bool unchanged = !unlessDigest.isEmpty() && digest == unlessDigest;
     SiteListReadResult read = unchanged ? SiteListReadResult{Outcome::success(), {}, {}, {}, {}, true}
                                         : readSiteListData(std::move(data), root);
@@ -466,7 +419,8 @@ SiteListReadResult readSiteListData(QByteArray data, SiteListRoot root) {
     pugi::xml_document doc;
     const unsigned options =
         pugi::parse_default | pugi::parse_ws_pcdata_single | pugi::parse_doctype | pugi::parse_declaration |
-        pugi::parse_fragment; // keeps text outside the root, so that the check below can refuse it
+        pugi::parse_fragment |    // keeps text outside the root, so that the check below can refuse it
+        pugi::parse_embed_pcdata; // an element's first text is its value: half the nodes of a list
     const pugi::xml_parse_result parsed =
         doc.load_buffer_inplace(text, size_t(size), options, pugi::encoding_utf8);
     if (!parsed) {
@@ -505,8 +459,13 @@ SiteListReadResult readSiteListData(QByteArray data, SiteListRoot root) {
                                                    "not a site list: the root element is <%1>, not <ElencoSiti>")
                            .arg(QString::fromUtf8(top.name())));
     }
+    // When every "<sito" counted above is a record directly under the root, no walk goes down into records.
+    qsizetype direct = 0;
+    for (pugi::xml_node n = top.first_child(); n; n = n.next_sibling())
+        direct += isSito(n);
+    const bool flat = direct == records;
     // Found before the fields are decoded, so that the copy is gone before their text takes its room.
-    UnknownParts unknown = findUnknown(top, UnknownFinder(text, QByteArrayView(original).sliced(offset)));
+    UnknownParts unknown = findUnknown(top, UnknownFinder(text, QByteArrayView(original).sliced(offset)), flat);
     original = QByteArray();
     std::vector<SiteEntry> entries;
     std::vector<QString> primaries;
@@ -516,18 +475,17 @@ SiteListReadResult readSiteListData(QByteArray data, SiteListRoot root) {
     QString detail;
     // Document order, any depth, the root itself excluded. Fields hold no records (textOf refuses them),
     // so every node is visited at most twice: here and in the text of one field.
-    for (pugi::xml_node n = top.first_child(); n; n = nextBelow(n, top)) {
+    for (pugi::xml_node n = top.first_child(); n; n = nextInList(n, top, flat)) {
         if (isSito(n)) {
             const qsizetype number = qsizetype(entries.size()) + 1;
-            if (!readRecord(n, number, rec, detail))
-                return failure(kBadFormat, detail);
             SiteEntry& e = entries.emplace_back();
+            if (!readRecord(n, number, rec, e.options, detail))
+                return failure(kBadFormat, detail);
             e.url = std::move(rec.fields[0]);
             e.crc = rec.fields[1].isEmpty() ? StoredCrc() : StoredCrc::fromText(rec.fields[1]);
             e.rdatetime = std::move(rec.fields[2]);
             e.descrizione = XMLEntityDecode(rec.fields[3]);
             e.nick = XMLEntityDecode(rec.nickRaw);
-            e.options = std::move(rec.options);
             e.options.unknown = unknown.options.take(number - 1);
             e.unknown = unknown.records.take(number - 1);
             primaries.push_back(rec.nickRaw.isEmpty() ? numberedKey(number) : rec.nickRaw);

@@ -18,10 +18,11 @@ struct SiteListMerge {
 };
 
 // Three-way merge of a site list file. base: the file as this writer last read or wrote it, with the ids of
-// mine; mine: this writer's list now; theirs: the file as another writer left it. Mine is matched with base by
-// id, theirs by URL (the n-th site of one URL in base with the n-th in theirs). Edits (URL, nick, description,
-// the site's rules) are mine where mine made them and theirs elsewhere; check results (crc, check time, text
-// fingerprint) are mine for the sites in checked and theirs for the others. A site one side deleted stays
-// deleted, unless mine edited it; a check is no edit. Sites either side added are kept.
+// mine (only their ids, URLs, nicks, descriptions and options are read); mine: this writer's list now; theirs: the
+// file as another writer left it. Mine is matched with base by id, theirs by URL (the n-th site of one URL in base
+// with the n-th in theirs). Edits (URL, nick, description, the site's rules) are mine where mine made them and
+// theirs elsewhere; check results (crc, check time, text fingerprint) are mine for the sites in checked and theirs
+// for the others. A site one side deleted stays deleted, unless mine edited it; a check is no edit. Sites either
+// side added are kept.
 SiteListMerge mergeSiteLists(const std::vector<SiteEntry>& base, const std::vector<SiteEntry>& mine,
                              const std::vector<SiteEntry>& theirs, const QSet<quint64>& checked, MergeOrder order);

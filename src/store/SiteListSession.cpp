@@ -1,5 +1,7 @@
 #include "store/SiteListSession.h"
 
+#include "store/BoundedFile.h"
+
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QLockFile>
@@ -34,11 +36,39 @@ SiteListReadResult SiteListSession::load(const QString& path, SiteListRoot root)
     return read;
 }
 
+void SiteListSession::setBase(const std::vector<SiteEntry>& entries) {
+    static const SiteOptions kDefault;
+    m_base.clear();
+    m_base.reserve(entries.size());
+    for (const SiteEntry& e : entries) {
+        m_base.push_back({e.id, e.url, e.nick, e.descrizione,
+                          e.options == kDefault ? nullptr : std::make_unique<const SiteOptions>(e.options)});
+    }
+}
+
+std::vector<SiteEntry> SiteListSession::base() const {
+    std::vector<SiteEntry> entries(m_base.size());
+    for (size_t i = 0; i < m_base.size(); ++i) {
+        const BaseSite& b = m_base[i];
+        SiteEntry& e = entries[i];
+        e.id = b.id;
+        e.url = b.url;
+        e.nick = b.nick;
+        e.descrizione = b.descrizione;
+        if (b.options)
+            e.options = *b.options;
+    }
+    return entries;
+}
+
 bool SiteListSession::changedOnDisk() const {
     if (m_path.isEmpty())
         return false;
-    const SiteListReadResult now = readSiteListFile(m_path, SiteListRoot::Any, m_digest);
-    return !now.unchanged;
+    // The bytes' digest tells; the file is parsed by whoever acts on the change. One that cannot be read is no
+    // longer the one last read.
+    QByteArray data;
+    QString detail;
+    return readBoundedFile(m_path, kMaxSiteListFileSize, data, detail) != 0 || ListDigest::of(data) != m_digest;
 }
 
 SiteListSave SiteListSession::save(const QString& path, const std::vector<SiteEntry>& mine,
@@ -60,7 +90,7 @@ SiteListSave SiteListSession::save(const QString& path, const std::vector<SiteEn
     if (sameFile(path, m_path)) {
         SiteListReadResult now = readSiteListFile(path, m_rootRule, m_digest);
         if (now.outcome.ok() && !now.unchanged) {
-            merge = mergeSiteLists(m_base, mine, now.entries, checked, order);
+            merge = mergeSiteLists(base(), mine, now.entries, checked, order);
             entries = &merge.entries;
             root = std::move(now.root);
             result.merged = true;
@@ -79,7 +109,7 @@ SiteListSave SiteListSession::save(const QString& path, const std::vector<SiteEn
         m_path = path;
         m_digest = std::move(digest);
         m_root = std::move(root);
-        m_base = *entries;
+        setBase(*entries);
     }
     return result;
 }

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <vector>
 
 // How a save went: and when another program had written the file since, whose sites were merged.
@@ -26,7 +27,7 @@ public:
     // is due once the caller holds its entries.
     SiteListReadResult load(const QString& path, SiteListRoot root = SiteListRoot::Any);
     // The list as the caller holds it after load() or a merged save, with its ids: the base of the next merge.
-    void setBase(const std::vector<SiteEntry>& entries) { m_base = entries; }
+    void setBase(const std::vector<SiteEntry>& entries);
     const QString& path() const { return m_path; }
     // Whether the file on disk is not the one last loaded or saved here (its content is read to tell).
     bool changedOnDisk() const;
@@ -44,6 +45,14 @@ private:
     QString m_path;
     SiteListRoot m_rootRule = SiteListRoot::Any;
     QByteArray m_digest;
-    std::vector<SiteEntry> m_base;
+    // The base of the next merge, as much of each site as the merge reads: most sites have the default
+    // options, which are not copied.
+    struct BaseSite {
+        quint64 id = 0;
+        QString url, nick, descrizione;
+        std::unique_ptr<const SiteOptions> options; // null: the default
+    };
+    std::vector<BaseSite> m_base;
+    std::vector<SiteEntry> base() const;
     UnknownXml m_root;
 };

@@ -3,7 +3,6 @@
 #include "store/XmlEntities.h"
 
 #include <QCoreApplication>
-#include <QCryptographicHash>
 #include <QFileInfo>
 
 #include <cstdio>
@@ -28,8 +27,7 @@ private:
 class ChunkWriter {
 public:
     explicit ChunkWriter(AtomicFile& out)
-        : m_out(out)
-        , m_digest(kDigest) {}
+        : m_out(out) {}
     void put(char c) {
         if (m_used == qint64(sizeof m_buf))
             flush();
@@ -42,7 +40,7 @@ public:
     bool flush() {
         if (m_ok && m_used > 0) {
             m_ok = m_out.write(QByteArrayView(m_buf, m_used));
-            m_digest.addData(QByteArrayView(m_buf, m_used));
+            m_digest.addBlock(QByteArrayView(m_buf, m_used));
         }
         m_used = 0;
         return m_ok;
@@ -52,8 +50,8 @@ public:
 
 private:
     AtomicFile& m_out;
-    QCryptographicHash m_digest;
-    char m_buf[64 * 1024];
+    ListDigest m_digest;
+    char m_buf[ListDigest::kBlock]; // written whole but for the last: the digest's blocks
     qint64 m_used = 0;
     bool m_ok = true;
 };

@@ -248,3 +248,43 @@ qsizetype firstBadCharReference(QByteArrayView bytes) {
     }
     return -1;
 }
+
+qsizetype elementEnd(QByteArrayView s, qsizetype from) {
+    const auto past = [&s](QByteArrayView what, qsizetype at) -> qsizetype {
+        const qsizetype found = s.indexOf(what, at);
+        return found < 0 ? -1 : found + what.size();
+    };
+    int depth = 0;
+    qsizetype i = from;
+    while (i >= 0 && i < s.size()) {
+        const QByteArrayView rest = s.sliced(i);
+        if (rest.startsWith("<!--")) {
+            i = past("-->", i + 4);
+        } else if (rest.startsWith("<![CDATA[")) {
+            i = past("]]>", i + 9);
+        } else if (rest.startsWith("<?")) {
+            i = past("?>", i + 2);
+        } else if (rest.startsWith("</")) {
+            i = past(">", i);
+            if (--depth == 0)
+                return i;
+        } else {
+            char quote = 0;
+            qsizetype j = i + 1;
+            for (; j < s.size() && (quote || s[j] != '>'); ++j) {
+                if (quote ? s[j] == quote : s[j] == '"' || s[j] == '\'')
+                    quote = quote ? 0 : s[j];
+            }
+            if (j >= s.size())
+                return -1;
+            i = j + 1;
+            if (s[j - 1] != '/')
+                ++depth;
+            else if (depth == 0)
+                return i;
+        }
+        if (i >= 0) // the text up to the next markup
+            i = s.indexOf('<', i);
+    }
+    return -1;
+}

@@ -20,3 +20,7 @@ qsizetype firstNonXmlChar(const QString& text);
 // its string and so silently cuts the text, or into a code point beyond U+10FFFF, whose digits it lets wrap
 // around; or -1.
 qsizetype firstBadCharReference(QByteArrayView bytes);
+
+// Just past the end of the element that starts at `from` in a document already known to be well-formed; -1
+// when the bytes do not bear that out.
+qsizetype elementEnd(QByteArrayView s, qsizetype from);

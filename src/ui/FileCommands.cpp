@@ -15,6 +15,9 @@
 #include <QTableView>
 #include <QWidget>
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 QString shown(const QString& text) {
     return Language::text("SiteListFileTexts", text);
@@ -183,13 +186,24 @@ void FileCommands::checkDisk() {
 }
 
 bool FileCommands::reloadKeepingView() {
-    struct Seen {
-        QString res;
-        bool ticked;
-    };
-    QHash<QString, QList<Seen>> seen;
-    for (const SiteEntry& e : m_list.entries())
-        seen[e.url].append({e.res, e.ticked});
+    // What the list shows and the file does not keep (a site's result marker and tick) goes to the n-th site of
+    // the same URL in the new list, for each n: the old sites of each URL are chained in their order.
+    const std::vector<SiteEntry>& old = m_list.entries();
+    QHash<QString, qsizetype> firstOfUrl;
+    std::vector<qsizetype> nextOfUrl;
+    if (std::any_of(old.cbegin(), old.cend(), [](const SiteEntry& e) { return e.ticked || !e.res.isEmpty(); })) {
+        firstOfUrl.reserve(qsizetype(old.size()));
+        nextOfUrl.assign(old.size(), -1);
+        for (qsizetype i = qsizetype(old.size()) - 1; i >= 0; --i) {
+            const auto it = firstOfUrl.find(old[size_t(i)].url);
+            if (it == firstOfUrl.end()) {
+                firstOfUrl.insert(old[size_t(i)].url, i);
+            } else {
+                nextOfUrl[size_t(i)] = *it;
+                *it = i;
+            }
+        }
+    }
     const int selected = m_list.selectedRow();
     const QString selectedUrl = selected >= 0 ? m_list.entryAt(selected).url : QString();
     const int top = m_view.rowAt(0);
@@ -199,11 +213,12 @@ bool FileCommands::reloadKeepingView() {
     if (!read.outcome.ok())
         return false;
     for (SiteEntry& e : read.entries) {
-        auto it = seen.find(e.url);
-        if (it != seen.end() && !it->isEmpty()) {
-            e.res = it->constFirst().res;
-            e.ticked = it->takeFirst().ticked;
-        }
+        const auto it = firstOfUrl.find(e.url);
+        if (it == firstOfUrl.end() || *it < 0)
+            continue;
+        e.res = old[size_t(*it)].res;
+        e.ticked = old[size_t(*it)].ticked;
+        *it = nextOfUrl[size_t(*it)];
     }
     m_list.replaceAll(std::move(read.entries));
     m_session.setBase(m_list.entries());

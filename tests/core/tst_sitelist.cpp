@@ -191,6 +191,26 @@ private slots:
         for (quint64 id : removedIds)
             QCOMPARE(list.rowOfId(id), -1);
     }
+
+    // A stored fingerprint: its value (-1: none, or "n" when none and the row says so) and the text it saves.
+    void storedCrc_data() {
+        columns<QString, QString>("text", "value");
+        for (const char* own : {"0", "7", "-7", "2147483647", "-2147483648"})
+            QTest::newRow(own) << QString::fromLatin1(own) << QString::fromLatin1(own);
+        QTest::newRow("leading zeros") << u"-007"_s << u"-7"_s;
+        QTest::newRow("minus zero") << u"-0"_s << u"0"_s;
+        for (const char16_t* none :
+             {u"", u"-", u"+5", u"2147483648", u"-2147483649", u"12345678901", u"1a", u" 1", u"\u0663"})
+            QTest::newRow(qPrintable(u"not a value: "_s + QString::fromUtf16(none)))
+                << QString::fromUtf16(none) << u"n"_s;
+    }
+
+    void storedCrc() {
+        const auto [text, value] = fetch<QString, QString>("text", "value");
+        const StoredCrc crc = StoredCrc::fromText(text);
+        QCOMPARE(crc.value() ? QString::number(*crc.value()) : u"n"_s, value);
+        QCOMPARE(crc.text(), text);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestSiteList)

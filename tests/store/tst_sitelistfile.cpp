@@ -177,6 +177,9 @@ private slots:
                    "</sito>", "<opzioni testo=\"0\" cifre=\"0\" versione=\"1\" z=\"1\"></opzioni></sito>"));
         QTest::newRow("a wrapper of records is read through, not kept")
             << list("<gruppo x=\"1\">" + record("a") + "</gruppo><vuoto/>") << list(record("a") + "<vuoto/>");
+        QTest::newRow("text before a record's first element, then one unknown")
+            << list("<sito nick=\"a\">u<crc>1</crc><rdatetime/><descrizione/><p>q</p></sito>")
+            << list(record("a").replace("</sito>", "<p>q</p></sito>"));
         QTest::newRow("empty list with attributes")
             << (kHead + "<ElencoSiti v=\"3\"/>") << (kHead + "<ElencoSiti v=\"3\"/>\r\n");
     }
@@ -202,12 +205,21 @@ private slots:
                    "<d>x<i>y</i>z</d></sito></g>\n</lista>\n")
             << QStringList{u"Uno &amp; Due|Uno & Due|http://one/|-5|ieri|prima <riga>"_qs,
                            u"due|due|http://two/?a&#0;b|0||xyz"_qs};
+        QTest::newRow("text in a record and its fields, by position")
+            << list("<sito nick=\"t\">testo<b>-5<!-- --> </b><c> </c><d>x<i>y<![CDATA[&]]></i><j/>z</d></sito>")
+            << QStringList{u"t|t|testo|-5| |xy&z"_qs};
         QTest::newRow("empty list") << kEmptyList << QStringList();
         QTest::newRow("empty crc and nicks") << list(record("", "u", "") + record("Bob") + record("", "v", ""))
                                              << QStringList{u"§1||u|0||"_qs, u"Bob|Bob|u|1||"_qs, u"§3||v|0||"_qs};
         QTest::newRow("duplicates, also in case")
             << list(record("Ab") + record("aB") + record("Ab"))
             << QStringList{u"Ab|Ab|u|1||"_qs, u"§2|aB|u|1||"_qs, u"§3|Ab|u|1||"_qs};
+        // The Kelvin sign folds to an ASCII letter: one identity with "k".
+        QTest::newRow("duplicates, folded across scripts")
+            << list(record("k") + record("\xE2\x84\xAA") + record("\xC3\x89t\xC3\xA9") +
+                    record("\xC3\xA9T\xC3\x89"))
+            << QStringList{u"k|k|u|1||"_qs, u"§2|\u212A|u|1||"_qs, u"\u00C9t\u00E9|\u00C9t\u00E9|u|1||"_qs,
+                           u"§4|\u00E9T\u00C9|u|1||"_qs};
         QTest::newRow("fallback key taken by a later nick")
             << list(record("a") + record("a") + record("§2") + record("§2_2"))
             << QStringList{u"a|a|u|1||"_qs, u"§2_3|a|u|1||"_qs, u"§2|§2|u|1||"_qs, u"§2_2|§2_2|u|1||"_qs};
