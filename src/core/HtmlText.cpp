@@ -1,5 +1,7 @@
 #include "core/HtmlText.h"
 
+#include "core/HtmlLines.h"
+
 #include <libxml/HTMLparser.h>
 #include <libxml/SAX2.h>
 #include <libxml/parserInternals.h>
@@ -65,10 +67,6 @@ size_t faultLength(std::string_view s, size_t i) {
 
 // ---- How each element counts in the text ---------------------------------------------------------------
 
-// An element runs on in the line, ends lines around it (Block), is a table cell set off by a blank, is left
-// out with its contents (Drop), keeps its line breaks (Pre), or is a line break.
-enum Role : unsigned char { Inline, Block, Cell, Drop, Pre, Break };
-
 // The named elements by their first letter, each bucket scanned by length first: a tag costs a few byte
 // compares, not a string hash.
 struct Roles {
@@ -98,22 +96,16 @@ struct Roles {
         add({"br"}, Break);
     }
 
-    Role of(const char* name) const {
-        if (name[0] < 'a' || name[0] > 'z')
+    Role of(std::string_view name) const {
+        if (name.empty() || name[0] < 'a' || name[0] > 'z')
             return Inline;
-        const size_t length = std::strlen(name);
         for (const Named& n : byLetter[size_t(name[0] - 'a')]) {
-            if (n.name.size() == length && std::memcmp(n.name.data(), name, length) == 0)
+            if (n.name == name)
                 return n.role;
         }
         return Inline;
     }
 };
-
-Role roleOf(const char* name) {
-    static const Roles roles;
-    return roles.of(name);
-}
 
 // ---- Lines -------------------------------------------------------------------------------------------
 
@@ -126,66 +118,63 @@ bool wideSpace(const char* s, size_t n, unsigned c) {
            (c == 0xE2 && b1 == 0x81 && b2 == 0x9F) || (c == 0xE3 && b1 == 0x80 && b2 == 0x80);
 }
 
-// The clean-up of cleanLines() done as the text comes, so that a page's text is not gathered twice.
-struct Lines {
-    std::string out;
-    bool inLine = false, needBreak = false, pendingBlank = false;
+} // namespace
 
-    void endLine() {
-        needBreak = needBreak || inLine;
-        inLine = pendingBlank = false;
-    }
-    void blank() { pendingBlank = inLine; }
-    // '\n' ends a line, and so does '\r' when crEndsLine; with newlineIsBlank both are only white space.
-    void add(std::string_view in, bool crEndsLine, bool newlineIsBlank) {
-        const char* const s = in.data();
-        const size_t size = in.size();
-        for (size_t i = 0; i < size;) {
-            const auto c = uchar(s[i]);
-            if (c == ' ' || (c >= 0x09 && c <= 0x0D)) {
-                if (!newlineIsBlank && (c == '\n' || (crEndsLine && c == '\r')))
-                    endLine();
-                else
-                    blank();
-                ++i;
-                continue;
-            }
-            // A run of characters that are not white space goes in with one append.
-            size_t j = i;
-            while (j < size) {
-                const auto d = uchar(s[j]);
-                if (d < 0x80) {
-                    // One blank between two words stays as it is.
-                    if (d == ' ' && j + 1 < size && uchar(s[j + 1]) > 0x20 && uchar(s[j + 1]) < 0x80) {
-                        j += 2;
-                        continue;
-                    }
-                    if (d == ' ' || (d >= 0x09 && d <= 0x0D))
-                        break;
-                    ++j;
+Role roleOf(std::string_view name) {
+    static const Roles roles;
+    return roles.of(name);
+}
+
+void Lines::add(std::string_view in, bool crEndsLine, bool newlineIsBlank) {
+    const char* const s = in.data();
+    const size_t size = in.size();
+    for (size_t i = 0; i < size;) {
+        const auto c = uchar(s[i]);
+        if (c == ' ' || (c >= 0x09 && c <= 0x0D)) {
+            if (!newlineIsBlank && (c == '\n' || (crEndsLine && c == '\r')))
+                endLine();
+            else
+                blank();
+            ++i;
+            continue;
+        }
+        // A run of characters that are not white space goes in with one append.
+        size_t j = i;
+        while (j < size) {
+            const auto d = uchar(s[j]);
+            if (d < 0x80) {
+                // One blank between two words stays as it is.
+                if (d == ' ' && j + 1 < size && uchar(s[j + 1]) > 0x20 && uchar(s[j + 1]) < 0x80) {
+                    j += 2;
                     continue;
                 }
-                const size_t n = std::min<size_t>(d >= 0xF0 ? 4 : d >= 0xE0 ? 3 : 2, size - j);
-                if (wideSpace(s + j, n, d))
+                if (d == ' ' || (d >= 0x09 && d <= 0x0D))
                     break;
-                j += n;
-            }
-            if (j == i) { // a wide space
-                blank();
-                i += std::min<size_t>(c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : 2, size - i);
+                ++j;
                 continue;
             }
-            if (needBreak)
-                out += '\n';
-            else if (pendingBlank)
-                out += ' ';
-            needBreak = pendingBlank = false;
-            out.append(s + i, j - i);
-            inLine = true;
-            i = j;
+            const size_t n = std::min<size_t>(d >= 0xF0 ? 4 : d >= 0xE0 ? 3 : 2, size - j);
+            if (wideSpace(s + j, n, d))
+                break;
+            j += n;
         }
+        if (j == i) { // a wide space
+            blank();
+            i += std::min<size_t>(c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : 2, size - i);
+            continue;
+        }
+        if (needBreak)
+            out += '\n';
+        else if (pendingBlank)
+            out += ' ';
+        needBreak = pendingBlank = false;
+        out.append(s + i, j - i);
+        inLine = true;
+        i = j;
     }
-};
+}
+
+namespace {
 
 // ---- The walk ------------------------------------------------------------------------------------------
 
@@ -197,7 +186,7 @@ constexpr qint64 kDepthBudget = 20'000'000;
 constexpr qint64 kMaxTags = 1'000'000;
 constexpr size_t kMaxParsedBytes = 16 << 20;
 
-// The text gathered from the parser's events, which are the tree it would build, in document order.
+// The text of libxml2's tree of a page, gathered as its tree builder goes and walked in document order.
 struct Walk {
     htmlParserCtxtPtr context = nullptr;
     Lines lines;
@@ -246,14 +235,6 @@ struct Walk {
     static Walk& of(void* context) {
         return *static_cast<Walk*>(static_cast<htmlParserCtxtPtr>(context)->_private);
     }
-    static void onStart(void* c, const xmlChar* name, const xmlChar**) {
-        of(c).open(reinterpret_cast<const char*>(name));
-    }
-    static void onEnd(void* c, const xmlChar* name) { of(c).close(reinterpret_cast<const char*>(name)); }
-    static void onText(void* c, const xmlChar* s, int length) {
-        of(c).text(reinterpret_cast<const char*>(s), length);
-    }
-
     // Building the tree: the same bounds, through the parser's own tree builder.
     bool sawTbody = false;
     static void onTreeStart(void* c, const xmlChar* name, const xmlChar** attributes) {
@@ -386,25 +367,6 @@ htmlParserCtxtPtr parserFor(std::string_view utf8, Walk& walk) {
 using Context = std::unique_ptr<htmlParserCtxt, decltype(&htmlFreeParserCtxt)>;
 
 } // namespace
-
-bool read(std::string_view utf8, std::string& text) {
-    Walk walk;
-    const Context context(parserFor(utf8, walk), &htmlFreeParserCtxt);
-    if (!context)
-        return false;
-    htmlSAXHandler sax{};
-    sax.startElement = &Walk::onStart;
-    sax.endElement = &Walk::onEnd;
-    sax.characters = sax.ignorableWhitespace = sax.cdataBlock = &Walk::onText;
-    *context->sax = sax;
-    context->userData = context.get();
-    walk.lines.out.reserve(utf8.size() / 2);
-    htmlParseDocument(context.get());
-    if (walk.tooMuch)
-        return false;
-    text = std::move(walk.lines.out);
-    return true;
-}
 
 Selected readSelected(std::string_view utf8, const std::string& xpath, const std::string& withoutTbody) {
     Selected out;

@@ -3,8 +3,8 @@
 #include <string>
 #include <string_view>
 
-// The page text's reading of HTML through libxml2's HTML parser, and the clean-up of lines that every page
-// text goes through. Internal to the page text.
+// The page text's reading of HTML, and the clean-up of lines that every page text goes through. Internal to
+// the page text.
 namespace html_text {
 
 // UTF-8 made valid: every byte that is not part of a well-formed UTF-8 sequence (surrogates and overlong forms
@@ -16,15 +16,15 @@ std::string_view validUtf8(std::string_view in, std::string& storage);
 // '\n'. UTF-8 in and out.
 std::string cleanLines(std::string_view utf8, bool crEndsLine);
 
-// The text of a page in valid UTF-8, its lines cleaned up as cleanLines(text, false) would. False when the
-// page is too much for the parser: over some thousand elements deep, over a million tags or over 16 MiB; such
-// a page has no text.
+// The text of a page in valid UTF-8, its lines cleaned up as cleanLines(text, false) would, read in one pass
+// as a browser tokenises it, in time proportional to its size. False for a page over 16 MiB, which has no
+// text.
 bool read(std::string_view utf8, std::string& text);
 
-// The text of the elements an XPath expression matches in the parser's tree of the page (the tree the events
-// of read() describe), each match starting a line, cleaned up as read()'s; a result that is not a node set is
-// one line. Bounded: the
-// same limits as read(), an operation limit on the expression, and at most 10,000 matches taken.
+// The text of the elements an XPath expression matches in libxml2's tree of the page, each match starting a
+// line, the elements counting as in read(); a result that is not a node set is one line. Bounded: a page over
+// 16 MiB, over a million tags or nesting over some thousand elements deep is too much, the expression has an
+// operation limit, and at most 10,000 matches are taken.
 struct Selected {
     enum Status { Read, TooMuch, BadExpression } status = Read;
     std::string text;

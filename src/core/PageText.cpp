@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 
 #include "core/Fingerprint.h"
+#include "core/HtmlEntities.h"
 #include "core/HtmlText.h"
 #include "core/PageSelector.h"
 
@@ -25,18 +26,12 @@ namespace {
 
 // ---- Encodings -----------------------------------------------------------------------------------------
 
-// Bytes 0x80-0x9F of windows-1252, which browsers use for every page labelled ISO-8859-1 or ASCII too.
-constexpr std::array<char16_t, 32> kCp1252High{0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                               0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-                                               0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                               0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
 QString fromCp1252(QByteArrayView bytes) {
     QString out(bytes.size(), Qt::Uninitialized);
     QChar* o = out.data();
     for (const char c : bytes) {
         const auto b = uchar(c);
-        *o++ = QChar(b >= 0x80 && b < 0xA0 ? kCp1252High[b - 0x80] : char16_t(b));
+        *o++ = QChar(b >= 0x80 && b < 0xA0 ? html_text::kCp1252High[b - 0x80] : char16_t(b));
     }
     return out;
 }

@@ -23,20 +23,19 @@ struct PageText {
     long long matches = -1; // elements the selector matched; -1 without a selector
 };
 
-// The text of a page, one line per block of it: an HTML page through libxml2's HTML parser, with scripts,
-// styles, noscript and template contents left out, entities decoded, block elements and <br> ending lines,
-// runs of white space inside a line made one blank, lines trimmed and blank lines dropped. A page that is not
-// HTML (by its content type, or having no markup) is taken as text as it is, with the same line clean-up.
-// The title is a line of its own; iframe, noembed and noframes contents are left out too. White space is every
-// Unicode space, no-break spaces included. Bytes that are not valid UTF-8 become U+FFFD; a page declared
-// Latin-1 (read as windows-1252) or UTF-16/32 by its content type, its byte order mark or (Latin-1 only) a
-// meta charset is read as such. Lines are joined with "\n", with no final newline.
-// Bounded: a huge page or one endless line cost time and memory in proportion to the bytes. A page that would
-// nest the parser over a thousand elements deep (less on a page of very many end tags), has over a million
-// tags or over 16 MiB has no text (TooComplex): a reading of it by other means could disagree with the
-// parser's where nothing changed.
-// With an XPath selector (see PageSelector.h), the text is that of the matched elements, each starting a line,
-// read by the same rules; a page that is not HTML has no elements to match.
+// The text of a page, one line per block of it: an HTML page read in one pass as a browser tokenises it, with
+// scripts, styles, noscript and template contents left out, character references decoded, block elements and
+// <br> ending lines, runs of white space inside a line made one blank, lines trimmed and blank lines dropped.
+// A page that is not HTML (by its content type, or having no markup) is taken as text as it is, with the same
+// line clean-up. The title is a line of its own; iframe, noembed and noframes contents are left out too. White
+// space is every Unicode space, no-break spaces included. Bytes that are not valid UTF-8 become U+FFFD; a page
+// declared Latin-1 (read as windows-1252) or UTF-16/32 by its content type, its byte order mark or (Latin-1
+// only) a meta charset is read as such. Lines are joined with "\n", with no final newline.
+// Bounded: a page costs time and memory in proportion to its bytes, however it nests. A page over 16 MiB has
+// no text (TooComplex).
+// With an XPath selector (see PageSelector.h), the text is that of the matched elements in libxml2's tree of
+// the page, each starting a line, read by the same rules; a page nesting that tree over a thousand elements
+// deep or of over a million tags is TooComplex too. A page that is not HTML has no elements to match.
 PageText extractPageText(QByteArrayView body, QByteArrayView contentType = {}, const QString& xpath = {});
 
 // The text without its digits (every Unicode decimal digit, inside the Basic Multilingual Plane or beyond).

@@ -13,7 +13,7 @@
 
 // The version of the text taken from a page: raised whenever the extraction gives other text for the same
 // bytes, so every stored text fingerprint made by an older one is taken again, silently.
-inline constexpr int kTextVersion = 2;
+inline constexpr int kTextVersion = 3;
 
 // A site's ignore rules are matched against every line of its page: these bound the work a list file can ask.
 inline constexpr int kMaxIgnoreRules = 100;

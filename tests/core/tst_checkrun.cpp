@@ -54,13 +54,15 @@ private slots:
         w.server.setPage(u"/bin"_s, QByteArray("PK\3\4\0\0\0\0data", 12));
         w.add(u"bin"_s, u"/bin"_s); // no text to read: judged by its bytes, and said so
         w.server.setPage(u"/deep"_s, QByteArray("<div>").repeated(2000) + "x");
-        w.add(u"deep"_s, u"/deep"_s); // too deep for the parser: the same
+        w.add(u"deep"_s, u"/deep"_s); // too deep for the selector's tree: the same
         SiteOptions options;
         options.textMode = true;
         options.ignore = QStringList{u"^Visitatori:"_s};
         w.list.setOptions(0, options);
         w.list.setOptions(2, options);
+        options.selector = u"//div"_s;
         w.list.setOptions(3, options);
+        options.selector.clear();
         const auto check = [&w](int runs) {
             w.list.setAllTicks(SiteList::TickAll);
             w.run.CheckSelectedURLs(false);
