@@ -1,133 +1,22 @@
 #include "core/CheckRun.h"
 
+#include "core/CheckRunImpl.h"
 #include "core/Clock.h"
 #include "core/PageArchive.h"
-#include "core/PageFetcher.h"
 #include "core/PageText.h"
 #include "core/SiteList.h"
-#include "core/SiteRequest.h"
 
 #include <QCoreApplication>
-#include <QHash>
-#include <QThreadPool>
 #include <QTimer>
 
 #include <algorithm>
-#include <deque>
 #include <limits>
-#include <vector>
 
-namespace {
-// Positions that need no fetch handled per event-loop turn: big lists finish fast, the window stays live.
-constexpr int kPositionsPerTurn = 4096;
-constexpr int kStatusUrlChars = 60;
-constexpr int kTypeMismatch = 13;
-constexpr int kJudgedByBody = 35780;   // a note, not an error: the page was judged by its body
-constexpr int kSelectorFailed = 35790; // the site's selector matched nothing or cannot be used
-
-} // namespace
+using namespace check_run;
 
 QString CheckRunReport::errorMessage() const {
     return CheckRun::tr("Errore %1.").arg(outcome.errorNumber()) + QStringLiteral("\r\n") + outcome.errorText();
 }
-
-struct CheckRun::Impl {
-    struct Flight {
-        std::size_t position; // in the run's snapshot
-        quint64 entryId;
-        QString url;
-        QString host;
-        bool conditional = false; // the request carried validators
-    };
-    struct Finding {
-        std::size_t position;
-        quint64 entryId;
-        QString url;
-        Outcome outcome; // success for a changed page, the fetch error otherwise
-    };
-
-    CheckRun* q;
-    SiteList& list;
-    const Clock& clock;
-    // What a page's text gave, back from the worker that read it.
-    struct TextResult {
-        std::size_t position;
-        quint64 entryId;
-        QString url;
-        qint32 fingerprint;
-        SiteOptions rules;             // the site's options the text was read with
-        std::optional<qint32> textCrc; // for a site in text mode
-        bool tooComplex = false;       // the page had no text the parser could read
-        QString selectorFailure;       // why the site's selector gave no text
-    };
-
-    OptionsSource optionsSource;
-    CheckOptions options;
-    PageFetcher fetcher{options.timeoutSeconds};
-    PageArchive* archive = nullptr;
-    // Texts are read off the user-interface thread; a page whose text is being read counts against the run's
-    // parallelism as a page being fetched does. The pool waits for its workers when it goes.
-    QThreadPool textPool;
-    int textsPending = 0;
-    QStringList checkedUrls; // pages whose history is still wanted
-    SecretHeaders secrets;
-    bool wakeScheduled = false; // a turn is due when a waiting host's pace allows
-
-    bool active = false;
-    bool fromTimer = false;
-    bool stopRequested = false;
-    bool timerRunDeferred = false;
-    quint64 generation = 0; // tells a continuation of an earlier run from one of this run
-    bool turnScheduled = false;
-    int parallel = 1;
-
-    std::vector<quint64> snapshot; // ids of the entries present when the run started, in list order
-    std::size_t next = 0;
-    QHash<quint64, Flight> inFlight; // by request id
-    QHash<QString, int> perHost;
-    // Ticked positions passed over while their host was at its cap, by host, each in list order.
-    QHash<QString, std::deque<std::size_t>> waiting;
-    std::size_t waitingCount = 0;
-    std::vector<Finding> findings;
-    QList<PageFailure> notes;
-    std::vector<std::pair<std::size_t, FailureStreak>> streaks;
-    int checked = 0;
-    int notDue = 0;
-    qint64 bytesReceived = 0;
-
-    Impl(CheckRun* owner, SiteList& l, const Clock& c, OptionsSource o)
-        : q(owner)
-        , list(l)
-        , clock(c)
-        , optionsSource(std::move(o))
-        , options(optionsSource()) {}
-
-    void begin(bool bFromTimer);
-    void scheduleTurn();
-    void turn();
-    void startWaiting();
-    void wait(const QString& host, std::size_t position);
-    void startOrWait(std::size_t position);
-    void startFetch(int row, std::size_t position, const QString& host);
-    void refuse(int row, std::size_t position, const Outcome& why);
-    // counts: the failure counts towards the site's failures in a row.
-    void markFailed(int row, const Flight& flight, const Outcome& outcome, bool counts = true);
-    void rememberServer(int row, const ServerMemory& memory);
-    qint64 hostWait(const QString& host) const;
-    void wakeIn(qint64 ms);
-    void onFetched(const FetchResult& result);
-    void handleResult(int row, const Flight& flight, const FetchResult& result);
-    void readText(int row, const Flight& flight, const FetchResult& result);
-    void onText(const TextResult& text);
-    void settle(int row, const Flight& flight, qint32 fingerprint, bool changed);
-    void storeOptions(int row, const SiteOptions& site);
-    void notePace(int row, std::size_t position, bool failed);
-    void judgedByBody(int row, const Flight& flight, const QString& why);
-    void fail(const Outcome& outcome);
-    void finish();
-    CheckRunReport report() const;
-    void endRun(const CheckRunReport& report);
-};
 
 void CheckRun::Impl::begin(bool bFromTimer) {
     active = true;
@@ -392,91 +281,6 @@ void CheckRun::Impl::handleResult(int row, const Flight& flight, const FetchResu
 
 // Reads the page's text on a worker: it goes into the page's history (a text like the latest one adds
 // nothing there), and a site in text mode is judged by it. The row keeps its busy marker meanwhile.
-void CheckRun::Impl::readText(int row, const Flight& flight, const FetchResult& result) {
-    const SiteOptions site = list.entryAt(row).options;
-    const QDateTime when = clock.now();
-    const quint64 gen = generation;
-    ++textsPending;
-    CheckRun* const owner = q; // alive while a text is read: the pool waits for its workers when it goes
-    PageArchive* const keeper = archive;
-    TextResult base{flight.position, flight.entryId, flight.url, result.fingerprint, site,
-                    std::nullopt,    false,          {}};
-    textPool.start([this, owner, gen, keeper, site, when, base, body = result.body, type = result.contentType] {
-        TextResult out = base;
-        // A site's selector decides what its text is, in its history too.
-        const bool selecting = site.textMode && !site.selector.isEmpty();
-        const SelectorXPath selector =
-            selecting ? selectorXPath(site.selectorKind, site.selector) : SelectorXPath{};
-        const PageText page = selector.error.isEmpty() ? extractPageText(body, type, selector.xpath) : PageText{};
-        out.tooComplex = page.status == PageText::TooComplex;
-        out.selectorFailure = !selector.error.isEmpty() ? selector.error
-                              : page.status == PageText::NoMatch
-                                  ? CheckRun::tr("Nessun elemento corrisponde al selettore")
-                              : page.status == PageText::BadSelector
-                                  ? CheckRun::tr("Selettore non supportato: %1").arg(site.selector)
-                                  : QString();
-        if (page.status == PageText::Read && selector.error.isEmpty()) {
-            if (keeper)
-                keeper->record(out.url, page.text, when, out.fingerprint);
-            if (site.textMode)
-                out.textCrc = TextRules(site).fingerprint(page.text);
-        }
-        QMetaObject::invokeMethod(
-            owner,
-            [this, gen, out] {
-                if (gen == generation)
-                    onText(out);
-            },
-            Qt::QueuedConnection);
-    });
-}
-
-void CheckRun::Impl::onText(const TextResult& text) {
-    --textsPending;
-    const int row = list.rowOfId(text.entryId);
-    const Flight flight{text.position, text.entryId, text.url, {}};
-    if (row >= 0 && list.field(row, SiteList::Field::Url) != text.url) {
-        if (list.field(row, SiteList::Field::Res) == ResultMarker::kBusy)
-            list.setField(row, SiteList::Field::Res, ResultMarker::kNone);
-    } else if (row >= 0) {
-        const bool bodyChanged = list.entryAt(row).crc.value() != text.fingerprint;
-        SiteOptions site = list.entryAt(row).options;
-        bool changed = bodyChanged;
-        if (!text.selectorFailure.isEmpty() && site.sameRules(text.rules)) {
-            // A failed check: both fingerprints stay, so the next check compares with what was last seen.
-            list.setField(row, SiteList::Field::Res, ResultMarker::kTimeout);
-            findings.push_back(
-                {text.position, text.entryId, text.url, Outcome::failure(kSelectorFailed, text.selectorFailure)});
-            list.setModified(true);
-            list.setTicked(row, false);
-            ++checked;
-            turn();
-            return;
-        }
-        if (site.textMode && text.tooComplex) {
-            judgedByBody(row, flight,
-                         CheckRun::tr("Pagina troppo grande o troppo annidata per leggerne il testo: confrontata "
-                                      "per intero, non per testo."));
-        } else if (site.textMode && text.textCrc) {
-            if (!site.sameRules(text.rules)) {
-                // Rules changed while the text was read: its fingerprint is not one of theirs, and the page is
-                // judged by its body; the new rules take their own at the next check.
-                site.textCrc.reset();
-            } else {
-                // With no text fingerprint to compare with (new rules, a new extraction), the new one is taken
-                // silently: the page counts as changed only when its body changed too.
-                if (site.hasBaseline())
-                    changed = *text.textCrc != *site.textCrc;
-                site.textCrc = text.textCrc;
-                site.version = kTextVersion;
-            }
-            storeOptions(row, site);
-        }
-        settle(row, flight, text.fingerprint, changed);
-    }
-    turn();
-}
-
 void CheckRun::Impl::markFailed(int row, const Flight& flight, const Outcome& outcome, bool counts) {
     list.setField(row, SiteList::Field::Res, ResultMarker::kTimeout);
     findings.push_back({flight.position, flight.entryId, flight.url, outcome});
@@ -497,15 +301,6 @@ void CheckRun::Impl::rememberServer(int row, const ServerMemory& memory) {
     list.setOptions(row, site);
     if (worthSaving)
         list.setModified(true);
-}
-
-// A site in text mode judged by its body this time says why; its text fingerprint no longer belongs to the
-// page, and is taken again, silently, once the page has a text that can be read.
-void CheckRun::Impl::judgedByBody(int row, const Flight& flight, const QString& why) {
-    notes.append({flight.entryId, flight.url, Outcome::failure(kJudgedByBody, why)});
-    SiteOptions site = list.entryAt(row).options;
-    site.textCrc.reset();
-    storeOptions(row, site);
 }
 
 // A text fingerprint taken or dropped is part of the list, to be saved.

@@ -1,13 +1,13 @@
 #include "core/PageFetcher.h"
 
+#include "core/FetchAddress.h"
+#include "core/FetchErrors.h"
 #include "core/Fingerprint.h"
 #include "core/HostPace.h"
 #include "core/HttpText.h"
 #include "core/Version.h"
 
 #include <curl/curl.h>
-
-#include <QUrl>
 
 #include <QCoreApplication>
 #include <QList>
@@ -34,135 +34,6 @@ constexpr int kIdlePollMs = 10000;
 bool initCurl() {
     static const bool ok = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
     return ok;
-}
-
-QString describe(int errorNumber, int timeoutSeconds) {
-    switch (errorNumber) {
-    case FetchError::kTimeout:
-        return timeoutSeconds == 1
-                   ? QCoreApplication::translate("PageFetcher",
-                                                 "Tempo scaduto: la pagina non è arrivata entro 1 secondo.")
-                   : QCoreApplication::translate("PageFetcher",
-                                                 "Tempo scaduto: la pagina non è arrivata entro %1 secondi.")
-                         .arg(timeoutSeconds);
-    case FetchError::kUrlTooLong:
-        return QCoreApplication::translate("PageFetcher", "Indirizzo troppo lungo");
-    case FetchError::kBadUrl:
-        return QCoreApplication::translate("PageFetcher",
-                                           "Indirizzo non valido: sono ammessi solo indirizzi http e https.");
-    case FetchError::kHostNotFound:
-        return QCoreApplication::translate("PageFetcher", "Host non trovato.");
-    case FetchError::kConnectionRefused:
-        return QCoreApplication::translate("PageFetcher", "Connessione al server non riuscita.");
-    case FetchError::kTlsFailure:
-        return QCoreApplication::translate("PageFetcher", "Connessione sicura (TLS) non riuscita.");
-    case FetchError::kTooManyRedirects:
-        return QCoreApplication::translate("PageFetcher", "Troppi reindirizzamenti.");
-    case FetchError::kBrokenTransfer:
-        return QCoreApplication::translate("PageFetcher", "Trasferimento interrotto o incompleto.");
-    case FetchError::kProxyFailure:
-        return QCoreApplication::translate("PageFetcher", "Errore del proxy.");
-    case FetchError::kBadReply:
-        return QCoreApplication::translate("PageFetcher", "Risposta del server non valida.");
-    case FetchError::kInternal:
-        return QCoreApplication::translate("PageFetcher", "Errore interno: il trasferimento non è partito.");
-    default:
-        return QCoreApplication::translate("PageFetcher", "Errore di rete.");
-    }
-}
-
-int errorNumberOf(CURLcode code) {
-    switch (code) {
-    case CURLE_OPERATION_TIMEDOUT:
-        return FetchError::kTimeout;
-    case CURLE_COULDNT_RESOLVE_HOST:
-        return FetchError::kHostNotFound;
-    case CURLE_COULDNT_CONNECT:
-        return FetchError::kConnectionRefused;
-    case CURLE_SSL_CONNECT_ERROR:
-    case CURLE_SSL_ENGINE_NOTFOUND:
-    case CURLE_SSL_ENGINE_SETFAILED:
-    case CURLE_SSL_CERTPROBLEM:
-    case CURLE_SSL_CIPHER:
-    case CURLE_PEER_FAILED_VERIFICATION:
-    case CURLE_USE_SSL_FAILED:
-    case CURLE_SSL_ENGINE_INITFAILED:
-    case CURLE_SSL_CACERT_BADFILE:
-    case CURLE_SSL_SHUTDOWN_FAILED:
-    case CURLE_SSL_CRL_BADFILE:
-    case CURLE_SSL_ISSUER_ERROR:
-    case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
-    case CURLE_SSL_INVALIDCERTSTATUS:
-    case CURLE_SSL_CLIENTCERT:
-        return FetchError::kTlsFailure;
-    case CURLE_TOO_MANY_REDIRECTS:
-        return FetchError::kTooManyRedirects;
-    case CURLE_URL_MALFORMAT:
-    case CURLE_UNSUPPORTED_PROTOCOL:
-        return FetchError::kBadUrl;
-    case CURLE_PARTIAL_FILE:
-    case CURLE_RECV_ERROR:
-    case CURLE_SEND_ERROR:
-    case CURLE_GOT_NOTHING:
-    case CURLE_BAD_CONTENT_ENCODING:
-    case CURLE_WRITE_ERROR:
-    case CURLE_HTTP2:
-    case CURLE_HTTP2_STREAM:
-        return FetchError::kBrokenTransfer;
-    case CURLE_COULDNT_RESOLVE_PROXY:
-    case CURLE_PROXY:
-        return FetchError::kProxyFailure;
-    default:
-        return FetchError::kOther;
-    }
-}
-
-struct CheckedUrl {
-    QByteArray url; // normalised, ready for curl; empty when refused
-    int errorNumber = 0;
-};
-
-// Refuses anything but a well-formed http or https address before any connection is made.
-CheckedUrl checkUrl(const QString& text) {
-    if (text.size() > kMaxUrlLength)
-        return {{}, FetchError::kUrlTooLong};
-    const QString url = text.trimmed();
-    const bool hasControl =
-        std::any_of(url.cbegin(), url.cend(), [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7f; });
-    if (url.isEmpty() || hasControl)
-        return {{}, FetchError::kBadUrl};
-
-    CURLU* h = curl_url();
-    if (!h)
-        return {{}, FetchError::kInternal};
-    CheckedUrl result{{}, FetchError::kBadUrl};
-    char* scheme = nullptr;
-    char* host = nullptr;
-    char* normalised = nullptr;
-    // Spaces and non-ASCII characters are percent-encoded, as browsers do.
-    if (curl_url_set(h, CURLUPART_URL, url.toUtf8().constData(), CURLU_ALLOW_SPACE | CURLU_URLENCODE) ==
-            CURLUE_OK &&
-        curl_url_get(h, CURLUPART_SCHEME, &scheme, 0) == CURLUE_OK &&
-        curl_url_get(h, CURLUPART_HOST, &host, 0) == CURLUE_OK) {
-        const QByteArray s = QByteArray(scheme).toLower();
-        QByteArray hostName = QByteArray(host).toLower();
-        while (hostName.endsWith('.'))
-            hostName.chop(1);
-        if (s != "http" && s != "https") {
-            result.errorNumber = FetchError::kBadUrl;
-        } else if (hostName == "invalid" || hostName.endsWith(".invalid")) {
-            // Reserved never to resolve (RFC 6761): no need to ask a name server.
-            result.errorNumber = FetchError::kHostNotFound;
-        } else if (curl_url_set(h, CURLUPART_FRAGMENT, nullptr, 0) == CURLUE_OK &&
-                   curl_url_get(h, CURLUPART_URL, &normalised, 0) == CURLUE_OK) {
-            result = {QByteArray(normalised), 0};
-        }
-    }
-    curl_free(scheme);
-    curl_free(host);
-    curl_free(normalised);
-    curl_url_cleanup(h);
-    return result;
 }
 
 struct Request {
@@ -265,36 +136,6 @@ size_t onBody(char* data, size_t size, size_t count, void* userData) {
     return n;
 }
 
-QByteArray environment(const char* lower, const char* upper = nullptr) {
-    QByteArray value = qgetenv(lower);
-    if (value.isEmpty() && upper)
-        value = qgetenv(upper);
-    return value.trimmed();
-}
-
-// The proxy the environment names for a URL, as curl reads it: http_proxy (lower case only) or https_proxy,
-// else all_proxy, unless no_proxy names the host ("*", the host itself or a domain it is in). Empty: none.
-QByteArray systemProxyFor(const QByteArray& url) {
-    const bool https = url.startsWith("https:");
-    QByteArray proxy = https ? environment("https_proxy", "HTTPS_PROXY") : environment("http_proxy");
-    if (proxy.isEmpty())
-        proxy = environment("all_proxy", "ALL_PROXY");
-    if (proxy.isEmpty())
-        return {};
-    QString host = QUrl(QString::fromLatin1(url)).host().toLower();
-    for (QByteArray entry : environment("no_proxy", "NO_PROXY").split(',')) {
-        entry = entry.trimmed().toLower();
-        if (entry.startsWith('.'))
-            entry.remove(0, 1);
-        if (entry.isEmpty())
-            continue;
-        const QString domain = QString::fromLatin1(entry);
-        if (domain == u"*" || host == domain || host.endsWith(u'.' + domain))
-            return {};
-    }
-    return proxy;
-}
-
 // The error number of a failed transfer, told apart where curl's code alone would mislead.
 int errorNumberOf(const Transfer& t, CURLcode code) {
     if (t.overran)
@@ -310,7 +151,7 @@ int errorNumberOf(const Transfer& t, CURLcode code) {
     // Through a proxy, the only connection curl makes is to the proxy.
     if (code == CURLE_COULDNT_CONNECT && t.viaProxy)
         return FetchError::kProxyFailure;
-    return errorNumberOf(code);
+    return fetchErrorOf(code);
 }
 
 } // namespace
@@ -379,7 +220,7 @@ struct PageFetcher::Impl {
         FetchResult r;
         r.requestId = id;
         r.bytes = bytes;
-        QString text = describe(errorNumber, timeout);
+        QString text = describeFetchError(errorNumber, timeout);
         if (!detail.isEmpty())
             text += QStringLiteral(" (") + detail + QLatin1Char(')');
         r.outcome = Outcome::failure(errorNumber, text);
