@@ -9,6 +9,24 @@ QString numberedKey(qsizetype number) {
 
 namespace {
 
+bool isAscii(const QString& key) {
+    return std::all_of(key.cbegin(), key.cend(), [](QChar c) { return c.unicode() < 0x80; });
+}
+
+// FNV-1a over the characters of a key's identity: with fold, an ASCII key's capitals count as small letters.
+size_t identityHash(const QString& text, bool fold) {
+    size_t hash = 14695981039346656037u;
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        hash = (hash ^ (fold && u >= u'A' && u <= u'Z' ? char16_t(u + 32) : u)) * 1099511628211u;
+    }
+    return hash;
+}
+
+size_t identityHash(const QString& key) {
+    return isAscii(key) ? identityHash(key, true) : identityHash(key.toCaseFolded(), false);
+}
+
 // A set of keys by identity (keyIdentity): an ASCII key, the usual one, is folded as it is hashed and
 // compared, never copied; open addressing over one array.
 class KeySet {
@@ -48,10 +66,9 @@ private:
     };
 
     static Key made(const QString& key) {
-        const bool ascii = std::all_of(key.cbegin(), key.cend(), [](QChar c) { return c.unicode() < 0x80; });
-        Key k{ascii ? key : key.toCaseFolded(), ascii, 14695981039346656037u};
-        for (qsizetype i = 0; i < k.text.size(); ++i)
-            k.hash = (k.hash ^ k.at(i)) * 1099511628211u;
+        const bool ascii = isAscii(key);
+        Key k{ascii ? key : key.toCaseFolded(), ascii, 0};
+        k.hash = identityHash(k.text, ascii);
         return k;
     }
     static bool same(const Key& a, const Key& b) {
@@ -80,6 +97,18 @@ private:
 } // namespace
 
 void assignKeys(std::vector<SiteEntry>& entries, const std::vector<QString>& primaries) {
+    // Most lists hold no two keys of one identity: when no two even share a hash, a sort of the hashes says so
+    // at once, and each entry takes its primary key.
+    std::vector<size_t> hashes;
+    hashes.reserve(primaries.size());
+    for (const QString& key : primaries)
+        hashes.push_back(identityHash(key));
+    std::sort(hashes.begin(), hashes.end());
+    if (std::adjacent_find(hashes.cbegin(), hashes.cend()) == hashes.cend()) {
+        for (size_t i = 0; i < entries.size(); ++i)
+            entries[i].key = primaries[i];
+        return;
+    }
     KeySet taken(primaries.size());
     // Needed only once a key repeats, which most lists never do.
     std::optional<KeySet> allPrimaries;
