@@ -9,18 +9,28 @@ namespace {
 constexpr qsizetype kNone = -1;
 
 // For each entry of `from`, the index of the entry of `to` with the same URL and the same number of that URL
-// before it, or kNone.
+// before it, or kNone. The entries of `to` with each URL are chained in their order, and each entry of `from`
+// takes the next one of its URL.
 std::vector<qsizetype> matchByUrl(const std::vector<SiteEntry>& from, const std::vector<SiteEntry>& to) {
-    QHash<QString, QList<qsizetype>> places;
-    for (qsizetype i = 0; i < qsizetype(to.size()); ++i)
-        places[to[std::size_t(i)].url].append(i);
-    QHash<QString, qsizetype> seen;
+    QHash<QString, qsizetype> next;
+    next.reserve(qsizetype(to.size()));
+    std::vector<qsizetype> after(to.size(), kNone);
+    for (qsizetype i = qsizetype(to.size()) - 1; i >= 0; --i) {
+        const auto it = next.find(to[std::size_t(i)].url);
+        if (it == next.end()) {
+            next.insert(to[std::size_t(i)].url, i);
+        } else {
+            after[std::size_t(i)] = *it;
+            *it = i;
+        }
+    }
     std::vector<qsizetype> match(from.size(), kNone);
     for (std::size_t i = 0; i < from.size(); ++i) {
-        const QList<qsizetype> candidates = places.value(from[i].url);
-        const qsizetype n = seen[from[i].url]++;
-        if (n < candidates.size())
-            match[i] = candidates[n];
+        const auto it = next.find(from[i].url);
+        if (it == next.end() || *it == kNone)
+            continue;
+        match[i] = *it;
+        *it = after[std::size_t(*it)];
     }
     return match;
 }
@@ -46,6 +56,9 @@ SiteEntry combine(const SiteEntry& m, const SiteEntry& b, const SiteEntry& t, bo
         r.crc = t.crc;
         r.rdatetime = t.rdatetime;
     }
+    // Options the three agree on, as most sites' default ones, stay as they are.
+    if (m.options == t.options && m.options == b.options)
+        return r;
     SiteOptions options = m.options;
     if (!myRules) {
         options = t.options;

@@ -68,6 +68,9 @@ private slots:
         QTest::newRow("one address twice: matched in order")
             << u"x:u:1:d;y:u:2:d"_s << u"1=x:u:1:d;2=y:u:2:d"_s << u"x:u:5:d;y:u:6:d"_s << QString() << false
             << u"x:u:5:d;y:u:6:d"_s << u"x,y"_s;
+        QTest::newRow("one address twice, once in the other writer's list")
+            << u"x:u:1:d;y:u:2:d;z:v:3:d"_s << u"1=x:u:1:d;2=y:u:2:d;3=z:v:3:d"_s << u"z:v:7:d;x:u:5:d"_s
+            << QString() << false << u"x:u:5:d;z:v:7:d"_s << u"x,y,z"_s;
     }
     void merge() {
         const auto [base, mine, theirs, checked, theirOrder, expected, merged] =
