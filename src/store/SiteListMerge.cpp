@@ -2,20 +2,29 @@
 
 #include <QHash>
 
-#include <optional>
+#include <algorithm>
 
 namespace {
 
 constexpr qsizetype kNone = -1;
 
-// For each entry of `from`, the index of the entry of `to` with the same URL and the same number of that URL
-// before it, or kNone. The entries of `to` with each URL are chained in their order, and each entry of `from`
-// takes the next one of its URL.
+} // namespace
+
 std::vector<qsizetype> matchByUrl(const std::vector<SiteEntry>& from, const std::vector<SiteEntry>& to) {
+    // Two readings of one list mostly hold the same URLs in the same order: as far as they do, each site is its
+    // own match, and the counts of every URL before the rest agree.
+    std::size_t same = 0;
+    while (same < from.size() && same < to.size() && from[same].url == to[same].url)
+        ++same;
+    std::vector<qsizetype> match(from.size(), kNone);
+    for (std::size_t i = 0; i < same; ++i)
+        match[i] = qsizetype(i);
+    if (same == from.size() || same == to.size())
+        return match;
     QHash<QString, qsizetype> next;
-    next.reserve(qsizetype(to.size()));
+    next.reserve(qsizetype(to.size() - same));
     std::vector<qsizetype> after(to.size(), kNone);
-    for (qsizetype i = qsizetype(to.size()) - 1; i >= 0; --i) {
+    for (qsizetype i = qsizetype(to.size()) - 1; i >= qsizetype(same); --i) {
         const auto it = next.find(to[std::size_t(i)].url);
         if (it == next.end()) {
             next.insert(to[std::size_t(i)].url, i);
@@ -24,8 +33,7 @@ std::vector<qsizetype> matchByUrl(const std::vector<SiteEntry>& from, const std:
             *it = i;
         }
     }
-    std::vector<qsizetype> match(from.size(), kNone);
-    for (std::size_t i = 0; i < from.size(); ++i) {
+    for (std::size_t i = same; i < from.size(); ++i) {
         const auto it = next.find(from[i].url);
         if (it == next.end() || *it == kNone)
             continue;
@@ -34,6 +42,8 @@ std::vector<qsizetype> matchByUrl(const std::vector<SiteEntry>& from, const std:
     }
     return match;
 }
+
+namespace {
 
 bool edited(const SiteEntry& now, const SiteEntry& before) {
     return now.url != before.url || now.nick != before.nick || now.descrizione != before.descrizione ||
@@ -81,6 +91,38 @@ bool sameStored(const SiteEntry& a, const SiteEntry& b) {
            a.rdatetime == b.rdatetime && a.options == b.options && a.unknown == b.unknown;
 }
 
+// The base's sites by id. The ids of one list mostly lie in a range not much longer than the list: then an
+// array over that range finds them, without the random probes of a hash table.
+class BaseIndex {
+public:
+    explicit BaseIndex(const std::vector<SiteEntry>& base) {
+        if (base.empty())
+            return;
+        const auto [low, high] = std::minmax_element(
+            base.cbegin(), base.cend(), [](const SiteEntry& a, const SiteEntry& b) { return a.id < b.id; });
+        if (high->id - low->id < 2 * base.size()) {
+            m_first = low->id;
+            m_dense.assign(std::size_t(high->id - low->id) + 1, kNone);
+            for (std::size_t i = 0; i < base.size(); ++i)
+                m_dense[std::size_t(base[i].id - m_first)] = qsizetype(i);
+        } else {
+            for (std::size_t i = 0; i < base.size(); ++i)
+                m_sparse.insert(base[i].id, qsizetype(i));
+        }
+    }
+    // The last site of base with that id, or kNone.
+    qsizetype find(quint64 id) const {
+        if (!m_dense.empty())
+            return id >= m_first && id - m_first < m_dense.size() ? m_dense[std::size_t(id - m_first)] : kNone;
+        return m_sparse.value(id, kNone);
+    }
+
+private:
+    quint64 m_first = 0;
+    std::vector<qsizetype> m_dense;
+    QHash<quint64, qsizetype> m_sparse;
+};
+
 QString nameOf(const SiteEntry& e) {
     return e.nick.isEmpty() ? e.url : e.nick;
 }
@@ -90,9 +132,7 @@ QString nameOf(const SiteEntry& e) {
 SiteListMerge mergeSiteLists(const std::vector<SiteEntry>& base, const std::vector<SiteEntry>& mine,
                              const std::vector<SiteEntry>& theirs, const QSet<quint64>& checked,
                              MergeOrder order) {
-    QHash<quint64, std::size_t> baseOfId;
-    for (std::size_t i = 0; i < base.size(); ++i)
-        baseOfId.insert(base[i].id, i);
+    const BaseIndex baseOfId(base);
     const std::vector<qsizetype> theirsOfBase = matchByUrl(base, theirs);
     std::vector<bool> theirsKnown(theirs.size(), false);
     for (qsizetype t : theirsOfBase) {
@@ -101,62 +141,76 @@ SiteListMerge mergeSiteLists(const std::vector<SiteEntry>& base, const std::vect
     }
 
     SiteListMerge out;
-    // What becomes of each of mine (none: deleted), and which of mine each of theirs is.
-    std::vector<std::optional<SiteEntry>> result(mine.size());
+    // What becomes of mine, in its order (a deleted site is not there), and where each of mine went.
+    std::vector<SiteEntry>& kept = out.entries;
+    kept.reserve(mine.size() + theirs.size());
+    out.theirs.reserve(mine.size() + theirs.size());
+    std::vector<qsizetype> keptOfMine(mine.size(), kNone);
     std::vector<qsizetype> mineOfTheirs(theirs.size(), kNone);
+    const auto keep = [&](std::size_t i, SiteEntry&& e, qsizetype t) {
+        keptOfMine[i] = qsizetype(kept.size());
+        kept.push_back(std::move(e));
+        out.theirs.push_back(t);
+    };
     for (std::size_t i = 0; i < mine.size(); ++i) {
         const SiteEntry& m = mine[i];
-        const auto b = baseOfId.constFind(m.id);
-        if (b == baseOfId.constEnd()) {
-            result[i] = m; // added by mine
+        const qsizetype b = baseOfId.find(m.id);
+        if (b == kNone) {
+            keep(i, SiteEntry(m), kNone); // added by mine
             continue;
         }
-        const SiteEntry& before = base[*b];
-        const qsizetype t = theirsOfBase[*b];
+        const SiteEntry& before = base[std::size_t(b)];
+        const qsizetype t = theirsOfBase[std::size_t(b)];
         if (t == kNone) {
             // Deleted by theirs: kept only when mine edited it, and said either way.
             if (edited(m, before))
-                result[i] = m;
+                keep(i, SiteEntry(m), kNone);
             out.merged << nameOf(m);
             continue;
         }
         mineOfTheirs[std::size_t(t)] = qsizetype(i);
-        result[i] = combine(m, before, theirs[std::size_t(t)], checked.contains(m.id));
-        if (!sameStored(*result[i], m))
-            out.merged << nameOf(*result[i]);
+        keep(i, combine(m, before, theirs[std::size_t(t)], checked.contains(m.id)), t);
+        if (!sameStored(kept.back(), m))
+            out.merged << nameOf(kept.back());
     }
 
-    const auto addTheirs = [&out](const SiteEntry& t) {
-        SiteEntry added = t;
+    const auto addTheirs = [&out, &theirs](std::vector<SiteEntry>& into, std::vector<qsizetype>& from,
+                                           std::size_t t) {
+        SiteEntry added = theirs[t];
         added.id = 0;
         out.merged << nameOf(added);
-        out.entries.push_back(std::move(added));
+        into.push_back(std::move(added));
+        from.push_back(qsizetype(t));
     };
-    out.entries.reserve(mine.size() + theirs.size());
     if (order == MergeOrder::Mine) {
-        for (std::optional<SiteEntry>& r : result) {
-            if (r)
-                out.entries.push_back(std::move(*r));
-        }
         for (std::size_t t = 0; t < theirs.size(); ++t) {
             if (!theirsKnown[t])
-                addTheirs(theirs[t]);
+                addTheirs(out.entries, out.theirs, t);
         }
-    } else {
-        std::vector<bool> placed(mine.size(), false);
-        for (std::size_t t = 0; t < theirs.size(); ++t) {
-            const qsizetype m = mineOfTheirs[t];
-            if (!theirsKnown[t]) {
-                addTheirs(theirs[t]);
-            } else if (m != kNone && result[std::size_t(m)]) {
-                out.entries.push_back(std::move(*result[std::size_t(m)]));
-                placed[std::size_t(m)] = true;
-            }
-        }
-        for (std::size_t i = 0; i < mine.size(); ++i) {
-            if (!placed[i] && result[i])
-                out.entries.push_back(std::move(*result[i]));
-        }
+        return out;
     }
+    std::vector<SiteEntry> entries;
+    std::vector<qsizetype> theirsOf;
+    entries.reserve(kept.size() + theirs.size());
+    theirsOf.reserve(kept.size() + theirs.size());
+    std::vector<bool> placed(kept.size(), false);
+    const auto place = [&](qsizetype k) {
+        entries.push_back(std::move(kept[std::size_t(k)]));
+        theirsOf.push_back(out.theirs[std::size_t(k)]);
+        placed[std::size_t(k)] = true;
+    };
+    for (std::size_t t = 0; t < theirs.size(); ++t) {
+        const qsizetype m = mineOfTheirs[t];
+        if (!theirsKnown[t])
+            addTheirs(entries, theirsOf, t);
+        else if (m != kNone && keptOfMine[std::size_t(m)] != kNone)
+            place(keptOfMine[std::size_t(m)]);
+    }
+    for (std::size_t k = 0; k < placed.size(); ++k) {
+        if (!placed[k])
+            place(qsizetype(k));
+    }
+    out.entries = std::move(entries);
+    out.theirs = std::move(theirsOf);
     return out;
 }

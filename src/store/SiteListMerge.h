@@ -15,7 +15,12 @@ enum class MergeOrder { Mine, Theirs };
 struct SiteListMerge {
     std::vector<SiteEntry> entries;
     QStringList merged;
+    std::vector<qsizetype> theirs; // for each entry, the index of its site in theirs, or -1 when theirs has none
 };
+
+// For each site of from, the index of the site of to with the same URL and as many sites of that URL before it,
+// or -1.
+std::vector<qsizetype> matchByUrl(const std::vector<SiteEntry>& from, const std::vector<SiteEntry>& to);
 
 // Three-way merge of a site list file. base: the file as this writer last read or wrote it, with the ids of
 // mine (only their ids, URLs, nicks, descriptions and options are read); mine: this writer's list now; theirs: the
