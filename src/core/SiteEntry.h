@@ -31,6 +31,9 @@ public:
         return *m_d;
     }
 
+    // The default options, never edited: as an entry read without options holds them.
+    bool unset() const { return !m_d; }
+
     bool operator==(const SharedOptions& o) const { return m_d == o.m_d || **this == *o; }
     bool operator==(const SiteOptions& o) const { return **this == o; }
 

@@ -76,6 +76,9 @@ SiteListReadResult readSiteListData(QByteArray data, SiteListRoot root = SiteLis
 Outcome writeSiteListFile(const QString& path, const std::vector<SiteEntry>& entries, const UnknownXml& root = {},
                           QByteArray* digest = nullptr);
 
+// The bytes writeSiteListFile writes for entries it can write.
+QByteArray siteListBytes(const std::vector<SiteEntry>& entries, const UnknownXml& root = {});
+
 // User texts of the list file commands (source texts: shown through Language::text("SiteListFileTexts", ...)).
 namespace SiteListFileTexts {
 inline const QString kFormatError =

@@ -8,13 +8,17 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
 #include <vector>
 
 // How a save went: and when another program had written the file since, whose sites were merged.
 struct SiteListSave {
     Outcome outcome = Outcome::failure(-1, {});
-    bool merged = false;     // the file now holds more than the list that was saved: read it again
+    bool merged = false;     // the file now holds more than the list that was saved
     QStringList mergedSites; // where the other program's work was taken or met this one's
+    // After a merged save, the list as a read of the file gives it, with the ids of mine (0 for sites mine did
+    // not have); none in the unlikely case that it cannot be told without reading the file.
+    std::optional<std::vector<SiteEntry>> entries;
 };
 
 // A list file that other programs may write at any time, as this program last read or wrote it: a save

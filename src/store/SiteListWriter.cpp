@@ -56,6 +56,17 @@ private:
     bool m_ok = true;
 };
 
+class BytesWriter {
+public:
+    explicit BytesWriter(QByteArray& out)
+        : m_out(out) {}
+    void put(char c) { m_out.append(c); }
+    void put(std::string_view s) { m_out.append(s.data(), qsizetype(s.size())); }
+
+private:
+    QByteArray& m_out;
+};
+
 enum TextForm : unsigned { kText = 0, kAttribute = 1, kEntities = 2 };
 
 // The text as UTF-8, escaped for its place: markup characters, CR (line-end normalisation) and, inside an
@@ -346,4 +357,14 @@ Outcome writeSiteListFile(const QString& path, const std::vector<SiteEntry>& ent
     if (digest)
         *digest = out.digest();
     return Outcome::success();
+}
+
+QByteArray siteListBytes(const std::vector<SiteEntry>& entries, const UnknownXml& root) {
+    ByteCounter counter;
+    putList(counter, entries, root);
+    QByteArray bytes;
+    bytes.reserve(qsizetype(counter.size()));
+    BytesWriter out(bytes);
+    putList(out, entries, root);
+    return bytes;
 }

@@ -157,13 +157,17 @@ bool FileCommands::saveFile(const QString& path) {
 }
 
 QString FileCommands::write(const QString& path) {
-    const SiteListSave saved = m_session.save(path, m_list.entries(), m_checked, MergeOrder::Mine);
+    SiteListSave saved = m_session.save(path, m_list.entries(), m_checked, MergeOrder::Mine);
     if (!saved.outcome.ok())
         return saved.outcome.errorText();
     m_checked.clear();
-    // The file holds both writers' work now: the window shows it.
-    if (saved.merged && reloadKeepingView())
-        m_status.setText(tr(kMergedText).arg(siteNames(saved.mergedSites)));
+    // The file holds both writers' work now: the window shows it, as the save read it back.
+    if (saved.merged) {
+        const bool shown =
+            !saved.entries ? reloadKeepingView() : (showKeepingView(std::move(*saved.entries)), true);
+        if (shown)
+            m_status.setText(tr(kMergedText).arg(siteNames(saved.mergedSites)));
+    }
     m_list.setModified(false);
     remember(path);
     watch(path);
@@ -186,21 +190,23 @@ void FileCommands::checkDisk() {
 }
 
 bool FileCommands::reloadKeepingView() {
+    SiteListReadResult read = m_session.load(m_session.path());
+    if (!read.outcome.ok())
+        return false;
+    showKeepingView(std::move(read.entries));
+    return true;
+}
+
+void FileCommands::showKeepingView(std::vector<SiteEntry> entries) {
     // What the list shows and the file does not keep (a site's result marker and tick) goes to the n-th site of
-    // the same URL in the new list, for each n: the old sites of each URL are chained in their order.
+    // the same URL in the new list, for each n.
     const std::vector<SiteEntry>& old = m_list.entries();
-    QHash<QString, qsizetype> firstOfUrl;
-    std::vector<qsizetype> nextOfUrl;
     if (std::any_of(old.cbegin(), old.cend(), [](const SiteEntry& e) { return e.ticked || !e.res.isEmpty(); })) {
-        firstOfUrl.reserve(qsizetype(old.size()));
-        nextOfUrl.assign(old.size(), -1);
-        for (qsizetype i = qsizetype(old.size()) - 1; i >= 0; --i) {
-            const auto it = firstOfUrl.find(old[size_t(i)].url);
-            if (it == firstOfUrl.end()) {
-                firstOfUrl.insert(old[size_t(i)].url, i);
-            } else {
-                nextOfUrl[size_t(i)] = *it;
-                *it = i;
+        const std::vector<qsizetype> oldOf = matchByUrl(entries, old);
+        for (size_t i = 0; i < entries.size(); ++i) {
+            if (oldOf[i] >= 0) {
+                entries[i].res = old[size_t(oldOf[i])].res;
+                entries[i].ticked = old[size_t(oldOf[i])].ticked;
             }
         }
     }
@@ -209,18 +215,7 @@ bool FileCommands::reloadKeepingView() {
     const int top = m_view.rowAt(0);
     const QString topUrl = top >= 0 ? m_list.entryAt(top).url : QString();
 
-    SiteListReadResult read = m_session.load(m_session.path());
-    if (!read.outcome.ok())
-        return false;
-    for (SiteEntry& e : read.entries) {
-        const auto it = firstOfUrl.find(e.url);
-        if (it == firstOfUrl.end() || *it < 0)
-            continue;
-        e.res = old[size_t(*it)].res;
-        e.ticked = old[size_t(*it)].ticked;
-        *it = nextOfUrl[size_t(*it)];
-    }
-    m_list.replaceAll(std::move(read.entries));
+    m_list.replaceAll(std::move(entries));
     m_session.setBase(m_list.entries());
     m_checked.clear();
     const QHeaderView* header = m_view.horizontalHeader();
@@ -238,7 +233,6 @@ bool FileCommands::reloadKeepingView() {
                                                  QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     if (const int row = rowOf(topUrl); row >= 0)
         m_view.scrollTo(m_view.model()->index(row, SiteList::ColUrl), QAbstractItemView::PositionAtTop);
-    return true;
 }
 
 QString FileCommands::saveCurrent() {

@@ -3,6 +3,7 @@
 #include "store/SiteListSession.h"
 
 #include <functional>
+#include <vector>
 
 #include <QFileSystemWatcher>
 #include <QObject>
@@ -68,6 +69,8 @@ private:
     // Loads the open file again, keeping the sort, the selection, the scroll position, the ticks and the
     // result markers of the sites that are still there.
     bool reloadKeepingView();
+    // The same with entries as a read of the open file gives them.
+    void showKeepingView(std::vector<SiteEntry> entries);
 
     SiteList& m_list;
     CheckRun& m_run;

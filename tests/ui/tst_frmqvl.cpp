@@ -42,6 +42,7 @@
 #include <QTranslator>
 #include <QWindow>
 
+#include <algorithm>
 #include <csignal>
 #include <memory>
 #include <sys/resource.h>
@@ -615,9 +616,22 @@ private slots:
                  QString::fromUtf8(FileCommands::kMergedText).arg(QStringLiteral("b, due")));
         QVERIFY(!w.list.isModified());
         QStringList saved;
-        for (const SiteEntry& e : readSiteListFile(path).entries)
+        const std::vector<SiteEntry> fresh = readSiteListFile(path).entries;
+        for (const SiteEntry& e : fresh)
             saved << e.nick + u' ' + e.crc.text() + u' ' + e.descrizione;
         QCOMPARE(saved.join(u'|'), QStringLiteral("uno 1 |b 8 due|a 1 mia|due 1 "));
+        // The window shows the merged list as the file holds it, in its own sort.
+        QCOMPARE(w.list.count(), int(fresh.size()));
+        for (const SiteEntry& read : fresh) {
+            const auto shown = std::find_if(w.list.entries().cbegin(), w.list.entries().cend(),
+                                            [&read](const SiteEntry& e) { return e.key == read.key; });
+            QVERIFY(shown != w.list.entries().cend());
+            SiteEntry s = *shown;
+            s.id = 0;
+            s.res.clear();
+            s.ticked = false;
+            QVERIFY2(s == read, qPrintable(read.key));
+        }
     }
 
     // A manual run from the window against loopback pages: markers, status bar, stop, results window.
