@@ -71,7 +71,8 @@ SiteListReadResult readSiteListFile(const QString& path, SiteListRoot root = Sit
 SiteListReadResult readSiteListData(QByteArray data, SiteListRoot root = SiteListRoot::Any);
 
 // Writes the entries to the file atomically, streaming: the old file stays as it was unless the new one is
-// complete, and nothing is written when an entry cannot be held by the format or the file would be too large.
+// complete, nothing is written when an entry cannot be held by the format, and a list that would make the file too
+// large is refused before it replaces anything.
 // digest, when given, receives that of the bytes written.
 Outcome writeSiteListFile(const QString& path, const std::vector<SiteEntry>& entries, const UnknownXml& root = {},
                           QByteArray* digest = nullptr);

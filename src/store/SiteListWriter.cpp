@@ -11,19 +11,9 @@
 
 namespace {
 
-// The file's bytes are produced twice, first only counted, then written in chunks: the one place that
-// knows the file's form. Nick and descrizione go through XMLEntityEncode and the file's own escaping in one
-// step, so that no escaped copy of any text is ever held.
-class ByteCounter {
-public:
-    void put(char) { ++m_size; }
-    void put(std::string_view s) { m_size += qint64(s.size()); }
-    qint64 size() const { return m_size; }
-
-private:
-    qint64 m_size = 0;
-};
-
+// The file's bytes are produced in one pass, in chunks: the one place that knows the file's form. Nick and
+// descrizione go through XMLEntityEncode and the file's own escaping in one step, so that no escaped copy of any
+// text is ever held. A list that grows past the largest file a read takes stops there, and is not committed.
 class ChunkWriter {
 public:
     explicit ChunkWriter(AtomicFile& out)
@@ -38,14 +28,17 @@ public:
             put(c);
     }
     bool flush() {
-        if (m_ok && m_used > 0) {
+        m_written += m_used;
+        m_tooLarge = m_tooLarge || m_written > kMaxSiteListFileSize;
+        if (m_ok && !m_tooLarge && m_used > 0) {
             m_ok = m_out.write(QByteArrayView(m_buf, m_used));
             m_digest.addBlock(QByteArrayView(m_buf, m_used));
         }
         m_used = 0;
-        return m_ok;
+        return m_ok && !m_tooLarge;
     }
 
+    bool tooLarge() const { return m_tooLarge; }
     QByteArray digest() const { return m_digest.result(); }
 
 private:
@@ -53,7 +46,9 @@ private:
     ListDigest m_digest;
     char m_buf[ListDigest::kBlock]; // written whole but for the last: the digest's blocks
     qint64 m_used = 0;
+    qint64 m_written = 0;
     bool m_ok = true;
+    bool m_tooLarge = false;
 };
 
 class BytesWriter {
@@ -154,6 +149,21 @@ template <class Out> void putNumber(Out& out, qint64 n) {
 
 template <class Out> void putRaw(Out& out, const QByteArray& bytes) {
     out.put(std::string_view(bytes.constData(), std::size_t(bytes.size())));
+}
+
+// A fingerprint in its value's own form is written from the value, without a text made for it.
+bool ownForm(const StoredCrc& crc) {
+    return crc.value() && crc == StoredCrc(*crc.value());
+}
+
+template <class Out> void putCrc(Out& out, const StoredCrc& crc) {
+    if (!ownForm(crc)) {
+        putElement(out, "crc", crc.text());
+        return;
+    }
+    out.put("<crc>");
+    putNumber(out, *crc.value());
+    out.put("</crc>");
 }
 
 // Unknown children go back among the known ones as they were read: each before the known child it came before.
@@ -268,7 +278,7 @@ template <class Out> void putList(Out& out, const std::vector<SiteEntry>& entrie
         putRaw(out, e.unknown.attributes);
         out.put('>');
         putElement(out, "url", e.url);
-        putElement(out, "crc", e.crc.text());
+        putCrc(out, e.crc);
         putElement(out, "rdatetime", e.rdatetime);
         putElement(out, "descrizione", e.descrizione, kEntities);
         UnknownChildren inRecord(out, e.unknown);
@@ -287,7 +297,7 @@ QString unwritableEntry(const std::vector<SiteEntry>& entries) {
     qsizetype number = 0;
     for (const SiteEntry& e : entries) {
         ++number;
-        const QString crc = e.crc.text();
+        const QString crc = ownForm(e.crc) ? QString() : e.crc.text();
         const std::pair<const char*, const QString*> fields[] = {{"nick", &e.nick},
                                                                  {"url", &e.url},
                                                                  {"crc", &crc},
@@ -337,11 +347,6 @@ Outcome writeSiteListFile(const QString& path, const std::vector<SiteEntry>& ent
     };
     if (const QString why = unwritableEntry(entries); !why.isEmpty())
         return fail(kBadFormat, why);
-    ByteCounter counter;
-    putList(counter, entries, root);
-    if (counter.size() > kMaxSiteListFileSize)
-        return fail(kFileAccess, QCoreApplication::translate(
-                                     "SiteListFile", "l'elenco supera 256 MiB e non potrebbe essere riaperto."));
     if (path.isEmpty())
         return fail(kFileAccess, QCoreApplication::translate("SiteListFile", "nessun nome di file."));
     if (QFileInfo(path).isDir())
@@ -352,7 +357,11 @@ Outcome writeSiteListFile(const QString& path, const std::vector<SiteEntry>& ent
         return fail(kFileAccess, file.errorString());
     ChunkWriter out(file);
     putList(out, entries, root);
-    if (!out.flush() || !file.commit())
+    const bool written = out.flush();
+    if (out.tooLarge())
+        return fail(kFileAccess, QCoreApplication::translate(
+                                     "SiteListFile", "l'elenco supera 256 MiB e non potrebbe essere riaperto."));
+    if (!written || !file.commit())
         return fail(kFileAccess, file.errorString());
     if (digest)
         *digest = out.digest();
@@ -360,10 +369,7 @@ Outcome writeSiteListFile(const QString& path, const std::vector<SiteEntry>& ent
 }
 
 QByteArray siteListBytes(const std::vector<SiteEntry>& entries, const UnknownXml& root) {
-    ByteCounter counter;
-    putList(counter, entries, root);
     QByteArray bytes;
-    bytes.reserve(qsizetype(counter.size()));
     BytesWriter out(bytes);
     putList(out, entries, root);
     return bytes;
