@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cstdio>
 #include <limits>
 #include <string_view>
@@ -23,10 +24,9 @@ public:
             flush();
         m_buf[m_used++] = c;
     }
-    void put(std::string_view s) {
-        for (char c : s)
-            put(c);
-    }
+    void put(std::string_view s) { putRun(s.data(), qsizetype(s.size())); }
+    // Characters below 0x80, one byte each.
+    void putAscii(const char16_t* s, qsizetype n) { putRun(s, n); }
     bool flush() {
         m_written += m_used;
         m_tooLarge = m_tooLarge || m_written > kMaxSiteListFileSize;
@@ -42,6 +42,18 @@ public:
     QByteArray digest() const { return m_digest.result(); }
 
 private:
+    template <class Char> void putRun(const Char* s, qsizetype n) {
+        while (n > 0) {
+            if (m_used == qint64(sizeof m_buf))
+                flush();
+            const qsizetype k = std::min<qsizetype>(n, qsizetype(sizeof m_buf) - m_used);
+            std::copy(s, s + k, m_buf + m_used);
+            m_used += k;
+            s += k;
+            n -= k;
+        }
+    }
+
     AtomicFile& m_out;
     ListDigest m_digest;
     char m_buf[ListDigest::kBlock]; // written whole but for the last: the digest's blocks
@@ -57,6 +69,10 @@ public:
         : m_out(out) {}
     void put(char c) { m_out.append(c); }
     void put(std::string_view s) { m_out.append(s.data(), qsizetype(s.size())); }
+    void putAscii(const char16_t* s, qsizetype n) {
+        for (qsizetype i = 0; i < n; ++i)
+            m_out.append(char(s[i]));
+    }
 
 private:
     QByteArray& m_out;
@@ -71,7 +87,20 @@ template <class Out> void putText(Out& out, const QString& text, unsigned form) 
     const bool entities = form & kEntities;
     const char16_t* s = reinterpret_cast<const char16_t*>(text.constData());
     const qsizetype n = text.size();
+    // Most of a list is printable ASCII that needs no escaping: it goes out in runs.
+    const auto plain = [attribute, entities](char16_t c) {
+        return c >= 0x20 && c < 0x80 && c != u'&' && c != u'<' && c != u'>' &&
+               !((attribute || entities) && c == u'"') && !(entities && c == u'\'');
+    };
     for (qsizetype i = 0; i < n; ++i) {
+        if (plain(s[i])) {
+            qsizetype end = i + 1;
+            while (end < n && plain(s[end]))
+                ++end;
+            out.putAscii(s + i, end - i);
+            i = end - 1;
+            continue;
+        }
         const char16_t c = s[i];
         if (c >= 0x80) {
             char32_t cp = c;
