@@ -151,8 +151,10 @@ PageText extractPageText(QByteArrayView body, QByteArrayView contentType, const 
         utf8.remove_prefix(3);
     std::string valid;
     utf8 = html_text::validUtf8(utf8, valid);
+    // Not QString::fromUtf8, which drops a U+FEFF that begins the text and would leave the blank after it.
     const auto text = [](const std::string& lines) {
-        return QString::fromUtf8(lines.data(), qsizetype(lines.size()));
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+        return QString(decoder(QByteArrayView(lines.data(), qsizetype(lines.size()))));
     };
     PageText out;
     const bool html = kind == Kind::Html || (kind == Kind::Unknown && looksLikeMarkup(utf8));

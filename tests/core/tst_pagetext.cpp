@@ -36,6 +36,8 @@ private slots:
         QTest::newRow("invalid utf-8") << QByteArray("<p>a\xFF"
                                                      "b\xC3</p>")
                                        << QByteArray() << u"a\uFFFDb\uFFFD"_s;
+        QTest::newRow("byte order mark inside")
+            << QByteArray("<p>\xEF\xBB\xBF\n>x") << QByteArray("text/html") << u"\uFEFF >x"_s;
         QTest::newRow("invalid utf-8, plain") << QByteArray("a\xFF"
                                                             "b")
                                               << QByteArray("text/plain") << u"a\uFFFDb"_s;
