@@ -28,7 +28,6 @@ namespace HistoryFormat {
 namespace {
 
 constexpr char kMagic[4] = {'Q', 'V', 'H', 'F'};
-constexpr qsizetype kHead1 = 8 + 4 + 4 + 4 + 4;
 constexpr qsizetype kHead2 = 8 + 4 + 4 + 4 + 8 + 4;
 // Low, for speed: text compresses well at any level, and a version is written on every change of a page.
 constexpr int kZstdLevel = 1;

@@ -59,8 +59,10 @@ qint64 SessionSettings::armedInterval(const SettingsStore& store) {
 }
 
 bool SessionSettings::rememberClose(SettingsStore& store, const QString& listFile, qint64 armedInterval) {
-    return store.save(kSession, kLastList, listFile) &
-           store.save(kSession, kArmedInterval, QString::number(armedInterval));
+    // Both are saved even when the first fails.
+    const bool list = store.save(kSession, kLastList, listFile);
+    const bool interval = store.save(kSession, kArmedInterval, QString::number(armedInterval));
+    return list && interval;
 }
 
 QStringList SessionSettings::recentFiles(const SettingsStore& store) {
