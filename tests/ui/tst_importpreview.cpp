@@ -56,33 +56,35 @@ private slots:
         prompter.fileNames << path;
         QStringList urls, skipped;
         bool okEnabled = true;
-        ImportCommand command(list, prompter, nullptr, [&](frmImport& dialog) {
-            // Every control is named and has an accessible name.
-            QList<QWidget*> controls = dialog.findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
-            for (QPushButton* button : dialog.findChildren<QPushButton*>())
-                controls << button;
-            for (QWidget* w : controls) {
-                if (qobject_cast<QAbstractItemView*>(w) || qobject_cast<QComboBox*>(w) ||
-                    qobject_cast<QPushButton*>(w)) {
-                    QVERIFY2(!w->objectName().isEmpty() && !w->accessibleName().isEmpty(),
-                             w->metaObject()->className());
+        // Structured bindings are copied in: clang before 16 cannot capture them.
+        ImportCommand command(
+            list, prompter, nullptr, [&, folder = folder, untick = untick, answer = answer](frmImport& dialog) {
+                // Every control is named and has an accessible name.
+                QList<QWidget*> controls = dialog.findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+                for (QPushButton* button : dialog.findChildren<QPushButton*>())
+                    controls << button;
+                for (QWidget* w : controls) {
+                    if (qobject_cast<QAbstractItemView*>(w) || qobject_cast<QComboBox*>(w) ||
+                        qobject_cast<QPushButton*>(w)) {
+                        QVERIFY2(!w->objectName().isEmpty() && !w->accessibleName().isEmpty(),
+                                 w->metaObject()->className());
+                    }
                 }
-            }
-            dialog.chooseFolder(folder);
-            ImportPreviewModel& model = dialog.sites();
-            for (int row = 0; row < model.rowCount(); ++row)
-                urls << model.index(row, 0).data().toString();
-            skipped = dialog.skippedLines();
-            if (untick >= 0)
-                model.setData(model.index(untick, 0), Qt::Unchecked, Qt::CheckStateRole);
-            if (answer == u"none")
-                dialog.findChild<QPushButton*>(u"cmdImportTickNone"_s)->click();
-            okEnabled = dialog.findChild<QPushButton*>(u"cmdOK"_s)->isEnabled();
-            if (answer == u"ok")
-                dialog.accept();
-            else
-                dialog.reject();
-        });
+                dialog.chooseFolder(folder);
+                ImportPreviewModel& model = dialog.sites();
+                for (int row = 0; row < model.rowCount(); ++row)
+                    urls << model.index(row, 0).data().toString();
+                skipped = dialog.skippedLines();
+                if (untick >= 0)
+                    model.setData(model.index(untick, 0), Qt::Unchecked, Qt::CheckStateRole);
+                if (answer == u"none")
+                    dialog.findChild<QPushButton*>(u"cmdImportTickNone"_s)->click();
+                okEnabled = dialog.findChild<QPushButton*>(u"cmdOK"_s)->isEnabled();
+                if (answer == u"ok")
+                    dialog.accept();
+                else
+                    dialog.reject();
+            });
         command.importSites();
         QCOMPARE(urls.join(u' '), shown);
         if (folder == 0) {
