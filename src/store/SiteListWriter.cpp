@@ -1,3 +1,4 @@
+#include "core/Utf8.h"
 #include "store/AtomicFile.h"
 #include "store/SiteListFile.h"
 #include "store/XmlEntities.h"
@@ -106,18 +107,8 @@ template <class Out> void putText(Out& out, const QString& text, unsigned form) 
             char32_t cp = c;
             if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(s[i + 1]))
                 cp = QChar::surrogateToUcs4(c, s[++i]);
-            if (cp < 0x800) {
-                out.put(char(0xC0 | (cp >> 6)));
-            } else {
-                if (cp < 0x10000) {
-                    out.put(char(0xE0 | (cp >> 12)));
-                } else {
-                    out.put(char(0xF0 | (cp >> 18)));
-                    out.put(char(0x80 | ((cp >> 12) & 0x3F)));
-                }
-                out.put(char(0x80 | ((cp >> 6) & 0x3F)));
-            }
-            out.put(char(0x80 | (cp & 0x3F)));
+            char buf[4];
+            out.put(utf8Bytes(cp, buf));
             continue;
         }
         std::string_view ref;
