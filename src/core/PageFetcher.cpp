@@ -2,23 +2,19 @@
 
 #include "core/FetchAddress.h"
 #include "core/FetchErrors.h"
-#include "core/Fingerprint.h"
+#include "core/FetchTransfer.h"
 #include "core/HostPace.h"
 #include "core/HttpText.h"
-#include "core/Version.h"
 
 #include <curl/curl.h>
 
 #include <QCoreApplication>
-#include <QList>
-#include <QMetaObject>
-
 #include <QDateTime>
+#include <QMetaObject>
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <cstring>
 #include <deque>
 #include <mutex>
 #include <thread>
@@ -27,131 +23,16 @@
 
 namespace {
 
-constexpr char kAllowedProtocols[] = "http,https";
+using page_fetch::Request;
+using page_fetch::SteadyClock;
+using page_fetch::Transfer;
+
 constexpr long kMaxRedirects = 10;
 constexpr int kIdlePollMs = 10000;
 
 bool initCurl() {
     static const bool ok = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
     return ok;
-}
-
-struct Request {
-    quint64 id;
-    quint64 generation;
-    QByteArray url;
-    int timeoutSeconds;
-    FetchRequest what;
-    NetworkOptions net;
-    bool admitted = false; // the pace gave its first hop a place already, in fetch()
-};
-
-using SteadyClock = std::chrono::steady_clock;
-
-// One request from its first hop to its last: each redirect is a new hop, paced as a first request is.
-struct Transfer {
-    Request request;
-    QByteArray url;    // of this hop
-    QString host;      // of this hop, as the pace knows it
-    QString firstHost; // the page's own: its headers go there only
-    int hops = 0;
-    CURL* easy = nullptr;
-    curl_slist* headerList = nullptr;
-    Crc32Stream crc;
-    char errorBuffer[CURL_ERROR_SIZE] = {};
-    bool started = false;
-    SteadyClock::time_point deadline; // of the whole request, from its first hop
-    bool overran = false;             // stopped by the deadline inside the body callback
-    QByteArray body;                  // while it stays within the request's cap
-    bool bodyTooLarge = false;
-    long status = 0;           // of the latest response head
-    QByteArray statusPhrase;   // its reason phrase
-    bool failedStatus = false; // the body of an error answer was refused
-    QByteArray etag, lastModified, retryAfter;
-    qint64 wireBytes = 0;  // of the hops before this one
-    bool viaProxy = false; // this hop goes through a proxy
-
-    void release() {
-        if (easy)
-            curl_easy_cleanup(easy);
-        curl_slist_free_all(headerList);
-        easy = nullptr;
-        headerList = nullptr;
-    }
-    ~Transfer() { release(); }
-};
-
-// Every head line of every answer, redirects included; a status line starts a new head.
-size_t onHeader(char* data, size_t size, size_t count, void* userData) {
-    auto* t = static_cast<Transfer*>(userData);
-    const std::size_t n = size * count;
-    const QByteArrayView line = QByteArrayView(data, qsizetype(n)).trimmed();
-    const auto value = [&line](const char* name) {
-        const qsizetype length = qsizetype(std::strlen(name));
-        return line.size() > length && line.at(length) == ':' &&
-                       line.first(length).compare(name, Qt::CaseInsensitive) == 0
-                   ? line.sliced(length + 1).trimmed().toByteArray().left(1024)
-                   : std::optional<QByteArray>();
-    };
-    if (line.startsWith("HTTP/")) {
-        const QList<QByteArray> parts = line.toByteArray().split(' ');
-        t->status = parts.value(1).toLong();
-        t->statusPhrase = parts.mid(2).join(' ');
-        t->etag.clear(), t->lastModified.clear(), t->retryAfter.clear();
-    } else if (const auto etag = value("etag")) {
-        t->etag = *etag;
-    } else if (const auto lastModified = value("last-modified")) {
-        t->lastModified = *lastModified;
-    } else if (const auto retry = value("retry-after")) {
-        t->retryAfter = *retry;
-    }
-    return n;
-}
-
-size_t onBody(char* data, size_t size, size_t count, void* userData) {
-    auto* t = static_cast<Transfer*>(userData);
-    // An error page is not the page: nothing of it is fingerprinted or downloaded further.
-    if (t->status >= 400) {
-        t->failedStatus = true;
-        return 0;
-    }
-    // Nor is the short note of a redirect.
-    if (t->status >= 300)
-        return size * count;
-    // curl checks its deadline between reads, but one read of a compressed page can unpack into gigabytes.
-    if (SteadyClock::now() >= t->deadline) {
-        t->overran = true;
-        return 0;
-    }
-    const std::size_t n = size * count;
-    t->crc.add(data, n);
-    if (t->request.what.body.maxBytes > 0 && !t->bodyTooLarge) {
-        if (t->body.size() + qint64(n) > t->request.what.body.maxBytes) {
-            t->bodyTooLarge = true;
-            t->body = QByteArray();
-        } else {
-            t->body.append(data, qsizetype(n));
-        }
-    }
-    return n;
-}
-
-// The error number of a failed transfer, told apart where curl's code alone would mislead.
-int errorNumberOf(const Transfer& t, CURLcode code) {
-    if (t.overran)
-        return FetchError::kTimeout;
-    long status = 0;
-    curl_easy_getinfo(t.easy, CURLINFO_RESPONSE_CODE, &status);
-    // An answer without a status line (HTTP/0.9), not a refused redirect.
-    if (code == CURLE_UNSUPPORTED_PROTOCOL && status == 0)
-        return FetchError::kBadReply;
-    // During a transfer this means a header line longer than curl takes, not a machine out of memory.
-    if (code == CURLE_OUT_OF_MEMORY)
-        return FetchError::kBadReply;
-    // Through a proxy, the only connection curl makes is to the proxy.
-    if (code == CURLE_COULDNT_CONNECT && t.viaProxy)
-        return FetchError::kProxyFailure;
-    return fetchErrorOf(code);
 }
 
 } // namespace
@@ -228,68 +109,7 @@ struct PageFetcher::Impl {
     }
 
     bool start(Transfer& t) {
-        CURL* e = curl_easy_init();
-        if (!e)
-            return false;
-        t.easy = e;
-        const auto now = SteadyClock::now();
-        if (!t.started)
-            t.deadline = now + std::chrono::seconds(t.request.timeoutSeconds);
-        t.started = true;
-        const long timeoutMs =
-            std::max(1L, long(std::chrono::duration_cast<std::chrono::milliseconds>(t.deadline - now).count()));
-        const FetchRequest& what = t.request.what;
-        const NetworkOptions& n = t.request.net;
-        curl_easy_setopt(e, CURLOPT_URL, t.url.constData());
-        curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, kAllowedProtocols);
-        // Redirects are followed here, hop by hop, so that each is paced by the host it leads to.
-        curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 0L);
-        curl_easy_setopt(e, CURLOPT_TIMEOUT_MS, timeoutMs);
-        curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT_MS, timeoutMs);
-        curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
-        // Over https, where HTTP/2 is offered, a page waits for the host's connection to share it rather than
-        // open one more. Plain http has no HTTP/2 to wait for, and a slow first answer would hold up the others.
-        if (t.url.startsWith("https:"))
-            curl_easy_setopt(e, CURLOPT_PIPEWAIT, 1L);
-            // A name lookup that never answers is left behind at the deadline: otherwise its resolver thread is
-            // joined when the timed-out transfer is removed, and every other transfer stalls meanwhile.
-#if CURL_AT_LEAST_VERSION(7, 87, 0)
-        curl_easy_setopt(e, CURLOPT_QUICK_EXIT, 1L);
-#endif
-        if (!caFile.isEmpty())
-            curl_easy_setopt(e, CURLOPT_CAINFO, caFile.constData());
-        if (!caDir.isEmpty())
-            curl_easy_setopt(e, CURLOPT_CAPATH, caDir.constData());
-        // The proxy is chosen here rather than by curl, so that a failed connection can tell whose it was.
-        const QByteArray proxy = n.proxy == NetworkOptions::Proxy::Manual   ? n.proxyAddress
-                                 : n.proxy == NetworkOptions::Proxy::System ? systemProxyFor(t.url)
-                                                                            : QByteArray();
-        t.viaProxy = !proxy.isEmpty();
-        curl_easy_setopt(e, CURLOPT_PROXY, proxy.constData());
-        curl_easy_setopt(e, CURLOPT_NOPROXY, "");
-        // Empty: every encoding this libcurl decodes (gzip, deflate, br, zstd as built), so the fingerprint is
-        // of the decoded page.
-        curl_easy_setopt(e, CURLOPT_ACCEPT_ENCODING, "");
-        const QByteArray& agent = !what.userAgent.isEmpty() ? what.userAgent : n.userAgent;
-        curl_easy_setopt(e, CURLOPT_USERAGENT, agent.isEmpty() ? defaultUserAgent() : agent.constData());
-        if (!what.etag.isEmpty())
-            t.headerList = curl_slist_append(t.headerList, QByteArray("If-None-Match: " + what.etag).constData());
-        if (!what.lastModified.isEmpty())
-            t.headerList =
-                curl_slist_append(t.headerList, QByteArray("If-Modified-Since: " + what.lastModified).constData());
-        // The site's own headers, its secrets among them, never follow a redirect to another host.
-        if (t.host == t.firstHost) {
-            for (const QByteArray& line : what.headers)
-                t.headerList = curl_slist_append(t.headerList, line.constData());
-        }
-        curl_easy_setopt(e, CURLOPT_HTTPHEADER, t.headerList);
-        curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, &onBody);
-        curl_easy_setopt(e, CURLOPT_WRITEDATA, &t);
-        curl_easy_setopt(e, CURLOPT_HEADERFUNCTION, &onHeader);
-        curl_easy_setopt(e, CURLOPT_HEADERDATA, &t);
-        curl_easy_setopt(e, CURLOPT_ERRORBUFFER, t.errorBuffer);
-        curl_easy_setopt(e, CURLOPT_PRIVATE, &t);
-        return curl_multi_add_handle(multi, e) == CURLM_OK;
+        return page_fetch::openHop(t, caFile, caDir) && curl_multi_add_handle(multi, t.easy) == CURLM_OK;
     }
 
     int delayOf(const Transfer& t) const {
@@ -519,7 +339,7 @@ struct PageFetcher::Impl {
         }
         const QString detail = t.errorBuffer[0] ? QString::fromUtf8(t.errorBuffer).trimmed()
                                                 : QString::fromUtf8(curl_easy_strerror(code));
-        postError(t.request.id, t.request.generation, errorNumberOf(t, code), t.request.timeoutSeconds,
+        postError(t.request.id, t.request.generation, page_fetch::errorNumberOf(t, code), t.request.timeoutSeconds,
                   t.overran ? QString() : detail, t.crc.size());
         return nullptr;
     }
