@@ -8,6 +8,7 @@
 #include "store/PageHistory.h"
 #include "store/SecretStore.h"
 #include "store/SettingsStore.h"
+#include "ui/ReadableIndicators.h"
 #include "ui/SessionKeeper.h"
 #include "ui/SingleInstance.h"
 #include "ui/TrayPresence.h"
@@ -128,6 +129,7 @@ int main(int argc, char* argv[]) {
     // For checking the colours against a dark theme on any desktop.
     if (qgetenv("QUOVEL_PALETTE") == "dark")
         useDarkPalette();
+    ReadableIndicators::installOverFusion();
 
     SettingsStore settings;
     if (!speakTheLanguage(app, settings))
