@@ -86,6 +86,7 @@ signals:
 
 private:
     bool validRow(int pos) const { return pos >= 0 && pos < count(); }
+    static Field columnField(int column); // of a valid column
     void emitFieldChanged(int pos, Field f);
     void rebuildRowIndex() const;
     void rebuildKeyIndex() const;
