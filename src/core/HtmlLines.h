@@ -1,11 +1,15 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 // What the two readings of a page's HTML (the streaming one and the tree of a selector) share: how each element
 // counts in the text, and the clean-up of lines as the text comes. Internal to the page text.
 namespace html_text {
+
+// A page over this size has no text, by either reading.
+inline constexpr size_t kMaxParsedBytes = 16 << 20;
 
 // An element runs on in the line, ends lines around it (Block), is a table cell set off by a blank, is left
 // out with its contents (Drop), keeps its line breaks (Pre), or is a line break.

@@ -14,8 +14,6 @@ namespace html_text {
 
 namespace {
 
-constexpr size_t kMaxParsedBytes = 16 << 20;
-
 bool isSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r';
 }

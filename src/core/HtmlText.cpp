@@ -184,7 +184,6 @@ namespace {
 constexpr qint64 kMaxDepth = 1000;
 constexpr qint64 kDepthBudget = 20'000'000;
 constexpr qint64 kMaxTags = 1'000'000;
-constexpr size_t kMaxParsedBytes = 16 << 20;
 
 // The text of libxml2's tree of a page, gathered as its tree builder goes and walked in document order.
 struct Walk {
