@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/ColourMix.h"
+
 #include <QColor>
 #include <QPalette>
 #include <QString>
@@ -21,14 +23,6 @@ inline QString oneBlock(QString text) {
             c = u' ';
     }
     return text;
-}
-
-// `share` of b mixed into a.
-inline QColor mix(const QColor& a, const QColor& b, double share) {
-    const auto part = [share](float x, float y) {
-        return x + (y - x) * float(share);
-    };
-    return QColor::fromRgbF(part(a.redF(), b.redF()), part(a.greenF(), b.greenF()), part(a.blueF(), b.blueF()));
 }
 
 // The marks' colours, chosen against the palette: a little of a hue mixed into the base the text stands on, so

@@ -1,5 +1,7 @@
 #include "ui/ReadableIndicators.h"
 
+#include "ui/ColourMix.h"
+
 #include <QApplication>
 #include <QPainter>
 #include <QStyleOption>
@@ -8,10 +10,6 @@ namespace {
 
 bool isDark(const QPalette& palette) {
     return palette.color(QPalette::Base).lightness() < palette.color(QPalette::Text).lightness();
-}
-
-QColor halfway(const QColor& a, const QColor& b) {
-    return QColor((a.red() + b.red()) / 2, (a.green() + b.green()) / 2, (a.blue() + b.blue()) / 2);
 }
 
 } // namespace
@@ -31,7 +29,7 @@ void ReadableIndicators::drawPrimitive(PrimitiveElement element, const QStyleOpt
     painter->setRenderHint(QPainter::Antialiasing, true);
     painter->translate(0.5, 0.5);
     painter->setBrush(Qt::NoBrush);
-    painter->setPen(halfway(option->palette.color(QPalette::Base), option->palette.color(QPalette::Text)));
+    painter->setPen(mix(option->palette.color(QPalette::Base), option->palette.color(QPalette::Text), 0.5));
     painter->drawRect(option->rect.adjusted(0, 0, -1, -1));
     painter->restore();
 }
