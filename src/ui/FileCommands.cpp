@@ -163,9 +163,12 @@ QString FileCommands::write(const QString& path) {
     m_checked.clear();
     // The file holds both writers' work now: the window shows it, as the save read it back.
     if (saved.merged) {
-        const bool shown =
-            !saved.entries ? reloadKeepingView() : (showKeepingView(std::move(*saved.entries)), true);
-        if (shown)
+        bool showing = true;
+        if (saved.entries)
+            showKeepingView(std::move(*saved.entries));
+        else
+            showing = reloadKeepingView();
+        if (showing)
             m_status.setText(tr(kMergedText).arg(siteNames(saved.mergedSites)));
     }
     m_list.setModified(false);
