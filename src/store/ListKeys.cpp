@@ -1,5 +1,7 @@
 #include "store/ListKeys.h"
 
+#include <QSet>
+
 #include <algorithm>
 #include <optional>
 
@@ -27,73 +29,6 @@ size_t identityHash(const QString& key) {
     return isAscii(key) ? identityHash(key, true) : identityHash(key.toCaseFolded(), false);
 }
 
-// A set of keys by identity (keyIdentity): an ASCII key, the usual one, is folded as it is hashed and
-// compared, never copied; open addressing over one array.
-class KeySet {
-public:
-    explicit KeySet(size_t expected) {
-        size_t size = 16;
-        while (size < expected * 2)
-            size *= 2;
-        m_slots.assign(size, Slot{});
-        m_keys.reserve(expected);
-    }
-    // False when a key of the same identity is there already.
-    bool insert(const QString& key) {
-        Key k = made(key);
-        Slot& slot = m_slots[slotOf(k)];
-        if (slot.index >= 0)
-            return false;
-        slot = {k.hash, qsizetype(m_keys.size())};
-        m_keys.push_back(std::move(k));
-        return true;
-    }
-    bool contains(const QString& key) const { return m_slots[slotOf(made(key))].index >= 0; }
-
-private:
-    struct Key {
-        QString text;      // the key, or its case folding when it is not ASCII
-        bool fold = false; // text is an ASCII key: its capitals count as small letters
-        size_t hash = 0;
-        char16_t at(qsizetype i) const {
-            const char16_t c = text[i].unicode();
-            return fold && c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c;
-        }
-    };
-    struct Slot {
-        size_t hash = 0;
-        qsizetype index = -1;
-    };
-
-    static Key made(const QString& key) {
-        const bool ascii = isAscii(key);
-        Key k{ascii ? key : key.toCaseFolded(), ascii, 0};
-        k.hash = identityHash(k.text, ascii);
-        return k;
-    }
-    static bool same(const Key& a, const Key& b) {
-        if (a.text.size() != b.text.size())
-            return false;
-        for (qsizetype i = 0; i < a.text.size(); ++i) {
-            if (a.at(i) != b.at(i))
-                return false;
-        }
-        return true;
-    }
-    // The slot holding k's identity, or the free one where it goes.
-    size_t slotOf(const Key& k) const {
-        const size_t mask = m_slots.size() - 1;
-        for (size_t i = k.hash & mask;; i = (i + 1) & mask) {
-            const Slot& slot = m_slots[i];
-            if (slot.index < 0 || (slot.hash == k.hash && same(m_keys[size_t(slot.index)], k)))
-                return i;
-        }
-    }
-
-    std::vector<Slot> m_slots;
-    std::vector<Key> m_keys;
-};
-
 } // namespace
 
 void assignKeys(std::vector<SiteEntry>& entries, const std::vector<QString>& primaries) {
@@ -109,24 +44,29 @@ void assignKeys(std::vector<SiteEntry>& entries, const std::vector<QString>& pri
             entries[i].key = primaries[i];
         return;
     }
-    KeySet taken(primaries.size());
+    QSet<QString> taken;
+    taken.reserve(qsizetype(primaries.size()));
     // Needed only once a key repeats, which most lists never do.
-    std::optional<KeySet> allPrimaries;
+    std::optional<QSet<QString>> allPrimaries;
     for (size_t i = 0; i < entries.size(); ++i) {
-        if (taken.insert(primaries[i])) {
+        const QString identity = keyIdentity(primaries[i]);
+        if (!taken.contains(identity)) {
+            taken.insert(identity);
             entries[i].key = primaries[i];
             continue;
         }
         if (!allPrimaries) {
-            allPrimaries.emplace(primaries.size());
+            allPrimaries.emplace();
+            allPrimaries->reserve(qsizetype(primaries.size()));
             for (const QString& k : primaries)
-                allPrimaries->insert(k);
+                allPrimaries->insert(keyIdentity(k));
         }
         const QString base = numberedKey(qsizetype(i) + 1);
         QString candidate = base;
-        for (int suffix = 2; taken.contains(candidate) || allPrimaries->contains(candidate); ++suffix)
+        for (int suffix = 2;
+             taken.contains(keyIdentity(candidate)) || allPrimaries->contains(keyIdentity(candidate)); ++suffix)
             candidate = base + u'_' + QString::number(suffix);
-        taken.insert(candidate);
+        taken.insert(keyIdentity(candidate));
         entries[i].key = candidate;
     }
 }
