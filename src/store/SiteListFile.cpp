@@ -34,8 +34,6 @@ namespace {
 // for hostile files (about 512 MiB) while leaving room for over half a million sites.
 constexpr qint64 kMaxMarkupCount = 8'000'000;
 
-// The node after n in document order below top, or a null node when the walk is done. Iterative, so that
-// nesting as deep as a file likes cannot exhaust the stack.
 // The parser keeps an element's text up to its first child node as the element's value. The first child is
 // then the one a parse without that would give: there, blank text is kept only when it is all an element holds,
 // but an element with a value has it kept after a comment too.
@@ -47,6 +45,8 @@ pugi::xml_node firstChild(const pugi::xml_node& n) {
     return text.find_first_not_of(" \t\r\n") == std::string_view::npos ? pugi::xml_node() : c;
 }
 
+// The node after n in document order below top, or a null node when the walk is done. Iterative, so that
+// nesting as deep as a file likes cannot exhaust the stack.
 pugi::xml_node nextBelow(pugi::xml_node n, const pugi::xml_node& top) {
     if (const pugi::xml_node c = firstChild(n))
         return c;
